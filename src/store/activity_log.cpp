@@ -1,0 +1,41 @@
+#include "store/activity_log.h"
+
+#include <cstdio>
+
+#include "store/timestamp.h"
+
+namespace kassio::activity {
+
+namespace {
+
+std::string formatted(const char* fmt, auto... args) {
+    int n = std::snprintf(nullptr, 0, fmt, args...);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    std::snprintf(out.data(), out.size() + 1, fmt, args...);
+    return out;
+}
+
+}  // namespace
+
+std::string switchedOn(const std::string& ts) {
+    return formatted("\r\n%s  Switched on.\r\n", logTimeText(ts).c_str());
+}
+
+std::string switchedOff(const std::string& ts, int64_t clerk, const std::string& clerkName) {
+    return formatted("\r\n%s  Switched off.\r\n", logTimeText(ts).c_str()) +
+           formatted("Clerk: %lld, %s\r\n", static_cast<long long>(clerk), clerkName.c_str());
+}
+
+std::string itemDeleted(int64_t number, const std::string& description, const std::string& ts) {
+    return formatted("\r\nItem %lld, %s deleted.  Date: %s\r\n", static_cast<long long>(number),
+                     description.c_str(), logTimeText(ts).c_str());
+}
+
+std::string customerDeleted(const LocalTime& now, int64_t number, const std::string& name) {
+    const std::string ts = timestampText(now);
+    return formatted("\r\n%c%c:%c%c %d/%d/%d Customer %lld, %s deleted.\r\n", ts[0], ts[1], ts[3],
+                     ts[4], now.day, now.month, now.year, static_cast<long long>(number),
+                     name.c_str());
+}
+
+}  // namespace kassio::activity

@@ -1,0 +1,121 @@
+// Reading and writing the JournalFolder (layouts in journal_format.h).
+//
+// Every member takes the DataMutex itself (it is re-entrant, so a posting
+// that already holds it may call in). Appends are flushed to disk before
+// they return when sync is on, which it is unless a benchmark turns it off.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "store/journal_format.h"
+#include "store/status.h"
+
+namespace kassio {
+
+// Where a transaction lies: its number and the day folder that holds it.
+struct TransactionRef {
+    int64_t number = 0;
+    int day = 0;
+    int month = 0;
+    int year = 0;
+};
+
+struct RecalledTransaction {
+    SaleRecord sale;
+    std::vector<SaleLineRecord> lines;
+};
+
+enum class PickListKind { kWholeHistory, kYear, kMonth, kDay, kDiscounted };
+
+inline constexpr std::size_t kPickListLimit = 31000;
+
+struct PickList {
+    std::vector<TransactionRef> entries;
+    std::vector<std::string> texts;  // "%d on day %d of month %d, %d"
+    // Set when the list reached its limit: the caller shows it and closes
+    // the list instead of showing it.
+    Status tooMany;
+};
+
+class Journal {
+public:
+    Journal(std::string dataFolder, std::recursive_mutex& mutex);
+
+    void setSync(bool sync) { m_sync = sync; }
+
+    std::string yearFolder(int year) const;
+    std::string yearIndexPath(int year) const;
+    std::string monthFolder(int year, int month) const;
+    std::string monthMarkerPath(int year, int month) const;
+    std::string dayFolder(int year, int month, int day) const;
+    std::string dayMarkerPath(int year, int month, int day) const;
+    std::string salesLogPath(int year, int month, int day) const;
+    std::string itemsLogPath(int year, int month, int day) const;
+    std::string receivedLogPath(int year, int month, int day) const;
+    std::string activityLogPath(int year, int month, int day) const;
+
+    // The short variant: year folder, year index, month folder and marker,
+    // and only when the month marker is missing.
+    Status ensureMonthFolders(const LocalTime& now);
+    // The full variant: down to the day folder and its marker.
+    Status ensureDayFolders(const LocalTime& now);
+
+    // Appends text to the day's ActivityLog after the short folder check.
+    // False when the log could not be opened or written; callers own the
+    // message, which differs from caller to caller.
+    bool appendActivity(const LocalTime& now, const std::string& text);
+
+    // Appends one transaction: its year index entry, its SaleRecord, its
+    // lines and its ActivityLog text, in that order under one hold of the
+    // DataMutex. A file that fails is reported (the first failure is
+    // returned) and the others are still written.
+    Status appendTransaction(const LocalTime& now, const SaleRecord& sale,
+                             const std::vector<SaleLineRecord>& lines,
+                             const std::string& activityText);
+    Status appendReceived(const LocalTime& now, const ReceivedRecord& record);
+
+    // A day's records, stopping at a short final record. A missing file
+    // reads as an empty day.
+    std::vector<SaleRecord> readSales(int year, int month, int day) const;
+    std::vector<SaleLineRecord> readLines(int year, int month, int day) const;
+    std::vector<ReceivedRecord> readReceived(int year, int month, int day) const;
+    std::vector<TransactionIndexEntry> readYearIndex(int year) const;
+    std::string readActivityLog(int year, int month, int day) const;
+
+    // The SaleRecord with this number on that day and its lines in order.
+    std::optional<RecalledTransaction> recall(int64_t number, int day, int month,
+                                              int year) const;
+    // The newest entry with this number in the year indexes fromYear..toYear.
+    std::optional<TransactionRef> find(int64_t number, int fromYear, int toYear) const;
+
+    // The pick lists: whole history (from the kept-history start date to
+    // today), one year, one month, one day, and discounted transactions.
+    PickList pickList(PickListKind kind, const LocalTime& historyStart, const LocalTime& today,
+                      int year = 0, int month = 0, int day = 0) const;
+
+    // Removes the year's journal; true when its folder could be removed.
+    bool purgeYear(int year);
+    // Purges every year folder from currentYear back to 2000; returns the
+    // years whose folders could not be removed.
+    std::vector<int> purgeAll(int currentYear);
+
+private:
+    template <typename Record>
+    std::vector<Record> readRecords(const std::string& path, std::size_t skip = 0) const;
+    bool appendRecord(const std::string& path, const void* data, std::size_t len,
+                      bool writeYearHeader);
+
+    std::string m_folder;
+    std::recursive_mutex& m_mutex;
+    bool m_sync = true;
+};
+
+// "Reduce the history on the Configuration menu", for a list that hit its limit.
+Status tooManyTransactions();
+
+}  // namespace kassio

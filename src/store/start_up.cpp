@@ -1,0 +1,37 @@
+#include "store/start_up.h"
+
+#include "store/file_io.h"
+
+namespace kassio {
+
+namespace {
+
+void show(Ui& ui, const Status& s) {
+    if (!s.isOk()) ui.error(s.message(), s.title());
+}
+
+}  // namespace
+
+bool startDataStore(DataStore& store, const std::string& samplesFolder,
+                    const std::string& localeCurrency, Ui& ui) {
+    if (!store.configPresent()) {
+        if (!makeDirectories(store.folder())) {
+            // The start goes on; OpenData then reports the missing files.
+            ui.error("Unable to create data directory", kTitleFatal);
+        } else {
+            show(ui, store.firstRunSetup(samplesFolder));
+        }
+    }
+    if (Status s = store.openData(); !s) {
+        show(ui, s);
+        return false;
+    }
+    for (const Status& s : store.recordStart(localeCurrency)) show(ui, s);
+    return true;
+}
+
+void closeDataStore(DataStore& store, Ui& ui) {
+    for (const Status& s : store.recordClose()) show(ui, s);
+}
+
+}  // namespace kassio

@@ -1,0 +1,21 @@
+// The date and time texts written into records and log lines.
+#pragma once
+
+#include <string>
+
+#include "platform/clock.h"
+
+namespace kassio {
+
+// "DD/MM/YYYY": "%02d/%02d/%d".
+std::string dateText(const LocalTime& t);
+
+// "%02d:%02d%02d/%02d/%d": hour and minute, then the date with no separator;
+// 15 characters for a four-digit year, the date starting at the sixth.
+std::string timestampText(const LocalTime& t);
+
+// The "%c%c:%c%c %s" form log lines use: the four time digits of a timestamp
+// text and its date part.
+std::string logTimeText(const std::string& timestamp);
+
+}  // namespace kassio

@@ -1,0 +1,3 @@
+// Placeholder replaced by the sample generator.
+#include <cstdio>
+int main() { return 0; }
