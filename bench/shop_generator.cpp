@@ -8,6 +8,7 @@
 #include <mutex>
 #include <numeric>
 #include <random>
+#include <stdexcept>
 
 #include "store/customer_record.h"
 #include "store/file_io.h"
@@ -23,10 +24,8 @@ namespace kassio::bench {
 
 namespace {
 
-[[noreturn]] void cannot(const std::string& what) {
-    std::fprintf(stderr, "shop generator: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
+// Caught by the constructor, which removes the half-made folder first.
+[[noreturn]] void cannot(const std::string& what) { throw std::runtime_error(what); }
 
 constexpr const char* kAdjectives[] = {"Red",    "Blue",  "Green", "Large", "Small", "Organic",
                                        "Fresh",  "Dried", "Spicy", "Sweet", "Salted", "Frozen",
@@ -117,9 +116,23 @@ std::string GeneratedShop::sku1For(int64_t itemNumber) {
 GeneratedShop::GeneratedShop(const ShopSpec& spec, const LocalTime& today) : m_spec(spec) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "kassio-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) cannot("cannot make a temporary folder");
+    if (!::mkdtemp(pattern.data())) {
+        std::fprintf(stderr, "shop generator: cannot make a folder like %s\n", pattern.c_str());
+        std::exit(EXIT_FAILURE);
+    }
     m_folder = pattern;
+    try {
+        generate(today);
+    } catch (const std::exception& e) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+        std::fprintf(stderr, "shop generator: %s\n", e.what());
+        std::exit(EXIT_FAILURE);
+    }
+}
 
+void GeneratedShop::generate(const LocalTime& today) {
+    const ShopSpec& spec = m_spec;
     // Deleted slots carry the texts of items numbered after the live ones.
     const std::size_t slots = spec.items + spec.deletedItemSlots;
     m_slotItems.resize(slots);

@@ -59,6 +59,7 @@ public:
     static std::string sku1For(int64_t itemNumber);
 
 private:
+    void generate(const LocalTime& today);
     void writeConfig(const LocalTime& firstDay, int32_t nextTransaction);
     void writeItems(const LocalTime& today);
     void writeCustomers();

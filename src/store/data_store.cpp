@@ -174,4 +174,20 @@ std::vector<Status> DataStore::recordClose() {
     return problems;
 }
 
+std::vector<Status> DataStore::purgeAllHistory() {
+    std::vector<Status> problems;
+    for (int year : m_journal.purgeAll(m_clock.now().year)) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "Please manually delete the %d folder in the Users AppData folder.", year);
+        problems.push_back(Status::ioError(text, "Unable to complete purge, access denied."));
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_config.record().next_transaction = 1;
+    }
+    if (Status s = saveConfig(); !s) problems.push_back(s);
+    return problems;
+}
+
 }  // namespace kassio

@@ -78,6 +78,11 @@ public:
     Status saveConfig(const std::string& failureMessage = "Unable to update the configuration file",
                       const std::string& title = kTitleProblem);
 
+    // Purges every year of the journal and restarts transaction numbers at
+    // 1. Each year whose folder could not be removed comes back as a
+    // message for the caller to show; the purge goes on past it.
+    std::vector<Status> purgeAllHistory();
+
     // The StoreConfig's last start as it was before this run stamped it.
     const LocalTime& previousStart() const { return m_previousStart; }
 

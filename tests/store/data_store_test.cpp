@@ -360,6 +360,21 @@ TEST_F(OpenDataTest, SupplierCommandsRules) {
     EXPECT_EQ(store->suppliers().index().slotCount(), slots);
 }
 
+TEST_F(OpenDataTest, PurgingAllHistoryRestartsTransactionNumbers) {
+    store->config().record().next_transaction = 812;
+    EXPECT_TRUE(store->purgeAllHistory().empty());  // no history at all
+    open();
+    EXPECT_EQ(store->config().nextTransaction(), 1);
+
+    ASSERT_TRUE(store->journal().ensureDayFolders({2021, 2, 3, 0, 0, 0}));
+    ASSERT_TRUE(replaceFileAtomically(data + "/2021/2/keep.me", "x", 1));
+    auto problems = store->purgeAllHistory();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].message(),
+              "Please manually delete the 2021 folder in the Users AppData folder.");
+    EXPECT_EQ(problems[0].title(), "Unable to complete purge, access denied.");
+}
+
 // A station-server thread and the till insert and look up at the same time;
 // every item lands once and the index stays whole.
 TEST_F(OpenDataTest, TwoThreadsInsertAndFindAtOnce) {

@@ -1,0 +1,39 @@
+# The two commands of the README. Both install what the build needs (Debian
+# packages, as root or through sudo), configure and build incrementally.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: run test deps build build-asan bench clean
+
+deps:
+	scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKASSIO_CORE_ONLY=ON -DKASSIO_SANITIZE=ON -DKASSIO_BENCH=OFF
+
+build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/kassio $(ARGS)
+
+# Every test of the normal build, then the core tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build build-asan
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASSIO_CORE_ONLY=ON
+	cmake --build build-bench --target kassio_bench -j $(JOBS)
+	build-bench/bin/kassio_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

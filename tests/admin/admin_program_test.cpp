@@ -1,0 +1,98 @@
+// kassio-admin: init, check and journal on a real DataFolder, the lock
+// shared with the till, and the real program's exit codes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "admin/admin_program.h"
+#include "store/file_io.h"
+#include "store/folder_lock.h"
+#include "store/journal.h"
+#include "support/fixed_clock.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+
+namespace kassio {
+namespace {
+
+class AdminTest : public ::testing::Test {
+protected:
+    int run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data-dir", data});
+        std::FILE* out = std::tmpfile();
+        AdminEnvironment env{clock, ui, out, "", "\x80"};
+        ::setenv("KASSIO_SAMPLES_DIR", KASSIO_TEST_SAMPLES_DIR, 1);
+        int rc = runAdmin(args, env);
+        std::rewind(out);
+        output.clear();
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, out)) output += buf;
+        std::fclose(out);
+        return rc;
+    }
+
+    test::TempFolder root;
+    std::string data = root / "shop";
+    test::FixedClock clock{{2026, 12, 6, 8, 15, 0}};
+    test::ScriptedUi ui;
+    std::string output;
+};
+
+TEST_F(AdminTest, InitThenCheckThenJournal) {
+    EXPECT_EQ(run({"check"}), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "The configuration file is not present in Opendata.");
+    EXPECT_EQ(ui.shown[0].title, "Fatal error");
+    EXPECT_FALSE(fileExists(data));  // check writes nothing
+
+    ui.shown.clear();
+    ASSERT_EQ(run({"init"}), 0);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_TRUE(fileExists(data + "/kq.cfg"));
+    std::recursive_mutex m;
+    Journal journal(data, m);
+    EXPECT_EQ(journal.readActivityLog(2026, 12, 6),
+              "\r\n08:15 06/12/2026  Switched on.\r\n"
+              "\r\n08:15 06/12/2026  Switched off.\r\nClerk: 0, \r\n");
+
+    auto before = *readWholeFile(data + "/kq.cfg");
+    ASSERT_EQ(run({"check"}), 0);
+    EXPECT_NE(output.find("items: slots "), std::string::npos);
+    EXPECT_NE(output.find("suppliers: slots 1 live 0 deleted 1\n"), std::string::npos);
+    EXPECT_NE(output.find("next transaction: 1\n"), std::string::npos);
+    EXPECT_EQ(*readWholeFile(data + "/kq.cfg"), before);
+
+    ASSERT_TRUE(journal.appendTransaction(clock.now(), SaleRecord{}, {}, ""));
+    ASSERT_EQ(run({"journal"}), 0);
+    EXPECT_EQ(output, "0 on day 6 of month 12, 2026\n");
+    ASSERT_EQ(run({"journal", "2026", "11"}), 0);
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(run({"journal", "twenty"}), 1);
+}
+
+TEST_F(AdminTest, ChangingCommandsRefuseWhileTheTillRuns) {
+    ASSERT_TRUE(makeDirectories(data));
+    auto till = FolderLock::tryAcquire(data);
+    ASSERT_TRUE(till);
+    EXPECT_EQ(run({"init"}), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "The till is running on this data folder. Close it first.");
+    EXPECT_FALSE(fileExists(data + "/kq.cfg"));
+}
+
+TEST_F(AdminTest, TheRealProgramReportsOnStandardError) {
+    const std::string cmd = std::string(KASSIO_ADMIN_PROGRAM) + " --data-dir '" + data +
+                            "' check 2>'" + root.path() + "/err' >/dev/null";
+    int status = std::system(cmd.c_str());
+    EXPECT_NE(status, 0);
+    auto err = readWholeFile(root / "err");
+    ASSERT_TRUE(err);
+    EXPECT_EQ(std::string(err->begin(), err->end()),
+              "Fatal error: The configuration file is not present in Opendata.\n");
+    EXPECT_NE(std::system((std::string(KASSIO_ADMIN_PROGRAM) + " bogus 2>/dev/null").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace kassio
