@@ -25,18 +25,20 @@ namespace kassio::bench {
 namespace {
 
 // Caught by the constructor, which removes the half-made folder first.
-[[noreturn]] void cannot(const std::string& what) { throw std::runtime_error(what); }
+[[noreturn]] void cannot(const std::string& what) {
+    throw std::runtime_error(what);
+}
 
-constexpr const char* kAdjectives[] = {"Red",    "Blue",  "Green", "Large", "Small", "Organic",
+constexpr const char* kAdjectives[] = {"Red",    "Blue",  "Green", "Large", "Small",  "Organic",
                                        "Fresh",  "Dried", "Spicy", "Sweet", "Salted", "Frozen",
                                        "Smoked", "Plain", "Mixed", "Whole", "Light",  "Dark"};
-constexpr const char* kNouns[] = {"apples",   "tea",     "coffee",  "biscuits", "socks",
-                                  "candles",  "soap",    "pasta",   "rice",     "olives",
-                                  "notebook", "pencils", "cheese",  "crackers", "honey",
+constexpr const char* kNouns[] = {"apples",   "tea",       "coffee", "biscuits", "socks",
+                                  "candles",  "soap",      "pasta",  "rice",     "olives",
+                                  "notebook", "pencils",   "cheese", "crackers", "honey",
                                   "mugs",     "batteries", "gloves", "sardines", "jam"};
-constexpr const char* kFirstNames[] = {"Anna", "Ben",   "Clara", "David", "Eva",  "Farid",
+constexpr const char* kFirstNames[] = {"Anna",  "Ben",  "Clara", "David", "Eva",   "Farid",
                                        "Greta", "Hugo", "Ines",  "Jonas", "Katya", "Liam"};
-constexpr const char* kSurnames[] = {"Abbott", "Baker", "Costa",  "Dubois", "Evans",  "Fischer",
+constexpr const char* kSurnames[] = {"Abbott", "Baker", "Costa",  "Dubois", "Evans",    "Fischer",
                                      "Garcia", "Hahn",  "Ivanov", "Jansen", "Kowalski", "Larsen"};
 constexpr const char* kTowns[] = {"Northfield", "Eastbrook", "Westmere", "Southwick", "Millbridge"};
 
@@ -45,8 +47,10 @@ const T& pick(const T (&list)[N], uint64_t i) {
     return list[i % N];
 }
 
-// Whole pence, so sums in the journal come out exact.
-double retailPriceOf(int64_t item) { return static_cast<double>(99 + (item * 37) % 4900) / 100.0; }
+// Whole pence, as on a real price list.
+double retailPriceOf(int64_t item) {
+    return static_cast<double>(99 + (item * 37) % 4900) / 100.0;
+}
 
 // Records go to disk in runs of this many bytes: large enough that writing a
 // few hundred megabytes takes a handful of calls, small enough to stay
@@ -73,7 +77,9 @@ void writeRecords(const std::string& path, std::size_t count, Fill fill) {
     if (!f->close()) cannot("cannot write " + path);
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysIn(int y, int m) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -114,8 +120,7 @@ std::string GeneratedShop::sku1For(int64_t itemNumber) {
 }
 
 GeneratedShop::GeneratedShop(const ShopSpec& spec, const LocalTime& today) : m_spec(spec) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kassio-bench-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "kassio-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
         std::fprintf(stderr, "shop generator: cannot make a folder like %s\n", pattern.c_str());
         std::exit(EXIT_FAILURE);

@@ -2,20 +2,10 @@
 
 #include <cstdio>
 
+#include "store/text_format.h"
 #include "store/timestamp.h"
 
 namespace kassio::activity {
-
-namespace {
-
-std::string formatted(const char* fmt, auto... args) {
-    int n = std::snprintf(nullptr, 0, fmt, args...);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    std::snprintf(out.data(), out.size() + 1, fmt, args...);
-    return out;
-}
-
-}  // namespace
 
 std::string switchedOn(const std::string& ts) {
     return formatted("\r\n%s  Switched on.\r\n", logTimeText(ts).c_str());

@@ -136,32 +136,46 @@ bool Journal::appendRecord(const std::string& path, const void* data, std::size_
     return f->close() && ok;
 }
 
+Status Journal::appendYearIndex(const LocalTime& now, const TransactionIndexEntry& entry) {
+    std::lock_guard lock(m_mutex);
+    // Appended only to an index that exists: a missing one is a missing
+    // year, whose folders are made before the one retry.
+    const std::string path = yearIndexPath(now.year);
+    if (fileExists(path) && appendRecord(path, &entry, sizeof entry, true)) return Status::ok();
+    ensureDayFolders(now);
+    if (appendRecord(path, &entry, sizeof entry, true)) return Status::ok();
+    return Status::ioError("Unable to open invoice log.");
+}
+
+Status Journal::appendSale(const LocalTime& now, const SaleRecord& sale) {
+    std::lock_guard lock(m_mutex);
+    const std::string path = salesLogPath(now.year, now.month, now.day);
+    if (appendRecord(path, &sale, sizeof sale, false)) return Status::ok();
+    ensureDayFolders(now);
+    if (appendRecord(path, &sale, sizeof sale, false)) return Status::ok();
+    return Status::ioError("Unable to open sales log.");
+}
+
+Status Journal::appendLines(const LocalTime& now, const std::vector<SaleLineRecord>& lines) {
+    std::lock_guard lock(m_mutex);
+    if (lines.empty()) return Status::ok();
+    if (appendRecord(itemsLogPath(now.year, now.month, now.day), lines.data(),
+                     lines.size() * sizeof(SaleLineRecord), false))
+        return Status::ok();
+    return Status::ioError("Unable to open items log.");
+}
+
 Status Journal::appendTransaction(const LocalTime& now, const SaleRecord& sale,
                                   const std::vector<SaleLineRecord>& lines,
                                   const std::string& activityText) {
     std::lock_guard lock(m_mutex);
-    const int y = now.year, m = now.month, d = now.day;
     Status first;
     auto note = [&first](Status s) {
         if (first.isOk() && !s.isOk()) first = std::move(s);
     };
-
-    // The year index and the sales log are only appended to files that
-    // exist; a missing one is a missing folder, made before one retry.
-    TransactionIndexEntry entry{static_cast<int32_t>(sale.number), d, m};
-    auto appendExisting = [&](const std::string& path, const void* data, std::size_t len,
-                              bool yearIndex) {
-        if (fileExists(path) && appendRecord(path, data, len, yearIndex)) return true;
-        ensureDayFolders(now);
-        return appendRecord(path, data, len, yearIndex);
-    };
-    if (!appendExisting(yearIndexPath(y), &entry, sizeof entry, true))
-        note(Status::ioError("Unable to open invoice log."));
-    if (!appendExisting(salesLogPath(y, m, d), &sale, sizeof sale, false))
-        note(Status::ioError("Unable to open sales log."));
-    if (!lines.empty() && !appendRecord(itemsLogPath(y, m, d), lines.data(),
-                                        lines.size() * sizeof(SaleLineRecord), false))
-        note(Status::ioError("Unable to open items log."));
+    note(appendYearIndex(now, {static_cast<int32_t>(sale.number), now.day, now.month}));
+    note(appendSale(now, sale));
+    note(appendLines(now, lines));
     if (!activityText.empty() && !appendActivity(now, activityText))
         note(Status::ioError("Data log file not present."));
     return first;

@@ -79,6 +79,13 @@ public:
                              const std::string& activityText);
     Status appendReceived(const LocalTime& now, const ReceivedRecord& record);
 
+    // The three steps of appendTransaction() for postings that interleave
+    // other work. The year index and the sales log are tried once more
+    // after the day's folders are made; the items log is not.
+    Status appendYearIndex(const LocalTime& now, const TransactionIndexEntry& entry);
+    Status appendSale(const LocalTime& now, const SaleRecord& sale);
+    Status appendLines(const LocalTime& now, const std::vector<SaleLineRecord>& lines);
+
     // A day's records, stopping at a short final record. A missing file
     // reads as an empty day.
     std::vector<SaleRecord> readSales(int year, int month, int day) const;

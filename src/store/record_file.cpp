@@ -83,12 +83,21 @@ Status RecordFile::read(uint64_t slot, void* record) const {
     return Status::ok();
 }
 
-Status RecordFile::write(uint64_t slot, const void* record) {
+Status RecordFile::flush() {
+    if (!m_sync) return Status::ok();
+    auto f = File::open(m_path, File::Mode::kReadWrite);
+    if (!f) return notPresent();
+    bool ok = f->sync();
+    ok = f->close() && ok;
+    return ok ? Status::ok() : cannotWrite();
+}
+
+Status RecordFile::write(uint64_t slot, const void* record, bool deferFlush) {
     if (slot >= m_index.slotCount()) return cannotWrite();
     auto f = File::open(m_path, File::Mode::kReadWrite);
     if (!f) return notPresent();
     bool ok = f->writeAt(slot * m_spec.recordSize, record, m_spec.recordSize);
-    if (ok && m_sync) ok = f->sync();
+    if (ok && m_sync && !deferFlush) ok = f->sync();
     ok = f->close() && ok;
     if (!ok) return cannotWrite();
     const auto* rec = static_cast<const unsigned char*>(record);

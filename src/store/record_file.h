@@ -44,8 +44,12 @@ public:
     std::optional<uint64_t> find(int64_t number) const { return m_index.find(number); }
 
     Status read(uint64_t slot, void* record) const;
-    // Writes a record back to its slot (the number must not change).
-    Status write(uint64_t slot, const void* record);
+    // Writes a record back to its slot (the number must not change). With
+    // deferFlush the write is not flushed; the caller calls flush() once
+    // after a batch of writes (a posting touching many items).
+    Status write(uint64_t slot, const void* record, bool deferFlush = false);
+    // Flushes earlier deferred writes to disk (when sync is on).
+    Status flush();
     // Stores a new record in the first deleted slot, else at the end; the
     // caller has checked its number is free. Gives the slot used.
     Status insert(const void* record, uint64_t* slotOut = nullptr);

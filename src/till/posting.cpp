@@ -1,0 +1,512 @@
+#include "till/posting.h"
+
+#include <cstring>
+#include <vector>
+
+#include "store/customer_record.h"
+#include "store/file_io.h"
+#include "store/fixed_text.h"
+#include "store/inventory_record.h"
+#include "store/text_format.h"
+#include "store/timestamp.h"
+#include "till/posting_internal.h"
+
+namespace kassio {
+
+namespace {
+
+template <std::size_t N, std::size_t M>
+void copyText(char (&to)[N], const char (&from)[M]) {
+    std::memset(to, 0, N);
+    setFieldText(to, fieldText(from));
+}
+
+bool validLineCount(const Basket& b) {
+    return b.line_count > 0 && b.line_count <= kMaxBasketLines;
+}
+
+// The two sale counters and the sales total of a display category.
+void addCategorySale(StoreConfigRecord& cfg, int c, double lineTotal, int direction,
+                     bool clientSale) {
+    if (c < 0 || c >= kDisplayCategories) return;
+    const int first = c < 9 ? 80 + c : 31 + c;
+    cfg.counters[first] += direction;
+    cfg.counters[first + 10] += direction;
+    if (clientSale)
+        cfg.money[kMoneyClientCategorySales + c] += lineTotal;
+    else
+        cfg.sales_totals[kSalesTotalsByCategory + c] += lineTotal;
+}
+
+SaleLineRecord lineRecordOf(const Basket& b, int i, int64_t number, int64_t customer,
+                            int category) {
+    SaleLineRecord l;
+    std::memset(&l, 0, sizeof l);
+    l.number = number;
+    l.display_category = category;
+    l.customer = customer;
+    l.item = b.item[i];
+    copyText(l.description, b.description[i]);
+    l.non_taxable = b.non_taxable[i];
+    l.taxable = b.taxable[i];
+    l.tax1 = b.tax1[i];
+    l.tax2 = b.tax2[i];
+    l.cost = b.cost[i];
+    l.discount = b.discount[i];
+    l.total = b.line_total[i];
+    l.clerk = b.clerk;
+    return l;
+}
+
+std::string itemLines(const Basket& b) {
+    std::string out;
+    for (int i = 0; i < b.line_count; ++i)
+        out += formatted("%lld  %s\r\n", static_cast<long long>(b.item[i]),
+                         fieldText(b.description[i]).c_str());
+    return out;
+}
+
+}  // namespace
+
+SaleRecord saleRecordOf(const Basket& b) {
+    SaleRecord s;
+    std::memset(&s, 0, sizeof s);
+    s.number = b.number;
+    s.reserved8 = b.reserved8;
+    s.customer = b.customer;
+    s.clerk = b.clerk;
+    s.line_count = b.line_count;
+    // Totals and payment amounts lie in the same order in both images.
+    static_assert(offsetof(SaleRecord, time) - offsetof(SaleRecord, non_taxable) ==
+                  offsetof(Basket, time) - offsetof(Basket, total_non_taxable));
+    std::memcpy(&s.non_taxable, &b.total_non_taxable,
+                offsetof(Basket, time) - offsetof(Basket, total_non_taxable));
+    copyText(s.time, b.time);
+    copyText(s.date, b.date);
+    copyText(s.customer_name, b.customer_name);
+    copyText(s.customer_road, b.customer_road);
+    copyText(s.customer_area, b.customer_area);
+    copyText(s.customer_town, b.customer_town);
+    copyText(s.customer_postcode, b.customer_postcode);
+    copyText(s.customer_telephone, b.customer_telephone);
+    copyText(s.payment, b.payment_word);
+    for (int i = 0; i < 5; ++i) copyText(s.copied_texts[i], b.texts[i]);
+    copyText(s.copied_text686, b.text20);
+    copyText(s.copied_text706, b.texts40[0]);
+    copyText(s.copied_text746, b.texts40[1]);
+    copyText(s.copied_text786, b.text80);
+    copyText(s.copied_text866, b.texts40b[0]);
+    copyText(s.copied_text906, b.texts40b[1]);
+    s.copied_value946 = b.values[0];
+    s.copied_value950 = b.values[1];
+    std::memcpy(s.copied_value954, &b.doubles5[0], 8);
+    std::memcpy(s.copied_value962, &b.doubles5[1], 8);
+    copyText(s.note, b.note);
+    return s;
+}
+
+// ---------------------------------------------------------------------------
+// Sales
+
+SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& opt) {
+    SalePostOutcome out;
+    auto note = [&out](Status s) {
+        if (!s.isOk()) out.messages.push_back(std::move(s));
+    };
+    auto lock = store.lock();
+    StoreConfigRecord& cfg = store.config().record();
+    const int64_t number = cfg.next_transaction;
+    out.number = number;
+    if (!opt.client) b.number = number;
+    SaleRecord sale = saleRecordOf(b);
+    sale.number = number;
+
+    const LocalTime now = store.clock().now();
+    const std::string ts = timestampText(now);
+    Journal& journal = store.journal();
+
+    // From the first record appended, this number belongs to this sale: a
+    // stop further on still advances the counter so that no later
+    // transaction is journalled under the same number.
+    bool appended = false;
+    auto finish = [&](int code) {
+        out.code = code;
+        if (appended) {
+            cfg.next_transaction = number + 1;
+            if (Status s = store.saveConfig(opt.configFailure, kTitleFatal); !s) {
+                out.configFailed = true;
+                note(s);
+            }
+        }
+        return out;
+    };
+
+    if (Status s = journal.appendYearIndex(now, {static_cast<int32_t>(number), now.day,
+                                                 now.month});
+        !s) {
+        note(s);
+        if (opt.client) return finish(6);
+    } else {
+        appended = true;
+    }
+    if (Status s = journal.appendSale(now, sale); !s) {
+        note(s);
+        if (opt.client) return finish(7);
+    } else {
+        appended = true;
+    }
+
+    std::vector<SaleLineRecord> lines;
+    lines.reserve(static_cast<std::size_t>(b.line_count));
+    RecordFile& items = store.items();
+    for (int i = 0; i < b.line_count; ++i) {
+        int category = kNonInventoryCategory;
+        if (b.item[i] != 0) {
+            auto slot = items.find(b.item[i]);
+            if (!slot) {
+                journal.appendLines(now, lines);
+                items.flush();
+                out.stopped = true;
+                note(Status::invalid("Invalid entry"));
+                return finish(3);
+            }
+            InventoryRecord item;
+            if (Status s = items.read(*slot, &item); !s) {
+                journal.appendLines(now, lines);
+                items.flush();
+                out.stopped = true;
+                note(items.notPresent());
+                return finish(opt.client ? 12 : 3);
+            }
+            item.total_sold += 1;
+            setFieldText(item.last_used, ts);
+            category = item.display_category;
+            addCategorySale(cfg, category, b.line_total[i], +1, opt.client);
+            if (item.quantity > 0) item.quantity -= 1;
+            if (Status s = items.write(*slot, &item, true); !s) note(s);
+        }
+        lines.push_back(lineRecordOf(b, i, number, opt.client ? b.customer : b.customer,
+                                     category));
+    }
+    if (Status s = items.flush(); !s) note(s);
+    if (Status s = journal.appendLines(now, lines); !s) {
+        note(s);
+        if (opt.client) return finish(8);
+    } else {
+        appended = true;
+    }
+
+    // The day's ActivityLog entry.
+    std::string text = formatted("\r\n%s Sale: %lld, Total: %.2f\r\n", logTimeText(ts).c_str(),
+                                 static_cast<long long>(number), b.total);
+    if (opt.client) text += formatted("Station: %s\r\n", fieldText(b.texts[0]).c_str());
+    text += itemLines(b);
+    text += formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(),
+                      b.line_count);
+    text += formatted("Payment type: %s\r\n", fieldText(b.payment_word).c_str());
+    const std::string word = fieldText(b.payment_word);
+    if (!opt.client && word == "Split")
+        text += formatted("Cash: %.2f  CH: %.2f  EFT: %.2f\r\n", b.payment[kPayCash],
+                          b.payment[kPayCheque], b.payment[kPayCard]);
+    if (b.customer != 0)
+        text += formatted("Customer: %lld %s\r\n", static_cast<long long>(b.customer),
+                          fieldText(b.customer_name).c_str());
+    if (!opt.client && b.total_discount != 0)
+        text += formatted("Discount: %.2f\r\n", b.total_discount);
+    if (!journal.appendActivity(now, text)) note(Status::ioError("Data log file not present."));
+
+    if (word != "Credit") cfg.running_totals[kRunningTakings] += b.total;
+    out.posted = true;
+    appended = true;
+    return finish(0);
+}
+
+ClientPostResult postClientSale(DataStore& store, const Basket& received) {
+    ClientPostResult result;
+    // The line count comes from the network: anything outside 1..400 is
+    // refused before a single array is read.
+    if (!validLineCount(received)) {
+        result.code = 1;
+        return result;
+    }
+    Basket b = received;
+    const LocalTime now = store.clock().now();
+    {
+        auto lock = store.lock();
+        if (b.customer > 0) {
+            if (!store.customers().find(b.customer) ||
+                !fileExists(store.customers().path())) {
+                result.code = 2;
+                return result;
+            }
+        }
+        if (!fileExists(store.items().path())) {
+            result.code = 3;
+            return result;
+        }
+        const bool permitted = store.config().record().options[kOptPermitInsufficientStock] != 0;
+        for (int i = 0; i < b.line_count; ++i) {
+            if (b.item[i] == 0) continue;
+            auto slot = store.items().find(b.item[i]);
+            if (!slot) {
+                result.code = 4;
+                return result;
+            }
+            InventoryRecord item;
+            if (!store.items().read(*slot, &item)) {
+                result.code = 3;
+                return result;
+            }
+            if (!permitted && item.quantity < 1) {
+                result.code = 5;
+                return result;
+            }
+        }
+    }
+    store.journal().ensureMonthFolders(now);
+
+    auto lock = store.lock();
+    StoreConfigRecord& cfg = store.config().record();
+    if (b.customer > 0) {
+        auto slot = store.customers().find(b.customer);
+        CustomerRecord c;
+        if (!slot || !store.customers().read(*slot, &c)) {
+            result.code = 12;
+            return result;
+        }
+        c.transactions += 1;
+        c.total_purchases += b.total;
+        setFieldText(c.last_used, timestampText(store.clock().now()));
+        c.last_transaction = cfg.next_transaction;
+        if (fieldText(b.payment_word) == "Credit") c.balance += b.total;
+        if (!store.customers().write(*slot, &c)) {
+            result.code = 12;
+            return result;
+        }
+    }
+    SaleWriteOptions opt;
+    opt.client = true;
+    opt.clerkName = store.config().clerkName(b.clerk);
+    opt.configFailure = "Unable to update the configuration file for client";
+    SalePostOutcome outcome = writeSale(store, b, opt);
+    if (outcome.code != 0) {
+        result.code = outcome.code;
+    } else {
+        result.code = cfg.next_transaction + 20;
+    }
+    if (outcome.configFailed)
+        result.stationMessage =
+            Status::ioError("Unable to update the configuration file for client", kTitleFatal);
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Refunds
+
+const char* refundFormWord(int kind) {
+    switch (kind) {
+        case 0: return "Form: Cash";
+        case 1: return "Form: CH";
+        case 2: return "Form: EFT";
+        default: return "Form: Credit";
+    }
+}
+
+void negateTotals(Basket& b) {
+    b.total_non_taxable = -b.total_non_taxable;
+    b.total_taxable = -b.total_taxable;
+    b.subtotal = -b.subtotal;
+    b.total_tax1 = -b.total_tax1;
+    b.total_tax2 = -b.total_tax2;
+    b.total_cost = -b.total_cost;
+    b.total = -b.total;
+    b.total_discount = -b.total_discount;
+}
+
+RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOptions& opt) {
+    RefundPostOutcome out;
+    auto note = [&out](Status s) {
+        if (!s.isOk()) out.messages.push_back(std::move(s));
+    };
+    auto lock = store.lock();
+    StoreConfigRecord& cfg = store.config().record();
+    const int64_t number = cfg.next_transaction;
+    out.number = number;
+    b.number = number;
+
+    // Totals negated; the lines keep their positive values.
+    negateTotals(b);
+    if (!opt.client) setFieldText(b.payment_word, "Refund");
+    if (opt.kind == 0) b.payment[kPayCash] = b.total;
+    if (opt.kind == 1) b.payment[kPayCheque] = b.total;
+    if (opt.kind == 2) b.payment[kPayCard] = b.total;
+    if (opt.client) b.reserved8 = cfg.client_table2[0];
+
+    cfg.running_totals[2] += b.total_non_taxable;
+    cfg.running_totals[3] += b.total_taxable;
+    cfg.running_totals[4] += b.subtotal;
+    cfg.running_totals[5] += b.total_tax1;
+    cfg.running_totals[6] += b.total_tax2;
+    cfg.running_totals[7] += b.total_discount;
+    cfg.running_totals[8] += b.total;
+    cfg.sales_totals[2] += b.total_cost;
+
+    const LocalTime now = store.clock().now();
+    const std::string ts = timestampText(now);
+    Journal& journal = store.journal();
+    const SaleRecord sale = saleRecordOf(b);
+
+    // The counter moves with the first record appended, whatever follows,
+    // so that the number is never used twice; kq.cfg is written before the
+    // refund returns so a restart cannot hand it out again either.
+    bool appended = false;
+    auto finish = [&](int code) {
+        out.code = code;
+        if (appended) {
+            cfg.next_transaction = number + 1;
+            if (opt.client) {
+                cfg.money[2] += b.total_cost;
+                cfg.client_table2[0] += 1;
+            }
+            if (Status s = store.saveConfig("Unable to update the configuration file",
+                                            kTitleFatal);
+                !s) {
+                out.configFailed = true;
+                note(s);
+            }
+        }
+        return out;
+    };
+
+    if (Status s = journal.appendYearIndex(now, {static_cast<int32_t>(number), now.day,
+                                                 now.month});
+        !s) {
+        note(s);
+        if (opt.client) return finish(5);
+    } else {
+        appended = true;
+    }
+    if (Status s = journal.appendSale(now, sale); !s) {
+        note(s);
+        if (opt.client) return finish(6);
+    } else {
+        appended = true;
+    }
+
+    std::vector<SaleLineRecord> lines;
+    RecordFile& items = store.items();
+    for (int i = 0; i < b.line_count; ++i) {
+        int category = kNonInventoryCategory;
+        if (b.item[i] != 0) {
+            auto slot = items.find(b.item[i]);
+            if (!slot) {
+                journal.appendLines(now, lines);
+                items.flush();
+                out.stopped = true;
+                note(Status::invalid("Invalid entry"));
+                return finish(8);
+            }
+            InventoryRecord item;
+            if (!items.read(*slot, &item)) {
+                journal.appendLines(now, lines);
+                items.flush();
+                out.stopped = true;
+                note(items.notPresent());
+                return finish(9);
+            }
+            category = item.display_category;
+            addCategorySale(cfg, category, -b.line_total[i], -1, false);
+            if (opt.restock == 0) {
+                item.quantity += 1;
+                setFieldText(item.last_used, ts);
+                if (Status s = items.write(*slot, &item, true); !s) note(s);
+            }
+        }
+        lines.push_back(lineRecordOf(b, i, number, b.customer, category));
+    }
+    if (Status s = items.flush(); !s) note(s);
+    if (Status s = journal.appendLines(now, lines); !s) {
+        note(s);
+        if (opt.client) return finish(7);
+    } else {
+        appended = true;
+    }
+
+    std::string text = formatted("\r\n%s Refund: %lld, Total: %.2f\r\n", logTimeText(ts).c_str(),
+                                 static_cast<long long>(number), b.total);
+    text += itemLines(b);
+    text += formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(),
+                      b.line_count);
+    text += refundFormWord(opt.kind);
+    text += formatted("\r\nCustomer: %lld %s\r\n", static_cast<long long>(b.customer),
+                      fieldText(b.customer_name).c_str());
+    if (!journal.appendActivity(now, text))
+        note(Status::ioError("Data log text file not present.", kTitleFatal));
+
+    // A client's credit refund reaches the customer's balance last.
+    if (opt.client && opt.kind == 3) {
+        auto slot = store.customers().find(b.customer);
+        if (!slot) {
+            appended = true;
+            return finish(10);
+        }
+        CustomerRecord c;
+        if (!store.customers().read(*slot, &c)) {
+            appended = true;
+            return finish(12);
+        }
+        c.balance += b.total;
+        setFieldText(c.last_used, ts);
+        if (!store.customers().write(*slot, &c)) {
+            appended = true;
+            return finish(12);
+        }
+    }
+    out.posted = true;
+    appended = true;
+    return finish(0);
+}
+
+ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
+    ClientPostResult result;
+    if (!validLineCount(received)) {
+        result.code = 1;
+        return result;
+    }
+    const int kind = received.values[kValueRefundKind];
+    const int restock = received.values[kValueRestock];
+    if (kind < 0 || kind > 3 || restock < 0 || restock > 1) {
+        result.code = 2;
+        return result;
+    }
+    Basket b = received;
+    store.journal().ensureMonthFolders(store.clock().now());
+    auto lock = store.lock();
+    if (kind == 3) {
+        auto slot = store.customers().find(b.customer);
+        if (!slot) {
+            result.code = 3;
+            return result;
+        }
+        CustomerRecord c;
+        if (!store.customers().read(*slot, &c)) {
+            result.code = 4;
+            return result;
+        }
+    }
+    RefundWriteOptions opt;
+    opt.client = true;
+    opt.kind = kind;
+    opt.restock = restock;
+    opt.clerkName = store.config().clerkName(b.clerk);
+    RefundPostOutcome outcome = writeRefund(store, b, opt);
+    result.code = outcome.code != 0 ? outcome.code : store.config().nextTransaction() + 20;
+    for (const Status& s : outcome.messages)
+        if (s.message() == "Invalid entry") result.stationMessage = s;
+    if (outcome.configFailed)
+        result.stationMessage =
+            Status::ioError("Unable to update the configuration file", kTitleFatal);
+    return result;
+}
+
+}  // namespace kassio

@@ -1,0 +1,37 @@
+// Posting a tendered sale or refund into the journal, the item file, the
+// customer file and the configuration.
+//
+// The write pass holds the DataMutex from the year index to kq.cfg, so
+// postings from the till and from client stations never interleave and
+// transaction numbers stay unique and gap-free. Every file written is
+// flushed before the posting returns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "store/data_store.h"
+#include "store/journal_format.h"
+#include "store/status.h"
+#include "till/basket.h"
+
+namespace kassio {
+
+// The answer to a client station. code: on success the next transaction
+// number after the posting plus 20, else a failure code below 20.
+// stationMessage: a message to show at this station (only a configuration
+// file that could not be written), empty otherwise.
+struct ClientPostResult {
+    int32_t code = 0;
+    Status stationMessage;
+};
+
+// The client variants: the Basket comes from the station; silent except for
+// the kq.cfg failure. Safe to call from any thread.
+ClientPostResult postClientSale(DataStore& store, const Basket& basket);
+ClientPostResult postClientRefund(DataStore& store, const Basket& basket);
+
+// The SaleRecord image of a Basket: header, totals, payments and texts.
+SaleRecord saleRecordOf(const Basket& basket);
+
+}  // namespace kassio
