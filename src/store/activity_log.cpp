@@ -28,4 +28,16 @@ std::string customerDeleted(const LocalTime& now, int64_t number, const std::str
                      name.c_str());
 }
 
+std::string customerUpdated(const std::string& ts, int64_t number, const std::string& name,
+                            const std::string& road, const std::string& area,
+                            const std::string& town, const std::string& postcode,
+                            const std::string& telephone, int32_t group, double balance) {
+    return formatted("\r\n%s Customer updated: %lld, %s", logTimeText(ts).c_str(),
+                     static_cast<long long>(number), name.c_str()) +
+           formatted("\r\n%s, %s", road.c_str(), area.c_str()) +
+           formatted("\r\n%s, %s", town.c_str(), postcode.c_str()) +
+           formatted("\r\nTel: %s, Category: %d", telephone.c_str(), group) +
+           formatted("\r\nBalance: %.2f", balance);
+}
+
 }  // namespace kassio::activity

@@ -16,4 +16,11 @@ std::string itemDeleted(int64_t number, const std::string& description,
                         const std::string& timestamp);
 std::string customerDeleted(const LocalTime& now, int64_t number, const std::string& name);
 
+// A customer changed by a client station: the address lines are road and
+// area, then town and postcode; Category is the customer's group.
+std::string customerUpdated(const std::string& timestamp, int64_t number, const std::string& name,
+                            const std::string& road, const std::string& area,
+                            const std::string& town, const std::string& postcode,
+                            const std::string& telephone, int32_t group, double balance);
+
 }  // namespace kassio::activity

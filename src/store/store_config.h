@@ -158,6 +158,20 @@ inline constexpr int kOptPermitInsufficientStock = optionAt(4584);
 inline constexpr int kOptTax2Rate = optionAt(4592);
 inline constexpr int kOptTax2OnTax1 = optionAt(4608);
 inline constexpr int kOptInventorySearchAsList = optionAt(4632);
+inline constexpr int kOptTradePrices = optionAt(4648);  // 2 = selling at trade prices
+// Ordinary clerks' permissions (the command runs only when non-zero) ...
+inline constexpr int kOptPermitConfiguration = optionAt(4472);
+inline constexpr int kOptPermitDeleteItem = optionAt(4696);
+inline constexpr int kOptPermitDeleteCustomer = optionAt(4704);
+inline constexpr int kOptPermitPruneCustomers = optionAt(4712);
+inline constexpr int kOptPermitActivitySummary = optionAt(4728);
+inline constexpr int kOptPermitPrintLog = optionAt(4760);
+inline constexpr int kOptPermitRestore = optionAt(4776);
+// ... and prohibitions (the command is ignored when 2).
+inline constexpr int kOptForbidTradeToggle = optionAt(4656);
+inline constexpr int kOptForbidWeight = optionAt(4664);
+inline constexpr int kOptForbidDiscount = optionAt(4680);
+inline constexpr int kOptForbidPriceAdjust = optionAt(4688);
 
 // Settings block A (int32).
 inline constexpr int kSetAClerkAvailable = settingA(11818);  // clerk n at n - 1; 2 = not
@@ -197,6 +211,8 @@ inline constexpr int kSetBCustomOmitBarcode = settingB(13126);
 inline constexpr int kSetBCustomCentred = settingB(13130);
 inline constexpr int kSetBCartDescriptionOnly = settingB(13134);
 inline constexpr int kSetBClientCustomButtons = settingB(13142);
+inline constexpr int kSetBCashBackRestricted = settingB(13170);
+inline constexpr int kSetBHideCostFromClerks = settingB(13174);
 inline constexpr int kSetBReceiptLanguage = settingB(13162);
 // Custom invoice line numbers, one per invoice element in the order of the
 // "Invoices" dialog (store name first, transaction note last), then the
@@ -207,6 +223,19 @@ inline constexpr int kSetBInvoiceBarcode = settingB(13258);
 inline constexpr int kSetBInvoiceBoxEncased = settingB(13262);
 inline constexpr int kSetBInvoiceCustomLogo = settingB(13266);
 inline constexpr int kSetBReceiptItemStyle = settingB(13278);
+// The clerk permission flags of the till commands, in the unnamed run
+// between the receipt item style and the pole line settings. Permissions
+// (run only when non-zero): new line, amend, inventory received, new
+// bundle, function button 2761. Prohibitions (ignored when 2): non-inventory
+// sale, drawer, refund.
+inline constexpr int kSetBPermitNewLine = settingB(13282);
+inline constexpr int kSetBPermitAmend = settingB(13286);
+inline constexpr int kSetBPermitReceived = settingB(13290);
+inline constexpr int kSetBPermitNewBundle = settingB(13294);
+inline constexpr int kSetBPermitFunction2761 = settingB(13298);
+inline constexpr int kSetBForbidNonInventory = settingB(13302);
+inline constexpr int kSetBForbidDrawer = settingB(13306);
+inline constexpr int kSetBForbidRefund = settingB(13310);
 inline constexpr int kSetBPoleStopBits = settingB(13322);
 inline constexpr int kSetBPoleBaud = settingB(13326);
 inline constexpr int kSetBPoleDataBits = settingB(13330);
@@ -221,7 +250,8 @@ inline constexpr int kMoneyTax1Threshold = moneyAt(13418);
 inline constexpr int kMoneyPettyCash = moneyAt(13426);
 inline constexpr int kMoneyCashBack = moneyAt(13442);
 inline constexpr int kMoneySecondCurrencyRate = moneyAt(13450);
-inline constexpr int kMoneyCardTerminalMode = moneyAt(13498);
+inline constexpr int kMoneyCardTerminalMode = moneyAt(13498);  // 2.0 = exchange files
+inline constexpr int kMoneyCardRefundKind = moneyAt(13546);   // money value 16
 inline constexpr int kMoneyClientCategorySales = moneyAt(13578);  // 20..37
 
 inline constexpr int kRunningTakings = 0;

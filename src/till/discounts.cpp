@@ -1,0 +1,243 @@
+#include "till/discounts.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "store/items.h"
+#include "store/text_format.h"
+#include "till/money.h"
+#include "till/till.h"
+
+namespace kassio {
+
+namespace {
+
+// Taxes follow the taxable subtotal down in proportion; with the threshold
+// rule a taxable subtotal no longer above it carries no tax 1.
+void scaleTaxes(Till& till, Basket& b, double oldTaxable, double newTaxable) {
+    const StoreConfigRecord& cfg = till.store().config().record();
+    if (b.total_tax1 > 0) {
+        if (cfg.settings_b[kSetBTax1Threshold] == 2 &&
+            !(newTaxable > cfg.money[kMoneyTax1Threshold]))
+            b.total_tax1 = 0;
+        else
+            b.total_tax1 = roundMoney(b.total_tax1 / oldTaxable * newTaxable);
+    }
+    if (b.total_tax2 > 0) b.total_tax2 = roundMoney(b.total_tax2 / oldTaxable * newTaxable);
+}
+
+}  // namespace
+
+void applyDiscountBeforeTax(Till& till, double d) {
+    Basket& b = till.basket();
+    const double nt = b.total_non_taxable, t = b.total_taxable, s = b.subtotal;
+    b.total_discount += d;
+    if (nt == 0 && t != 0) {
+        const double t2 = t - d;
+        b.total_taxable = t2;
+        b.subtotal = s - d;
+        scaleTaxes(till, b, t, t2);
+        b.total = roundMoney(b.subtotal + b.total_tax1 + b.total_tax2);
+    } else if (t == 0) {
+        b.total_non_taxable = nt - d;
+        b.subtotal = s - d;
+        b.total = roundMoney(b.total - d);
+    } else {
+        const double nt2 = roundMoney(nt - nt / s * d);
+        const double t2 = t - (d - (nt - nt2));
+        b.total_non_taxable = nt2;
+        b.total_taxable = t2;
+        b.subtotal = s - d;
+        scaleTaxes(till, b, t, t2);
+        b.total = roundMoney(b.subtotal + b.total_tax1 + b.total_tax2);
+    }
+    b.total_taxable = roundMoney(b.total_taxable);
+    b.total_non_taxable = roundMoney(b.total_non_taxable);
+    b.subtotal = roundMoney(b.subtotal);
+}
+
+// --- Discount -------------------------------------------------------------
+
+DiscountPanel::DiscountPanel(Till& till, bool onTotal)
+    : m_till(till),
+      m_onTotal(onTotal),
+      m_openingDiscount(till.basket().total_discount),
+      m_openingTotal(till.basket().total) {
+    const int rate = till.store().config().record().settings_b[kSetBDiscountButtonRate];
+    if (!onTotal && rate > 0) {
+        const Basket& b = till.basket();
+        typed(formatted("%.f", (b.total_non_taxable + b.total_taxable) * rate));
+    }
+}
+
+void DiscountPanel::choosePercent(int entry) {
+    if (entry < 0 || entry > 160) return;
+    const Basket& b = m_till.basket();
+    const double base = m_onTotal ? b.total : b.total_non_taxable + b.total_taxable;
+    // A whole number of cents: i x 0.5 % of the base.
+    typed(formatted("%.f", base * 0.5 * entry));
+}
+
+void DiscountPanel::typed(const std::string& cents) {
+    m_typed = cents;
+    const double d = typedCentsAmount(cents);
+    const Basket& b = m_till.basket();
+    m_amended.clear();
+    if (!m_onTotal) {
+        if (d > 0 && d < b.subtotal) m_amended = moneyText(b.subtotal - d);
+    } else if (d > 0 && d < b.total) {
+        m_amended = moneyText(m_openingDiscount + m_openingTotal - d);
+    }
+}
+
+bool DiscountPanel::ok() {
+    Basket& b = m_till.basket();
+    const double d = typedCentsAmount(m_typed);
+    const double limit = m_onTotal ? b.total : roundMoney(b.total_non_taxable + b.total_taxable);
+    if (d > limit) {
+        m_till.ui().error("Invalid discount", kTitleProblem);
+        return false;
+    }
+    if (d >= 0) {
+        const double cents = roundMoney(d);
+        if (m_onTotal) {
+            b.total_discount = cents;
+            b.total = roundMoney(m_openingTotal + m_openingDiscount - cents);
+        } else {
+            applyDiscountBeforeTax(m_till, cents);
+        }
+    }
+    m_till.closePanels();
+    return true;
+}
+
+void DiscountPanel::cancel() { m_till.closePanels(); }
+
+DiscountPanel* Till::addDiscount() {
+    if (m_basket->line_count <= 0 || m_tenderState != 0) return nullptr;
+    closePanels();
+    m_tenderState = 2;
+    m_discount = std::make_unique<DiscountPanel>(
+        *this, m_store.config().record().settings_b[kSetBDiscountOnTotal] != 0);
+    return m_discount.get();
+}
+
+// --- Price ----------------------------------------------------------------
+
+PricePanel::PricePanel(Till& till, const InventoryRecord& item, bool byWeight)
+    : m_till(till), m_item(item), m_byWeight(byWeight) {
+    if (byWeight) setWeight(100);
+}
+
+bool PricePanel::showCost() const {
+    return m_till.clerk() == 1 || m_till.clerk() == 2 ||
+           m_till.store().config().record().settings_b[kSetBHideCostFromClerks] == 0;
+}
+
+void PricePanel::compute(double price) {
+    m_price = price;
+    m_valid = true;
+    m_nonTaxable = m_taxable = m_tax1 = m_tax2 = 0;
+    if (m_item.tax == 0) {
+        m_nonTaxable = price;
+    } else {
+        const bool noRounding = m_item.no_tax_rounding != 0;
+        m_taxable = price;
+        m_tax1 = m_till.computeTax1(price, &m_item, m_item.tax, noRounding, false);
+        m_tax2 = m_till.computeTax2(price, m_tax1, m_item.tax, noRounding);
+    }
+    m_lineTotal = price + m_tax1 + m_tax2;
+}
+
+void PricePanel::typed(const std::string& cents) {
+    m_priceText = cents;
+    if (cents.empty()) {
+        m_valid = false;
+        return;
+    }
+    compute(typedCentsAmount(cents));
+}
+
+void PricePanel::setWeight(int weight) {
+    if (weight < 1 || weight > 100000) {
+        m_valid = false;
+        return;
+    }
+    const double price = roundMoney(m_item.retail_price / 100 * weight);
+    m_priceText = moneyText(price);
+    compute(price);
+}
+
+bool PricePanel::ok() {
+    if (!m_valid || m_price < 0) {
+        m_till.ui().error("Invalid price", kTitleProblem);
+        return false;
+    }
+    Basket& b = m_till.basket();
+    const int i = b.line_count - 1;
+    if (i < 0) {
+        m_till.closePanels();
+        return false;
+    }
+    if (b.total_discount != 0 && b.total - b.line_total[i] + m_lineTotal < 0) {
+        m_till.ui().error("Discount exceeds transaction", kTitleProblem);
+        return false;
+    }
+    b.total_non_taxable = roundMoney(b.total_non_taxable + m_nonTaxable - b.non_taxable[i]);
+    b.total_taxable = roundMoney(b.total_taxable + m_taxable - b.taxable[i]);
+    b.subtotal = roundMoney(b.subtotal + (m_nonTaxable - b.non_taxable[i]) +
+                            (m_taxable - b.taxable[i]));
+    b.total_tax1 = roundMoney(b.total_tax1 + m_tax1 - b.tax1[i]);
+    b.total_tax2 = roundMoney(b.total_tax2 + m_tax2 - b.tax2[i]);
+    b.total = roundMoney(b.total + m_lineTotal - b.line_total[i]);
+    b.non_taxable[i] = m_nonTaxable;
+    b.taxable[i] = m_taxable;
+    b.tax1[i] = m_tax1;
+    b.tax2[i] = m_tax2;
+    b.line_total[i] = m_lineTotal;
+    auto current = readItem(m_till.store(), m_item.number);
+    m_till.refreshLastRow(current ? current->quantity : m_item.quantity);
+    m_till.closePanels();
+    return true;
+}
+
+void PricePanel::cancel() { m_till.closePanels(); }
+
+static PricePanel* newPricePanel(Till& till, std::unique_ptr<PricePanel>& slot, bool byWeight) {
+    const Basket& b = till.basket();
+    if (b.line_count <= 0) {
+        if (byWeight) till.ui().error("No items", kTitleProblem);
+        return nullptr;
+    }
+    const int64_t number = b.item[b.line_count - 1];
+    if (number == 0) {
+        till.ui().error("Non inventory item", kTitleProblem);
+        return nullptr;
+    }
+    Status error;
+    auto item = readItem(till.store(), number, &error);
+    if (!item) {
+        till.show(till.store().items().notPresent());
+        return nullptr;
+    }
+    slot = std::make_unique<PricePanel>(till, *item, byWeight);
+    return slot.get();
+}
+
+PricePanel* Till::adjustPrice() {
+    if (m_tenderState != 0) return nullptr;
+    closePanels();
+    PricePanel* p = newPricePanel(*this, m_price, false);
+    if (p) m_tenderState = 2;
+    return p;
+}
+
+PricePanel* Till::adjustByWeight() {
+    if (m_tenderState != 0) return nullptr;
+    closePanels();
+    PricePanel* p = newPricePanel(*this, m_price, true);
+    if (p) m_tenderState = 2;
+    return p;
+}
+
+}  // namespace kassio

@@ -1,0 +1,81 @@
+#include <cstring>
+
+#include "store/customers.h"
+#include "store/fixed_text.h"
+#include "store/text_format.h"
+#include "store/timestamp.h"
+#include "till/posting_internal.h"
+#include "till/till.h"
+
+namespace kassio {
+
+void Till::refund() {
+    Basket& b = *m_basket;
+    if (m_rows.empty() || b.line_count <= 0) {
+        m_ui.error("No items", kTitleProblem);
+        return;
+    }
+    const LocalTime now = m_store.clock().now();
+    auto choice = m_panels.refundPanel(b, m_store.config().nextTransaction(), dateText(now));
+    if (!choice || choice->kind < 0 || choice->kind > 3 || choice->restock < 0 ||
+        choice->restock > 1)
+        return;
+    m_store.journal().ensureDayFolders(now);
+
+    if (choice->kind == 3) {
+        auto entry = m_panels.customerEntry();
+        if (!entry) return;
+        auto customer = pickCustomer(*entry);
+        if (!customer) return;
+        const std::string title = formatted("%lld Name: %s",
+                                            static_cast<long long>(customer->number),
+                                            fieldText(customer->name).c_str());
+        if (m_ui.message("Credit this customer?", title, Ui::Icon::kQuestion,
+                         Ui::Buttons::kOkCancel) != Ui::Answer::kOk)
+            return;
+        Status saved;
+        {
+            auto lock = m_store.lock();
+            auto slot = m_store.customers().find(customer->number);
+            CustomerRecord c;
+            if (slot && m_store.customers().read(*slot, &c)) {
+                c.balance -= b.total;
+                setFieldText(c.last_used, timestampText(m_store.clock().now()));
+                saved = m_store.customers().write(*slot, &c);
+            } else {
+                saved = m_store.customers().notPresent();
+            }
+        }
+        show(saved);
+        b.customer = customer->number;
+        std::memset(b.customer_name, 0, sizeof b.customer_name);
+        setFieldText(b.customer_name, fieldText(customer->name));
+    }
+
+    stampHeader();
+    if (choice->kind == 2 && m_store.config().record().money[kMoneyCardTerminalMode] == 2.0) {
+        bool notPresent = false;
+        if (m_store.config().record().money[kMoneyCardRefundKind] != 0) {
+            CardRefundChoice c = m_panels.cardRefundBox();
+            if (c == CardRefundChoice::kCancel) return;
+            notPresent = c == CardRefundChoice::kNotPresent;
+        }
+        if (!m_devices.cardRefundExchange(b, b.total, notPresent).approved) return;
+    }
+
+    RefundWriteOptions opt;
+    opt.kind = choice->kind;
+    opt.restock = choice->restock;
+    opt.clerkName = clerkName();
+    RefundPostOutcome outcome = writeRefund(m_store, b, opt);
+    for (const Status& s : outcome.messages) show(s);
+    if (outcome.stopped) return;  // the Basket keeps its lines for another try
+
+    if (choice->printReceipt) m_devices.printRefundReceipt(b);
+    m_rows.clear();
+    m_selected = -1;
+    zeroBasket();
+    if (m_store.config().record().options[kOptOpenDrawerAutomatically] > 0) m_devices.openDrawer();
+}
+
+}  // namespace kassio
