@@ -1,56 +1,571 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
 #include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "admin/clerks.h"
 #include "store/data_store.h"
+#include "store/file_io.h"
+#include "store/text_format.h"
+#include "till/commands.h"
+#include "till/menu_table.h"
+#include "till/till.h"
 #include "ui/qt_ui.h"
+#include "ui/till_button.h"
+#include "ui/till_dialogs.h"
 
 namespace kassio {
 
-MainWindow::MainWindow(DataStore& store, QWidget* parent)
-    : QMainWindow(parent), m_store(store) {
-    setWindowTitle("KASSIO");
-    setFixedSize(1024, 746);
-    setStyleSheet("QMainWindow { background: #d4d0c8; }");
+using namespace command;
 
-    QMenu* file = menuBar()->addMenu("&File");
-    QAction* exit = file->addAction("E&xit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+namespace {
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    m_heading = new QLabel(central);
-    m_heading->setAlignment(Qt::AlignCenter);
-    QFont big = m_heading->font();
-    big.setPointSize(20);
+// The DataFolder's pictures are named "STOCK%d.bmp" by the records and
+// "stock%d.bmp" on disk; names are not case-sensitive to the shop.
+QPixmap loadPicture(const std::string& folder, const std::string& name) {
+    QDir dir(QString::fromStdString(folder));
+    const QString wanted = QString::fromStdString(name);
+    for (const QString& candidate : {wanted, wanted.toLower(), wanted.toUpper()})
+        if (dir.exists(candidate)) return QPixmap(dir.filePath(candidate));
+    const QStringList all = dir.entryList({"*.bmp", "*.BMP"}, QDir::Files);
+    for (const QString& f : all)
+        if (f.compare(wanted, Qt::CaseInsensitive) == 0) return QPixmap(dir.filePath(f));
+    return {};
+}
+
+struct ButtonSpec {
+    int command;
+    const char* label;
+    Glyph glyph;
+    QColor face;
+    const char* tooltip;
+};
+
+const QColor kBlue(70, 120, 200), kGreen(60, 160, 90), kRed(200, 70, 60), kGrey(170, 170, 175),
+    kAmber(230, 170, 50), kTeal(50, 150, 160), kPurple(130, 90, 170);
+
+const ButtonSpec kTillButtons[] = {
+    {kNonInventorySale, "Non stock", Glyph::kPlus, kTeal, "Sell an item not on the database"},
+    {kTransactionNote, "Note", Glyph::kNote, kGrey, "Add a note to the transaction"},
+    {kOpenDrawer, "Drawer", Glyph::kDrawer, kGrey, "Open cash till drawer"},
+    {kTradeToggle, "Trade", Glyph::kTrade, kPurple, "Toggle between trade and retail prices"},
+    {kPictureSearch, "Find item", Glyph::kSearch, kBlue, "Add item to basket   ENTER to find"},
+    {kCashTender, "Cash", Glyph::kCash, kGreen, "Pay by cash"},
+    {kVoidLine, "Void", Glyph::kVoid, kRed, "Remove highlighted item"},
+    {kRepeatLine, "Repeat", Glyph::kRepeat, kBlue, "Repeat last also multiple of last with quantity in item box"},
+    {kClearBasket, "Clear", Glyph::kClear, kRed, "Empty basket"},
+    {kCreditTender, "Account", Glyph::kAccount, kGreen, "Pay by credit to customer"},
+    {kAdjustByWeight, "Weight", Glyph::kScale, kAmber, "Adjust price of last item by weight"},
+    {kCardTender, "Card", Glyph::kCard, kGreen, "Pay by credit debit card"},
+    {kRefund, "Refund", Glyph::kRefund, kAmber, "Refund basket"},
+    {kAdjustPrice, "Price", Glyph::kPrice, kAmber, "Adjust price of last item"},
+    {kPageBack, "Back", Glyph::kBack, kGrey, "Scroll back through category"},
+    {kPageForward, "More", Glyph::kForward, kGrey, "Scroll forwards through category"},
+    {kSkuSearch, "SKU", Glyph::kSku, kBlue, "Search Sku 1"},
+    {kChangeBasket, "Baskets", Glyph::kBaskets, kPurple, "Change basket table"},
+};
+
+const ButtonSpec kFunctionButtons[] = {
+    {kFunctionReceived, "Received", Glyph::kNone, kGrey, "Inventory received"},
+    {kFunctionDiscount, "Discount", Glyph::kNone, kAmber, "Add discount"},
+    {2763, "Find phone", Glyph::kNone, kGrey, "Find customer by telephone"},
+    {kFunctionCheque, "CH", Glyph::kNone, kGreen, "Pay by cheque"},
+    {2765, "Reorder", Glyph::kNone, kGrey, "Reorder list"},
+    {2766, "Out of stock", Glyph::kNone, kGrey, "Out of stock list"},
+    {2767, "Reprint", Glyph::kNone, kGrey, "Reprint last receipt"},
+    {kFunctionAssociate, "Customer", Glyph::kNone, kGrey, "Associate customer"},
+};
+
+struct ToolSpec {
+    int command;
+    const char* tooltip;
+    Glyph glyph;
+};
+const ToolSpec kToolbar[] = {
+    {1005, "Backup", Glyph::kBaskets},           {1009, "Find customer", Glyph::kAccount},
+    {1023, "Delete customer", Glyph::kVoid},     {1027, "Find inventory (F2)", Glyph::kSearch},
+    {1040, "Print inventory", Glyph::kNote},     {1047, "Print custom inventory", Glyph::kNote},
+    {1050, "Amend inventory (F3)", Glyph::kPrice}, {1051, "Delete inventory", Glyph::kClear},
+    {1067, "Display transaction (F11)", Glyph::kNote}, {1068, "Print overdue letter", Glyph::kNote},
+    {1071, "Delete supplier", Glyph::kVoid},     {1076, "Add image to inventory", Glyph::kPlus},
+    {2411, "Add new inventory (F4)", Glyph::kPlus}, {2457, "Log off (Shortcut F9)", Glyph::kAccount},
+    {3012, "Add customer", Glyph::kAccount},     {3014, "Print reorder list", Glyph::kRepeat},
+    {3026, "Payments", Glyph::kCash},            {3036, "Add supplier", Glyph::kPlus},
+    {3047, "Sales report", Glyph::kTrade},       {3054, "Upload report", Glyph::kForward},
+};
+
+}  // namespace
+
+// --- Totals ---------------------------------------------------------------------
+
+TotalsWidget::TotalsWidget(Till& till, QWidget* parent) : QWidget(parent), m_till(till) {
+    setMinimumHeight(130);
+}
+
+void TotalsWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(250, 250, 245));
+    p.setPen(QColor(180, 180, 180));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const TotalsPanel t = m_till.totalsPanel();
+    QFont f = font();
+    f.setPixelSize(13);
+    p.setFont(f);
+    p.setPen(QColor(40, 40, 40));
+    int y = 18;
+    p.drawText(8, y, QString::fromStdString(t.transaction));
+    if (t.lines) p.drawText(8, y + 18, QString("Lines: %1").arg(t.lines));
+    if (t.trade) p.drawText(8, y + 36, "Trade");
+    if (t.skuMode) p.drawText(8, y + 54, "SKU 1");
+    if (!t.showTotals) return;
+    const int right = width() - 10;
+    auto row = [&](const char* label, const std::string& value, int at) {
+        p.drawText(QRect(120, at - 13, right - 120 - 90, 16), Qt::AlignRight, label);
+        p.drawText(QRect(right - 90, at - 13, 90, 16), Qt::AlignRight, QString::fromStdString(value));
+    };
+    p.setPen(QColor(120, 120, 120));
+    row("Taxable", t.taxable, y);
+    row("Non taxable", t.nonTaxable, y + 16);
+    row("Subtotal", t.subtotal, y + 32);
+    row(m_till.store().config().tax1Name().c_str(), t.tax1, y + 48);
+    row(m_till.store().config().tax2Name().c_str(), t.tax2, y + 64);
+    if (!t.discount.empty()) row("Discount", t.discount, y + 80);
+    QFont big = f;
+    big.setPixelSize(26);
     big.setBold(true);
-    m_heading->setFont(big);
-    m_summary = new QLabel(central);
-    m_summary->setAlignment(Qt::AlignCenter);
-    QFont medium = m_summary->font();
-    medium.setPointSize(14);
-    m_summary->setFont(medium);
-    layout->addStretch();
-    layout->addWidget(m_heading);
-    layout->addWidget(m_summary);
-    layout->addStretch();
-    setCentralWidget(central);
+    p.setFont(big);
+    p.setPen(QColor(20, 20, 20));
+    p.drawText(QRect(8, height() - 36, right - 8, 32), Qt::AlignRight | Qt::AlignVCenter,
+               QString::fromStdString(t.total));
+    if (!t.secondCurrency.empty()) {
+        p.setFont(f);
+        p.drawText(QRect(8, height() - 36, 200, 32), Qt::AlignLeft | Qt::AlignVCenter,
+                   toQt(t.secondCurrency));
+    }
+}
+
+// --- Window -------------------------------------------------------------------
+
+MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent)
+    : QMainWindow(parent), m_store(store), m_till(till), m_router(router) {
+    setWindowTitle("KASSIO");
+    setMinimumSize(1024, 746);
+    setStyleSheet("QMainWindow { background: #d4d0c8; }");
+    registerWindowCommands();
+    buildMenus();
+    buildToolbar();
+    setCentralWidget(buildTillArea());
     statusBar()->showMessage(QString::fromStdString(store.folder()));
+    m_till.fillQuickSelect();
+    refresh();
+}
+
+TillButton* MainWindow::button(int command) const {
+    auto it = m_buttons.find(command);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::menuAction(int command) const {
+    auto it = m_actions.find(command);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void MainWindow::buildToolbar() {
+    QToolBar* bar = addToolBar("Tools");
+    bar->setMovable(false);
+    bar->setIconSize(QSize(28, 28));
+    for (const ToolSpec& t : kToolbar) {
+        QAction* a = bar->addAction(QIcon(glyphPixmap(t.glyph, 28, QColor(40, 60, 110))), t.tooltip);
+        a->setToolTip(t.tooltip);
+        const int c = t.command;
+        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
+        a->setEnabled(m_router.available(c));
+    }
+}
+
+void MainWindow::buildMenus() {
+    std::map<std::string, QMenu*> menus;
+    for (const MenuItem& item : menuTable()) {
+        QMenu*& menu = menus[item.menu];
+        if (!menu) {
+            menu = menuBar()->addMenu(item.menu);
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateMenu(menu); });
+        }
+        if (!item.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QString text = item.text;
+        if (*item.shortcut) text += QString("\t") + item.shortcut;
+        QAction* a = menu->addAction(text);
+        a->setCheckable(item.checkable);
+        const int c = item.command;
+        connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
+        m_actions[c] = a;
+        m_items[a] = &item;
+    }
+    for (auto& [name, menu] : menus) updateMenu(menu);
+}
+
+void MainWindow::updateMenu(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        auto it = m_items.find(a);
+        if (it == m_items.end()) continue;
+        a->setEnabled(menuItemEnabled(*it->second, m_till, m_router));
+        if (a->isCheckable()) a->setChecked(menuItemChecked(*it->second, m_till));
+    }
+}
+
+QWidget* MainWindow::buildTillArea() {
+    auto* area = new QWidget(this);
+    auto* columns = new QHBoxLayout(area);
+    columns->setContentsMargins(6, 6, 6, 6);
+
+    // Left: entry box, basket, totals, keypad.
+    auto* left = new QVBoxLayout;
+    m_entry = new QLineEdit(area);
+    m_entry->setMaxLength(38);
+    QFont ef = m_entry->font();
+    ef.setPixelSize(20);
+    m_entry->setFont(ef);
+    m_entry->setMinimumHeight(38);
+    m_entry->installEventFilter(this);
+    left->addWidget(m_entry);
+    m_basket = new QListWidget(area);
+    QFont bf = m_basket->font();
+    bf.setPixelSize(15);
+    m_basket->setFont(bf);
+    m_basket->setFocusPolicy(Qt::NoFocus);
+    connect(m_basket, &QListWidget::currentRowChanged, this, [this](int row) { m_till.selectRow(row); });
+    left->addWidget(m_basket, 1);
+    m_totals = new TotalsWidget(m_till, area);
+    left->addWidget(m_totals);
+    auto* keys = new QGridLayout;
+    const char* labels[12] = {"7", "8", "9", "4", "5", "6", "1", "2", "3", "c", "0", "e"};
+    const int commands[12] = {2437, 2438, 2439, 2434, 2435, 2436, 2431, 2432, 2433, 2440, 2430, 2441};
+    for (int i = 0; i < 12; ++i) {
+        auto* b = new TillButton(labels[i], Glyph::kNone, QColor(235, 235, 238), area);
+        b->setMinimumHeight(40);
+        const int c = commands[i];
+        connect(b, &QPushButton::clicked, this, [this, c] { runCommand(c); });
+        m_buttons[c] = b;
+        keys->addWidget(b, i / 6, i % 6);
+    }
+    left->addLayout(keys);
+    columns->addLayout(left, 4);
+
+    // Right: till buttons, categories, quick select, function buttons.
+    auto* right = new QVBoxLayout;
+    auto* till = new QGridLayout;
+    int i = 0;
+    for (const ButtonSpec& s : kTillButtons) {
+        auto* b = new TillButton(s.label, s.glyph, s.face, area);
+        b->setToolTip(s.tooltip);
+        b->setMinimumHeight(58);
+        const int c = s.command;
+        connect(b, &QPushButton::clicked, this, [this, c] { runCommand(c); });
+        m_buttons[c] = b;
+        till->addWidget(b, i / 6, i % 6);
+        ++i;
+    }
+    right->addLayout(till, 3);
+    auto* cats = new QGridLayout;
+    for (int c = 0; c <= kAllCategories; ++c) {
+        const QString label = c == kAllCategories
+                                  ? QString("ALL")
+                                  : toQt(m_store.config().categoryCode(c));
+        auto* b = new TillButton(label, Glyph::kNone, QColor(225, 225, 215), area);
+        b->setMinimumHeight(30);
+        const int command = kCategoryFirst + c;
+        connect(b, &QPushButton::clicked, this, [this, command] { runCommand(command); });
+        m_buttons[command] = b;
+        m_categories.push_back(b);
+        cats->addWidget(b, c / 10, c % 10);
+    }
+    right->addLayout(cats, 1);
+    m_quickArea = new QWidget(area);
+    m_quickArea->setMinimumHeight(170);
+    right->addWidget(m_quickArea, 6);
+    auto* functions = new QHBoxLayout;
+    for (const ButtonSpec& s : kFunctionButtons) {
+        auto* b = new TillButton(s.label, Glyph::kNone, s.face.lighter(130), area);
+        b->setToolTip(s.tooltip);
+        b->setMinimumHeight(36);
+        const int c = s.command;
+        connect(b, &QPushButton::clicked, this, [this, c] { runCommand(c); });
+        m_buttons[c] = b;
+        functions->addWidget(b);
+    }
+    right->addLayout(functions, 1);
+    columns->addLayout(right, 6);
+    return area;
+}
+
+void MainWindow::layoutQuickSelect() {
+    const int cell = 92;
+    const int cols = std::max(1, m_quickArea->width() / cell);
+    const int rows = std::max(1, m_quickArea->height() / cell);
+    int count = std::clamp(cols * rows, 14, kQuickSelectButtons);
+    const int useCols = std::max(cols, (count + rows - 1) / rows);
+    if (count != visibleQuickSelect()) {
+        for (TillButton* b : m_quick) delete b;
+        m_quick.clear();
+        delete m_quickArea->layout();
+        auto* grid = new QGridLayout(m_quickArea);
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->setSpacing(3);
+        for (int n = 0; n < count; ++n) {
+            auto* b = new TillButton(QString(), Glyph::kNone, QColor(245, 245, 250), m_quickArea);
+            b->setMinimumSize(60, 60);
+            const int c = kQuickSelectFirst + n;
+            connect(b, &QPushButton::clicked, this, [this, c] { runCommand(c); });
+            m_buttons[c] = b;
+            grid->addWidget(b, n / useCols, n % useCols);
+            m_quick.push_back(b);
+        }
+        m_till.setVisibleButtons(count);
+        m_till.fillQuickSelect();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutQuickSelect();
     refresh();
 }
 
 void MainWindow::refresh() {
-    auto lock = m_store.lock();
-    const StoreConfig& cfg = m_store.config();
-    m_heading->setText(toQt(cfg.heading(1)) + "\n" + toQt(cfg.heading(2)));
-    m_summary->setText(QString("Items: %1    Customers: %2    Suppliers: %3\nTransaction: %4")
-                           .arg(m_store.items().index().liveCount())
-                           .arg(m_store.customers().index().liveCount())
-                           .arg(m_store.suppliers().index().liveCount())
-                           .arg(cfg.nextTransaction()));
+    setWindowTitle(QString::fromStdString(m_till.windowTitle()));
+    const auto& rows = m_till.rows();
+    m_basket->blockSignals(true);
+    m_basket->clear();
+    for (const std::string& r : rows) m_basket->addItem(toQt(r));
+    m_basket->setCurrentRow(m_till.selectedRow());
+    m_basket->blockSignals(false);
+    if (m_till.selectedRow() >= 0) m_basket->scrollToItem(m_basket->currentItem());
+    m_totals->update();
+    for (std::size_t n = 0; n < m_quick.size(); ++n) {
+        const QuickSelectEntry& q = m_till.quickSelect()[n];
+        m_quick[n]->setText(toQt(q.description));
+        m_quick[n]->setPicture(q.number ? loadPicture(m_store.folder(), q.picture) : QPixmap());
+        m_quick[n]->setEnabled(q.number != 0);
+    }
+    for (int c = 0; c <= kAllCategories; ++c)
+        m_categories[static_cast<std::size_t>(c)]->setDown(c == m_till.category());
+    const bool tips = m_store.config().record().settings_b[kSetBButtonTipsOff] == 0;
+    for (auto& [command, b] : m_buttons) b->setToolTipDuration(tips ? -1 : 1);
+}
+
+// --- Commands -----------------------------------------------------------------
+
+void MainWindow::registerWindowCommands() {
+    for (int c = kKeypadFirst; c <= kKeypadErase; ++c) m_router.set(c, [this, c] { keypad(c); });
+    m_router.set(kExit, [this] { close(); });
+    m_router.set(kLogOn, [this] { logOn(); });
+    m_router.set(kUserControl, [this] { logOn(); });
+    m_router.set(kNonInventorySale, [this] {
+        if (auto line = askNonInventoryLine(m_store.config(), this)) m_till.addNonInventory(*line);
+    });
+    m_router.set(3024, [this] {
+        int& off = m_store.config().record().settings_b[kSetBSoundEffectsOff];
+        off = off == 0 ? 2 : 0;
+    });
+    m_router.set(3017, [this] {
+        int& off = m_store.config().record().settings_b[kSetBButtonTipsOff];
+        off = off == 0 ? 2 : 0;
+    });
+    m_router.set(kOperatorSetup, [this] {
+        if (m_till.accessLevel() != 0) {
+            m_till.ui().error("Administrator or manager", "Restricted access");
+            return;
+        }
+        bool ok = false;
+        int clerk = QInputDialog::getInt(this, "Operator setup",
+                                         "Please enter the clerk number (1-99):", 3, -1000000,
+                                         1000000, 1, &ok);
+        if (!ok) return;
+        if (Status s = checkClerkNumber(clerk); !s) {
+            m_till.show(s);
+            return;
+        }
+        OperatorSetup entry = loadOperatorSetup(m_store.config(), clerk);
+        entry.name = fromQt(QInputDialog::getText(this, QString("User: %1").arg(clerk),
+                                                  "Name (29 characters)", QLineEdit::Normal,
+                                                  toQt(entry.name), &ok));
+        if (!ok) return;
+        entry.available = clerk <= 2 ||
+                          QMessageBox::question(this, "Operator setup", "Available") ==
+                              QMessageBox::Yes;
+        if (entry.available) {
+            entry.password = fromQt(QInputDialog::getText(
+                this, "Operator setup", "Passwords must be numeric upto 8 characters",
+                QLineEdit::Password, QString(), &ok));
+            if (!ok) return;
+            entry.reentered = fromQt(QInputDialog::getText(this, "Operator setup", "Re-enter",
+                                                           QLineEdit::Password, QString(), &ok));
+            if (!ok) return;
+        }
+        Status s;
+        {
+            auto lock = m_store.lock();
+            s = applyOperatorSetup(m_store.config(), clerk, entry);
+        }
+        if (s)
+            m_till.ui().inform("Amended", "Clerk");
+        else
+            m_till.show(s);
+    });
+    m_router.set(kPurgeHistory, [this] {
+        if (m_till.ui().message("All history will be purged and the transaction set to 1",
+                                "Important", Ui::Icon::kWarning,
+                                Ui::Buttons::kOkCancel) != Ui::Answer::kOk)
+            return;
+        for (const Status& s : m_store.purgeAllHistory()) m_till.show(s);
+        m_store.journal().ensureDayFolders(m_store.clock().now());
+        m_till.ui().inform("Complete", "Transaction history purge");
+    });
+    m_router.set(1061, [this] {
+        QMessageBox::about(this, "About KASSIO SC",
+                           "KASSIO SC for Linux\nPoint of sale and back office for a small shop.");
+    });
+    m_router.set(1098, [] {
+        QDesktopServices::openUrl(QUrl("https://localhost/kassio.htm"));
+    });
+}
+
+void MainWindow::keypad(int command) {
+    QLineEdit* box = m_panel ? m_panel->amountBox() : m_entry;
+    if (!box) return;
+    if (command == kKeypadClear)
+        box->clear();
+    else if (command == kKeypadErase)
+        box->backspace();
+    else
+        box->insert(QString::number(command - kKeypadFirst));
+    box->end(false);
+    box->setFocus();
+}
+
+void MainWindow::showPanels() {
+    if (m_panel) return;
+    TenderPanelWidget* w = nullptr;
+    if (CashPanel* cash = m_till.openCashPanel())
+        w = new CashPanelWidget(m_till, *cash, this);
+    else if (SplitPanel* split = m_till.openSplitPanel())
+        w = new SplitPanelWidget(m_till, *split, this);
+    else if (DiscountPanel* d = m_till.openDiscountPanel())
+        w = new DiscountPanelWidget(m_till, *d, this);
+    else if (PricePanel* p = m_till.openPricePanel())
+        w = new PricePanelWidget(m_till, *p, this);
+    if (!w) return;
+    m_panel = w;
+    connect(w, &TenderPanelWidget::closed, this, [this] {
+        m_panel = nullptr;
+        // A split's OK opens the cash panel for the cash part.
+        QMetaObject::invokeMethod(this, [this] {
+            showPanels();
+            refresh();
+            if (!m_panel) m_entry->setFocus();
+        }, Qt::QueuedConnection);
+    });
+    w->move(x() + (width() - w->sizeHint().width()) / 2, y() + 120);
+    w->show();
+    w->focusAmount();
+}
+
+void MainWindow::runCommand(int command) {
+    const CommandRouter::Outcome outcome = m_router.route(command);
+    if (outcome == CommandRouter::Outcome::kFocusPanel && m_panel) {
+        m_panel->focusAmount();
+        return;
+    }
+    showPanels();
+    refresh();
+    if (m_panel)
+        m_panel->focusAmount();
+    else if (command < kKeypadFirst || command > kKeypadErase)
+        m_entry->setFocus();
+}
+
+void MainWindow::enter() {
+    const std::string text = fromQt(m_entry->text());
+    // ENTER in an empty box is CR LF at the start; after text, a trailing LF.
+    const std::string typed = text.empty() ? std::string("\r\n") : text + "\r\n";
+    auto result = m_router.processEntry(typed, false);
+    if (result.emptyBox) m_entry->clear();
+    refresh();
+    m_entry->setFocus();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_entry || event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool control = key->modifiers() & Qt::ControlModifier;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (m_till.tenderState() == 2 && m_panel) {
+            m_panel->focusAmount();
+            return true;
+        }
+        enter();
+        return true;
+    }
+    static const std::map<int, Key> kKeys = {
+        {Qt::Key_F1, Key::kF1},   {Qt::Key_F2, Key::kF2},     {Qt::Key_F3, Key::kF3},
+        {Qt::Key_F4, Key::kF4},   {Qt::Key_F5, Key::kF5},     {Qt::Key_F6, Key::kF6},
+        {Qt::Key_F7, Key::kF7},   {Qt::Key_F8, Key::kF8},     {Qt::Key_F9, Key::kF9},
+        {Qt::Key_F10, Key::kF10}, {Qt::Key_F11, Key::kF11},   {Qt::Key_F12, Key::kF12},
+        {Qt::Key_Left, Key::kLeft}, {Qt::Key_Up, Key::kUp}, {Qt::Key_Right, Key::kRight},
+        {Qt::Key_Down, Key::kDown}};
+    if (auto it = kKeys.find(key->key()); it != kKeys.end()) {
+        if (m_till.tenderState() == 2 && m_panel) {
+            m_panel->focusAmount();  // keys do nothing while a panel is open
+            return true;
+        }
+        if (it->second == Key::kF1) {
+            runCommand(1098);
+            return true;
+        }
+        if (auto command = commandForKey(it->second, false)) runCommand(*command);
+        return true;
+    }
+    if (control && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+        // Control combinations are shortcuts; the box never keeps them.
+        m_entry->clear();
+        if (auto command = commandForKey(Key::kLetter, true,
+                                         static_cast<char>('A' + (key->key() - Qt::Key_A))))
+            runCommand(*command);
+        return true;
+    }
+    if (control) {
+        m_entry->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::logOn() {
+    LogOnDialog dialog(m_till, this);
+    dialog.exec();
+    refresh();
+    m_entry->setFocus();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_panel) m_panel->close();
+    event->accept();
 }
 
 }  // namespace kassio

@@ -1,27 +1,89 @@
-// The till's main window: "KASSIO", 1024 x 746. For now it shows the shop
-// it runs on (heading, record counts, next transaction) and offers Exit;
-// the till screen grows into it.
+// The till's main window, "KASSIO": toolbar, entry box, basket list,
+// totals panel, till buttons, keypad, category and quick-select picture
+// buttons, function buttons and the menu tree. A shell over the engine:
+// every button, key and menu item becomes a command number for the core
+// router; the window only shows what the Till holds.
 #pragma once
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+#include <vector>
 
 namespace kassio {
 
+class CommandRouter;
 class DataStore;
+class Till;
+class TenderPanelWidget;
+class TillButton;
+struct MenuItem;
+
+class TotalsWidget final : public QWidget {
+    Q_OBJECT
+public:
+    TotalsWidget(Till& till, QWidget* parent);
+    QSize sizeHint() const override { return {380, 150}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Till& m_till;
+};
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(DataStore& store, QWidget* parent = nullptr);
+    MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent = nullptr);
 
-    // Redraws the shop summary from the store.
+    // Runs one command as a button, key or menu item would.
+    void runCommand(int command);
+    // Redraws the basket rows, totals, quick-select page, title and menus.
     void refresh();
+    // Opens the log-on panel (after the splash, F9, "User control").
+    void logOn();
+
+    QLineEdit* entryBox() const { return m_entry; }
+    QListWidget* basketList() const { return m_basket; }
+    TenderPanelWidget* openPanel() const { return m_panel; }
+    TillButton* button(int command) const;
+    QAction* menuAction(int command) const;
+    int visibleQuickSelect() const { return static_cast<int>(m_quick.size()); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildToolbar();
+    void buildMenus();
+    QWidget* buildTillArea();
+    void registerWindowCommands();
+    void layoutQuickSelect();
+    void showPanels();
+    void keypad(int command);
+    void enter();
+    void updateMenu(QMenu* menu);
+
     DataStore& m_store;
-    QLabel* m_heading;
-    QLabel* m_summary;
+    Till& m_till;
+    CommandRouter& m_router;
+    QLineEdit* m_entry = nullptr;
+    QListWidget* m_basket = nullptr;
+    TotalsWidget* m_totals = nullptr;
+    QWidget* m_quickArea = nullptr;
+    std::vector<TillButton*> m_quick;
+    std::vector<TillButton*> m_categories;
+    std::map<int, TillButton*> m_buttons;
+    std::map<int, QAction*> m_actions;
+    std::map<QAction*, const MenuItem*> m_items;
+    QPointer<TenderPanelWidget> m_panel;
 };
 
 }  // namespace kassio

@@ -236,6 +236,9 @@ inline constexpr int kSetBPermitFunction2761 = settingB(13298);
 inline constexpr int kSetBForbidNonInventory = settingB(13302);
 inline constexpr int kSetBForbidDrawer = settingB(13306);
 inline constexpr int kSetBForbidRefund = settingB(13310);
+// Listing and tooltip settings of the till window, in the same run.
+inline constexpr int kSetBButtonTipsOff = settingB(13314);
+inline constexpr int kSetBListingIndent = settingB(13318);  // characters, 0..40
 inline constexpr int kSetBPoleStopBits = settingB(13322);
 inline constexpr int kSetBPoleBaud = settingB(13326);
 inline constexpr int kSetBPoleDataBits = settingB(13330);

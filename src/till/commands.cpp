@@ -152,6 +152,13 @@ bool CommandRouter::restricted(int command) const {
     return it->second.permission ? value == 0 : value == 2;
 }
 
+bool CommandRouter::hasPermission(int command) const {
+    auto it = restrictions().find(command);
+    if (it == restrictions().end() || !it->second.permission) return false;
+    const StoreConfigRecord& cfg = m_till.store().config().record();
+    return (it->second.option ? cfg.options[it->second.index] : cfg.settings_b[it->second.index]) != 0;
+}
+
 CommandRouter::Outcome CommandRouter::route(int command) {
     // The guard comes first: while a panel is open nothing may clear the
     // basket under it.

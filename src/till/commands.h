@@ -113,6 +113,8 @@ public:
 
     // An ordinary clerk may not run it (the menu greys it).
     bool restricted(int command) const;
+    // The shop granted ordinary clerks the permission behind this command.
+    bool hasPermission(int command) const;
     // It clears an untendered basket before it runs.
     static bool clears(int command);
 

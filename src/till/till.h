@@ -73,6 +73,7 @@ public:
     Till& operator=(const Till&) = delete;
 
     DataStore& store() { return m_store; }
+    const DataStore& store() const { return m_store; }
     Ui& ui() { return m_ui; }
     TillPanels& panels() { return m_panels; }
     TillDevices& devices() { return m_devices; }

@@ -1,0 +1,616 @@
+#include "ui/till_dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "store/customer_record.h"
+#include "store/fixed_text.h"
+#include "store/text_format.h"
+#include "till/discounts.h"
+#include "till/money.h"
+#include "till/tender.h"
+#include "ui/qt_ui.h"
+
+namespace kassio {
+
+namespace {
+
+QString money(double v) { return QString::fromStdString(moneyText(v)); }
+
+QLineEdit* centsBox(QWidget* parent, bool doubleHeight) {
+    auto* box = new QLineEdit(parent);
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), box));
+    box->setAlignment(Qt::AlignRight);
+    if (doubleHeight) {
+        QFont f = box->font();
+        f.setPixelSize(34);
+        f.setBold(true);
+        box->setFont(f);
+        box->setMinimumHeight(52);
+    }
+    return box;
+}
+
+QLabel* figure(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+}  // namespace
+
+// --- Modal panels -------------------------------------------------------------
+
+std::optional<RefundChoice> QtTillPanels::refundPanel(const Basket& b, int32_t transaction,
+                                                      const std::string& date) {
+    QDialog d(m_parent);
+    d.setWindowTitle("Refund");
+    auto* form = new QFormLayout;
+    form->addRow("Transaction", new QLabel(QString::number(transaction)));
+    form->addRow("Date", new QLabel(toQt(date)));
+    form->addRow("Customer", new QLabel(toQt(formatted("%lld %s", static_cast<long long>(b.customer),
+                                                       fieldText(b.customer_name).c_str()))));
+    form->addRow("Items", new QLabel(QString::number(b.line_count)));
+    form->addRow("Non taxable", figure(money(b.total_non_taxable), &d));
+    form->addRow("Taxable", figure(money(b.total_taxable), &d));
+    form->addRow("Subtotal", figure(money(b.subtotal), &d));
+    form->addRow("Tax 1", figure(money(b.total_tax1), &d));
+    form->addRow("Tax 2", figure(money(b.total_tax2), &d));
+    form->addRow("Total", figure(money(b.total), &d));
+
+    auto* stock = new QGroupBox(&d);
+    auto* back = new QRadioButton("Add items back to stock");
+    auto* faulty = new QRadioButton("Items faulty, do not add back to stock");
+    back->setChecked(true);
+    auto* sl = new QVBoxLayout(stock);
+    sl->addWidget(back);
+    sl->addWidget(faulty);
+    auto* kind = new QGroupBox(&d);
+    auto* kl = new QVBoxLayout(kind);
+    QButtonGroup kinds;
+    const char* names[4] = {"Cash refund", "CH refund", "EFT refund", "Credit refund"};
+    for (int i = 0; i < 4; ++i) {
+        auto* r = new QRadioButton(names[i]);
+        r->setChecked(i == 0);
+        kinds.addButton(r, i);
+        kl->addWidget(r);
+    }
+    auto* print = new QCheckBox("Print refund receipt");
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&d);
+    layout->addLayout(form);
+    layout->addWidget(stock);
+    layout->addWidget(kind);
+    layout->addWidget(print);
+    layout->addWidget(buttons);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return RefundChoice{kinds.checkedId(), faulty->isChecked() ? 1 : 0, print->isChecked()};
+}
+
+CustomerPayment QtTillPanels::customerTransactionPanel(const Basket& b, const CustomerRecord& c) {
+    QDialog d(m_parent);
+    d.setWindowTitle("Customer transaction");
+    auto* form = new QFormLayout;
+    form->addRow("Transaction", new QLabel(QString::number(b.number)));
+    form->addRow("Clerk", new QLabel(QString::number(b.clerk)));
+    form->addRow("Customer",
+                 new QLabel(toQt(formatted("%lld  %s %s %s", static_cast<long long>(c.number),
+                                           fieldText(c.name_prefix1).c_str(),
+                                           fieldText(c.name_prefix2).c_str(),
+                                           fieldText(c.name).c_str()))));
+    form->addRow("Address", new QLabel(toQt(fieldText(c.road) + ", " + fieldText(c.area) + ", " +
+                                            fieldText(c.town))));
+    form->addRow("Comment", new QLabel(toQt(fieldText(c.comment))));
+    form->addRow("Tax code", new QLabel(QString::number(c.tax)));
+    form->addRow("Credit limit", figure(money(c.credit_limit), &d));
+    form->addRow("Transactions", new QLabel(QString::number(c.transactions)));
+    form->addRow("Last use", new QLabel(toQt(fieldText(c.last_used))));
+    form->addRow("Notes", new QLabel(toQt(fieldText(c.notes))));
+    form->addRow("Subtotal", figure(money(b.subtotal), &d));
+    form->addRow("Tax 1", figure(money(b.total_tax1), &d));
+    form->addRow("Tax 2", figure(money(b.total_tax2), &d));
+    form->addRow("Total", figure(money(b.total), &d));
+    form->addRow("Previous balance", figure(money(c.balance), &d));
+    form->addRow("Balance after", figure(money(c.balance + b.total), &d));
+    auto* layout = new QVBoxLayout(&d);
+    layout->addLayout(form);
+    auto* row = new QHBoxLayout;
+    CustomerPayment chosen = CustomerPayment::kCancel;
+    const std::pair<const char*, CustomerPayment> choices[] = {
+        {"Credit", CustomerPayment::kCredit}, {"Cash", CustomerPayment::kCash},
+        {"CH", CustomerPayment::kCheque},     {"EFT", CustomerPayment::kCard},
+        {"Cancel", CustomerPayment::kCancel}};
+    for (auto [text, value] : choices) {
+        auto* b2 = new QPushButton(text);
+        b2->setMinimumHeight(44);
+        if (value == CustomerPayment::kCredit) b2->setDefault(true);
+        QObject::connect(b2, &QPushButton::clicked, &d, [&d, &chosen, value = value] {
+            chosen = value;
+            d.accept();
+        });
+        row->addWidget(b2);
+    }
+    layout->addLayout(row);
+    d.exec();
+    return chosen;
+}
+
+ElectronicPayment QtTillPanels::electronicPaymentBox() {
+    QMessageBox box(QMessageBox::Question, "Electronic Payment", "Electronic Payment",
+                    QMessageBox::NoButton, m_parent);
+    auto* pay = box.addButton("Payment", QMessageBox::AcceptRole);
+    auto* plus = box.addButton("Payment plus cashback", QMessageBox::AcceptRole);
+    box.addButton("Cancel", QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == pay) return ElectronicPayment::kPayment;
+    if (box.clickedButton() == plus) return ElectronicPayment::kPaymentPlusCashBack;
+    return ElectronicPayment::kCancel;
+}
+
+std::optional<std::string> QtTillPanels::cashBackEntry() {
+    bool ok = false;
+    QString text = QInputDialog::getText(m_parent, "Payment plus cashback", "Cash back",
+                                         QLineEdit::Normal, QString(), &ok);
+    if (!ok || text.isEmpty()) return std::nullopt;
+    return fromQt(text);
+}
+
+CardRefundChoice QtTillPanels::cardRefundBox() {
+    QMessageBox box(QMessageBox::Question, "Card refund", "Card refund", QMessageBox::NoButton,
+                    m_parent);
+    auto* refund = box.addButton("Refund", QMessageBox::AcceptRole);
+    auto* absent = box.addButton("Cardholder not present refund", QMessageBox::AcceptRole);
+    box.addButton("Cancel", QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == refund) return CardRefundChoice::kRefund;
+    if (box.clickedButton() == absent) return CardRefundChoice::kNotPresent;
+    return CardRefundChoice::kCancel;
+}
+
+std::optional<int> QtTillPanels::selectBasket() {
+    QDialog d(m_parent);
+    d.setWindowTitle("Please select a basket");
+    auto* grid = new QGridLayout(&d);
+    std::optional<int> chosen;
+    for (int n = 1; n <= kBasketTableSize; ++n) {
+        auto* b = new QPushButton(QString::number(n));
+        b->setMinimumSize(64, 48);
+        QObject::connect(b, &QPushButton::clicked, &d, [&d, &chosen, n] {
+            chosen = n;
+            d.accept();
+        });
+        grid->addWidget(b, (n - 1) / 4, (n - 1) % 4);
+    }
+    auto* cancel = new QPushButton("Cancel");
+    QObject::connect(cancel, &QPushButton::clicked, &d, &QDialog::reject);
+    grid->addWidget(cancel, 4, 0, 1, 4);
+    d.exec();
+    return chosen;
+}
+
+std::optional<std::string> QtTillPanels::customerEntry() {
+    bool ok = false;
+    QString text = QInputDialog::getText(m_parent, "Customer", "Number / name", QLineEdit::Normal,
+                                         QString(), &ok);
+    if (!ok || text.trimmed().isEmpty()) return std::nullopt;
+    return fromQt(text.trimmed());
+}
+
+// --- Log on -------------------------------------------------------------------------
+
+LogOnDialog::LogOnDialog(Till& till, QWidget* parent) : QDialog(parent), m_till(till) {
+    setWindowTitle("USER LOGON");
+    auto* layout = new QVBoxLayout(this);
+    m_name = new QLabel(this);
+    QFont big = m_name->font();
+    big.setPixelSize(22);
+    big.setBold(true);
+    m_name->setFont(big);
+    layout->addWidget(m_name);
+    m_password = new QLineEdit(this);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), m_password));
+    m_password->setMinimumHeight(40);
+    layout->addWidget(m_password);
+    auto* grid = new QGridLayout;
+    const char* keys[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "C", "0", "CE"};
+    for (int i = 0; i < 12; ++i) {
+        auto* b = new QPushButton(keys[i], this);
+        b->setMinimumSize(64, 48);
+        b->setFocusPolicy(Qt::NoFocus);
+        const QString key = keys[i];
+        connect(b, &QPushButton::clicked, this, [this, key] {
+            if (key == "C")
+                m_password->clear();
+            else if (key == "CE")
+                m_password->backspace();
+            else
+                m_password->insert(key);
+            m_password->setFocus();
+            m_password->end(false);
+        });
+        grid->addWidget(b, i / 3, i % 3);
+    }
+    layout->addLayout(grid);
+    auto* row = new QHBoxLayout;
+    auto* up = new QPushButton("Up", this);
+    auto* down = new QPushButton("Down", this);
+    auto* ok = new QPushButton("OK", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    for (auto* b : {up, down, ok, cancel}) b->setMinimumHeight(44);
+    ok->setDefault(true);
+    row->addWidget(up);
+    row->addWidget(down);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    auto step = [this](int by) {
+        const StoreConfigRecord& cfg = m_till.store().config().record();
+        for (int n = 0; n < 99; ++n) {
+            m_clerk += by;
+            if (m_clerk < 1) m_clerk = 99;
+            if (m_clerk > 99) m_clerk = 1;
+            if (cfg.settings_a[kSetAClerkAvailable + m_clerk - 1] == 0) break;
+        }
+        refresh();
+    };
+    connect(up, &QPushButton::clicked, this, [step] { step(-1); });
+    connect(down, &QPushButton::clicked, this, [step] { step(+1); });
+    connect(ok, &QPushButton::clicked, this, &LogOnDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    refresh();
+    m_password->setFocus();
+}
+
+void LogOnDialog::refresh() {
+    m_name->setText(toQt(formatted("%d %s", m_clerk, m_till.store().config().clerkName(m_clerk).c_str())));
+}
+
+void LogOnDialog::accept() {
+    if (m_till.logOn(m_clerk, fromQt(m_password->text()))) {
+        QDialog::accept();
+        return;
+    }
+    m_password->clear();  // a failed log on shows nothing; the panel stays
+    m_password->setFocus();
+}
+
+// --- Non-inventory sale ---------------------------------------------------------------
+
+std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, QWidget* parent) {
+    QDialog d(parent);
+    d.setWindowTitle("Non inventory sale");
+    auto* layout = new QVBoxLayout(&d);
+    auto* description = new QLineEdit(&d);
+    description->setMaxLength(39);
+    description->setMinimumHeight(36);
+    auto* shortcuts = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        const QString label = toQt(fieldText(config.record().custom_button_labels[i]));
+        auto* b = new QPushButton(label.isEmpty() ? QString("Misc") : label, &d);
+        b->setMinimumHeight(40);
+        QObject::connect(b, &QPushButton::clicked, &d, [description, label] { description->setText(label); });
+        shortcuts->addWidget(b);
+    }
+    auto* keyboard = new QGridLayout;
+    const QString letters = "QWERTYUIOPASDFGHJKLZXCVBNM ";
+    for (int i = 0; i < letters.size(); ++i) {
+        auto* b = new QPushButton(letters[i] == ' ' ? QString("Space") : QString(letters[i]), &d);
+        b->setMinimumSize(36, 36);
+        b->setFocusPolicy(Qt::NoFocus);
+        const QChar c = letters[i];
+        QObject::connect(b, &QPushButton::clicked, &d, [description, c] { description->insert(c); });
+        keyboard->addWidget(b, i / 10, i % 10);
+    }
+    auto* price = new QLineEdit(&d);
+    price->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,7}(\\.[0-9]{0,2})?"), price));
+    price->setMinimumHeight(36);
+    auto* prices = new QHBoxLayout;
+    for (const char* p : {"1.00", "2.00", "3.00", "4.00", "5.00", "10.00", "20.00"}) {
+        auto* b = new QPushButton(p, &d);
+        b->setMinimumHeight(40);
+        QObject::connect(b, &QPushButton::clicked, &d, [price, p] { price->setText(p); });
+        prices->addWidget(b);
+    }
+    auto* taxable = new QCheckBox("Taxable", &d);
+    auto* tax1 = new QCheckBox("Tax 1", &d);
+    auto* tax2 = new QCheckBox("Tax 2", &d);
+    taxable->setChecked(true);
+    tax1->setChecked(true);
+    auto* form = new QFormLayout;
+    form->addRow("Description", description);
+    layout->addLayout(form);
+    layout->addLayout(shortcuts);
+    layout->addLayout(keyboard);
+    auto* form2 = new QFormLayout;
+    form2->addRow("Price", price);
+    layout->addLayout(form2);
+    layout->addLayout(prices);
+    auto* taxes = new QHBoxLayout;
+    taxes->addWidget(taxable);
+    taxes->addWidget(tax1);
+    taxes->addWidget(tax2);
+    layout->addLayout(taxes);
+    auto* buttons = new QDialogButtonBox(&d);
+    buttons->addButton("Add", QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (d.exec() != QDialog::Accepted || description->text().isEmpty() || price->text().isEmpty())
+        return std::nullopt;
+    NonInventoryLine line;
+    line.description = upperCase(fromQt(description->text()));
+    line.price = price->text().toDouble();
+    line.taxable = taxable->isChecked();
+    line.tax1 = tax1->isChecked();
+    line.tax2 = tax2->isChecked();
+    return line;
+}
+
+// --- Modeless panels -------------------------------------------------------------------
+
+TenderPanelWidget::TenderPanelWidget(Till& till, QWidget* parent) : QDialog(parent), m_till(till) {
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void TenderPanelWidget::focusAmount() {
+    if (!m_amount) return;
+    activateWindow();
+    m_amount->setFocus();
+    m_amount->end(false);
+}
+
+void TenderPanelWidget::reject() { cancelPanel(); }
+
+void TenderPanelWidget::finish() {
+    emit closed();
+    close();
+}
+
+CashPanelWidget::CashPanelWidget(Till& till, CashPanel& panel, QWidget* parent)
+    : TenderPanelWidget(till, parent), m_panel(panel) {
+    setWindowTitle("Cash");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    auto* total = figure(money(panel.due()), this);
+    QFont f = total->font();
+    f.setPixelSize(26);
+    f.setBold(true);
+    total->setFont(f);
+    form->addRow("Total", total);
+    m_amount = centsBox(this, true);
+    form->addRow("Tendered", m_amount);
+    m_change = figure(QString(), this);
+    m_change->setFont(f);
+    m_change->setAutoFillBackground(true);
+    m_change->setMinimumHeight(44);
+    form->addRow("Change", m_change);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel("Enter the amount in cents / pence", this));
+    auto* quick = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QPushButton(money(panel.quickAmounts()[static_cast<std::size_t>(i)]), this);
+        b->setMinimumHeight(48);
+        connect(b, &QPushButton::clicked, this, [this, i] {
+            if (m_panel.quick(i)) finish();
+        });
+        quick->addWidget(b);
+    }
+    layout->addLayout(quick);
+    auto* row = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    auto* exact = new QPushButton("Exact amount", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    for (auto* b : {ok, exact, cancel}) b->setMinimumHeight(48);
+    ok->setDefault(true);
+    row->addWidget(ok);
+    row->addWidget(exact);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(m_amount, &QLineEdit::textChanged, this, &CashPanelWidget::typed);
+    connect(m_amount, &QLineEdit::returnPressed, this, &CashPanelWidget::ok);
+    connect(ok, &QPushButton::clicked, this, &CashPanelWidget::ok);
+    connect(exact, &QPushButton::clicked, this, [this] {
+        if (m_panel.exact()) finish();
+    });
+    connect(cancel, &QPushButton::clicked, this, &CashPanelWidget::cancelPanel);
+    typed();
+}
+
+void CashPanelWidget::typed() {
+    m_panel.typed(fromQt(m_amount->text()));
+    m_change->setText(toQt(m_panel.changeText()));
+    const Colour c = m_panel.changeColour();
+    QPalette pal = m_change->palette();
+    pal.setColor(QPalette::Window, QColor(c.red, c.green, c.blue));
+    m_change->setPalette(pal);
+}
+
+void CashPanelWidget::ok() {
+    if (m_panel.ok())
+        finish();
+    else
+        focusAmount();
+}
+
+void CashPanelWidget::cancelPanel() {
+    m_panel.cancel();
+    finish();
+}
+
+SplitPanelWidget::SplitPanelWidget(Till& till, SplitPanel& panel, QWidget* parent)
+    : TenderPanelWidget(till, parent), m_panel(panel) {
+    setWindowTitle("Split payment");
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    form->addRow("Total", figure(money(panel.total()), this));
+    m_amount = centsBox(this, true);
+    form->addRow("Cash", m_amount);
+    m_other = figure(money(panel.total()), this);
+    form->addRow("Other", m_other);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel("Enter the amount without the . character", this));
+    auto* eft = new QRadioButton("EFT", this);
+    auto* ch = new QRadioButton("CH", this);
+    eft->setChecked(true);
+    auto* kinds = new QHBoxLayout;
+    kinds->addWidget(eft);
+    kinds->addWidget(ch);
+    layout->addLayout(kinds);
+    connect(ch, &QRadioButton::toggled, this, [this](bool on) { m_panel.chooseCheque(on); });
+    auto* row = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    ok->setDefault(true);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(m_amount, &QLineEdit::textChanged, this, [this] {
+        m_panel.typed(fromQt(m_amount->text()));
+        m_other->setText(toQt(m_panel.otherText()));
+    });
+    connect(m_amount, &QLineEdit::returnPressed, this, &SplitPanelWidget::ok);
+    connect(ok, &QPushButton::clicked, this, &SplitPanelWidget::ok);
+    connect(cancel, &QPushButton::clicked, this, &SplitPanelWidget::cancelPanel);
+}
+
+void SplitPanelWidget::ok() {
+    if (m_panel.ok()) {
+        m_openedCash = true;
+        finish();
+    } else {
+        m_amount->clear();
+        focusAmount();
+    }
+}
+
+void SplitPanelWidget::cancelPanel() {
+    m_panel.cancel();
+    finish();
+}
+
+DiscountPanelWidget::DiscountPanelWidget(Till& till, DiscountPanel& panel, QWidget* parent)
+    : TenderPanelWidget(till, parent), m_panel(panel) {
+    setWindowTitle("Discount total");
+    const Basket& b = till.basket();
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    form->addRow("Non taxable", figure(money(b.total_non_taxable), this));
+    form->addRow("Taxable", figure(money(b.total_taxable), this));
+    form->addRow("Tax 1", figure(money(b.total_tax1), this));
+    form->addRow("Tax 2", figure(money(b.total_tax2), this));
+    form->addRow("Total", figure(money(b.total), this));
+    auto* percent = new QComboBox(this);
+    percent->addItem("0.00");
+    for (int i = 1; i <= 160; ++i) percent->addItem(QString::number(i * 0.5, 'f', 2));
+    form->addRow("Percent", percent);
+    m_amount = centsBox(this, true);
+    m_amount->setText(toQt(panel.typedText()));
+    form->addRow("Discount", m_amount);
+    m_amended = figure(QString(), this);
+    form->addRow(panel.onTotal() ? "Amended total" : "Amended total before tax", m_amended);
+    layout->addLayout(form);
+    if (panel.onTotal())
+        layout->addWidget(new QLabel(
+            "Note that to discount items and tax please use the 'Adjust price' button", this));
+    auto* row = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(percent, &QComboBox::activated, this, [this](int i) {
+        m_panel.choosePercent(i);
+        m_amount->setText(toQt(m_panel.typedText()));
+    });
+    connect(m_amount, &QLineEdit::textChanged, this, [this] {
+        m_panel.typed(fromQt(m_amount->text()));
+        m_amended->setText(toQt(m_panel.amendedText()));
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (m_panel.ok()) finish();
+    });
+    connect(cancel, &QPushButton::clicked, this, &DiscountPanelWidget::cancelPanel);
+}
+
+void DiscountPanelWidget::cancelPanel() {
+    m_panel.cancel();
+    finish();
+}
+
+PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* parent)
+    : TenderPanelWidget(till, parent), m_panel(panel) {
+    setWindowTitle(panel.byWeight() ? "Adjust by weight" : "Adjust item price");
+    const InventoryRecord& item = panel.item();
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    form->addRow("Number", new QLabel(QString::number(item.number), this));
+    form->addRow("Description", new QLabel(toQt(fieldText(item.description)), this));
+    if (panel.showCost()) form->addRow("Cost", figure(money(item.cost_price), this));
+    form->addRow("List price", figure(money(item.retail_price), this));
+    m_amount = centsBox(this, true);
+    if (panel.byWeight()) {
+        m_amount->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_amount));
+        m_amount->setText("100");
+        form->addRow("Weight", m_amount);
+    } else {
+        form->addRow("Amended price", m_amount);
+    }
+    m_values = new QLabel(this);
+    form->addRow("New line", m_values);
+    layout->addLayout(form);
+    auto* row = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    row->addWidget(ok);
+    if (!panel.byWeight()) {
+        auto* zero = new QPushButton("Zero", this);
+        connect(zero, &QPushButton::clicked, this, [this] { m_amount->setText("000000"); });
+        row->addWidget(zero);
+    }
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    connect(m_amount, &QLineEdit::textChanged, this, [this] {
+        if (m_panel.byWeight())
+            m_panel.setWeight(m_amount->text().toInt());
+        else
+            m_panel.typed(fromQt(m_amount->text()));
+        refreshValues();
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (m_panel.ok()) finish();
+    });
+    connect(cancel, &QPushButton::clicked, this, &PricePanelWidget::cancelPanel);
+    refreshValues();
+}
+
+void PricePanelWidget::refreshValues() {
+    m_values->setText(QString("Non taxable %1   Taxable %2   Tax 1 %3   Tax 2 %4   Total %5")
+                          .arg(money(m_panel.nonTaxable()), money(m_panel.taxable()),
+                               money(m_panel.tax1()), money(m_panel.tax2()),
+                               money(m_panel.lineTotal())));
+}
+
+void PricePanelWidget::cancelPanel() {
+    m_panel.cancel();
+    finish();
+}
+
+}  // namespace kassio
