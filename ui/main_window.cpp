@@ -1,6 +1,8 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include "till/commands.h"
 #include "till/menu_table.h"
 #include "till/till.h"
+#include "ui/config_dialog.h"
 #include "ui/qt_ui.h"
 #include "ui/till_button.h"
 #include "ui/till_dialogs.h"
@@ -437,6 +440,12 @@ void MainWindow::registerWindowCommands() {
         m_store.journal().ensureDayFolders(m_store.clock().now());
         m_till.ui().inform("Complete", "Transaction history purge");
     });
+    m_router.set(kConfiguration, [this] {
+        std::string failure;
+        if (!ConfigurationDialog::edit(m_store, this, &failure) && !failure.empty())
+            m_till.ui().error(failure, kTitleProblem);
+    });
+    m_router.set(3045, [this] { showTipOfTheDay(); });
     m_router.set(1061, [this] {
         QMessageBox::about(this, "About KASSIO SC",
                            "KASSIO SC for Linux\nPoint of sale and back office for a small shop.");
@@ -556,11 +565,62 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::showTipOfTheDay() {
+    static const char* const kTips[] = {
+        "Type an item number and press ENTER to add it to the basket.",
+        "Press ENTER in an empty entry box to search the item descriptions.",
+        "F5 opens the cash panel: type the amount in cents, or press a quick amount.",
+        "The keypad types into the cash panel's amount box while the panel is open.",
+        "Repeat adds the last item again: type a quantity first to add several.",
+        "Void removes the highlighted line; Clear empties the whole basket.",
+        "Change basket table (Ctrl+W) parks a basket while you serve someone else.",
+        "The picture buttons show one category at a time: Left and Right change it.",
+        "F9 logs the clerk off and on again.",
+        "Refund basket takes back the items in the basket, with or without restocking.",
+    };
+    constexpr int kCount = static_cast<int>(sizeof kTips / sizeof kTips[0]);
+    int32_t& number = m_store.config().record().counters[kCounterTipNumber];
+    int32_t& off = m_store.config().record().counters[kCounterTipsOff];
+    QDialog d(this);
+    d.setWindowTitle("Tip of the day");
+    auto* layout = new QVBoxLayout(&d);
+    auto* tip = new QLabel(&d);
+    tip->setWordWrap(true);
+    tip->setMinimumSize(360, 80);
+    QFont f = tip->font();
+    f.setPixelSize(16);
+    tip->setFont(f);
+    layout->addWidget(tip);
+    auto* show = new QCheckBox("Show tips at start", &d);
+    show->setChecked(off == 0);
+    layout->addWidget(show);
+    auto* row = new QHBoxLayout;
+    auto* next = new QPushButton("Next tip", &d);
+    auto* close = new QPushButton("Close", &d);
+    row->addWidget(next);
+    row->addWidget(close);
+    layout->addLayout(row);
+    auto showTip = [&] { tip->setText(kTips[((number % kCount) + kCount) % kCount]); };
+    connect(next, &QPushButton::clicked, &d, [&] {
+        ++number;
+        showTip();
+    });
+    connect(close, &QPushButton::clicked, &d, &QDialog::accept);
+    showTip();
+    d.exec();
+    ++number;
+    off = show->isChecked() ? 0 : 2;
+}
+
 void MainWindow::logOn() {
     LogOnDialog dialog(m_till, this);
     dialog.exec();
     refresh();
     m_entry->setFocus();
+}
+
+bool MainWindow::tipsAtStart() const {
+    return m_store.config().record().counters[kCounterTipsOff] == 0;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

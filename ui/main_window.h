@@ -47,6 +47,9 @@ public:
     void refresh();
     // Opens the log-on panel (after the splash, F9, "User control").
     void logOn();
+    // The tip-of-the-day panel (at start unless switched off, and on Help).
+    void showTipOfTheDay();
+    bool tipsAtStart() const;
 
     QLineEdit* entryBox() const { return m_entry; }
     QListWidget* basketList() const { return m_basket; }
