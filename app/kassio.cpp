@@ -1,18 +1,38 @@
-// kassio: the till of the main station. Wires the Qt adapters to the core
-// and runs the start-up and close-down of the data store around the window.
+// kassio: the till of the main station. Wires the Qt, CUPS, termios and
+// gRPC adapters to the core and runs the start-up and close-down around the
+// window; no business rule lives here.
 #include <QApplication>
 #include <QScreen>
+#include <QSplashScreen>
+#include <QTimer>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "customers/customer_commands.h"
+#include "devices/station_devices.h"
+#include "inventory/inventory_commands.h"
+#include "platform/grpc/grpc_station_server.h"
+#include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
+#include "server/server_settings.h"
 #include "store/data_folder.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/folder_lock.h"
 #include "store/start_up.h"
+#include "till/commands.h"
+#include "till/till.h"
+#include "ui/backoffice/qt_customer_forms.h"
+#include "ui/backoffice/qt_item_forms.h"
+#include "ui/devices/qt_device_ui.h"
+#include "ui/devices/qt_printers.h"
 #include "ui/main_window.h"
+#include "ui/qt_sound.h"
 #include "ui/qt_ui.h"
+#include "ui/splash.h"
+#include "ui/till_dialogs.h"
 
 namespace {
 
@@ -23,6 +43,12 @@ std::string dataDirArgument(int argc, char** argv) {
         if (arg.rfind("--data-dir=", 0) == 0) return arg.substr(11);
     }
     return {};
+}
+
+bool hasArgument(int argc, char** argv, const char* wanted) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == wanted) return true;
+    return false;
 }
 
 }  // namespace
@@ -38,7 +64,8 @@ int main(int argc, char** argv) {
     if (!lock) return 0;
 
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen && (screen->geometry().width() < 1024 || screen->geometry().height() < 768)) {
+    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    if (desktop.width() < 1024 || desktop.height() < 768) {
         ui.error("Program requires desktop of at least 1024 by 768", kassio::kTitleProblem);
         return 0;
     }
@@ -49,12 +76,76 @@ int main(int argc, char** argv) {
                                 kassio::localeCurrencySymbol(), ui))
         return 0;
 
-    kassio::MainWindow window(store);
+    // The devices and the till engine behind the window.
+    kassio::QtPrinters printers;
+    kassio::QtDeviceUi deviceUi;
+    kassio::SerialDevicePort ports(folder);
+    kassio::StationDevices devices(store, ui, deviceUi, printers, ports);
+    kassio::QtTillPanels panels(nullptr);
+    kassio::QtSound sound;
+    kassio::Till till(store, ui, panels, sound, devices);
+    kassio::CommandRouter router(till);
+    kassio::MainWindow window(store, till, router);
     ui.setParent(&window);
-    if (screen) window.move(screen->geometry().width() / 2 - 512, 2);
-    window.show();
+    panels.setParent(&window);
+
+    // The back office: items, bundles, stock received, customers, suppliers.
+    kassio::QtItemForms itemForms(store.config(), &window);
+    kassio::QtCustomerForms customerForms(&window);
+    kassio::QtSupplierForms supplierForms(&window);
+    kassio::QtShell shell;
+    kassio::InventoryMaintenance inventory(store, ui, itemForms, sound,
+                                           [&till] { return till.clerk(); });
+    kassio::SupplierMaintenance suppliers(store, ui, supplierForms);
+    kassio::CustomerMaintenance customers(store, ui, customerForms, sound, shell);
+    kassio::registerInventoryCommands(router, till, inventory);
+    kassio::registerSupplierCommands(router, suppliers);
+    kassio::registerCustomerCommands(router, customers);
+    till.setCustomerLookUp([&](const std::string& entry) {
+        return kassio::lookUpCustomer(store, ui, customerForms, entry);
+    });
+    inventory.setPicturesChanged([&window] { window.refresh(); });
+    window.commandsChanged();
+
+    // The station server: client stations reach this DataStore from now on.
+    // A message a posting leaves for this station is shown on the UI
+    // thread, after the call has let go of the DataMutex.
+    kassio::ServerSettings serverSettings;
+    if (kassio::Status s = kassio::loadServerSettings(folder, serverSettings); !s)
+        std::fprintf(stderr, "kassio: %s\n", s.message().c_str());
+    kassio::applyServerArguments(serverSettings, std::vector<std::string>(argv + 1, argv + argc));
+    kassio::Status serverError, serverWarning;
+    auto server = kassio::GrpcStationServer::start(
+        store, serverSettings,
+        [&app, &ui](const kassio::Status& notice) {
+            QMetaObject::invokeMethod(
+                &app, [&ui, notice] { ui.error(notice.message(), notice.title()); },
+                Qt::QueuedConnection);
+        },
+        &serverError, &serverWarning);
+    if (!server) {
+        ui.error(serverError.message(), serverError.title());
+        return 0;
+    }
+    if (!serverWarning) std::fprintf(stderr, "kassio: %s\n", serverWarning.message().c_str());
+
+    // The till fills the screen: at 1024 x 768 that is the documented
+    // window, and larger screens get more picture buttons.
+    window.setGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+
+    // The splash shows for two seconds; then the window and the log-on.
+    const bool noSplash = hasArgument(argc, argv, "--no-splash");
+    QSplashScreen splash(kassio::splashPicture());
+    if (!noSplash) splash.show();
+    QTimer::singleShot(noSplash ? 0 : 2000, &window, [&] {
+        splash.close();
+        window.show();
+        if (!hasArgument(argc, argv, "--no-log-on")) window.logOn();
+        if (window.tipsAtStart() && !hasArgument(argc, argv, "--no-tips")) window.showTipOfTheDay();
+    });
     app.exec();
 
+    server->stop();  // every client call has finished before the close-down writes
     kassio::closeDataStore(store, ui);
     return 0;
 }

@@ -173,6 +173,7 @@ MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWid
     setCentralWidget(buildTillArea());
     statusBar()->showMessage(QString::fromStdString(store.folder()));
     m_till.fillQuickSelect();
+    commandsChanged();
     refresh();
 }
 
@@ -196,7 +197,15 @@ void MainWindow::buildToolbar() {
         const int c = t.command;
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
         a->setEnabled(m_router.available(c));
+        m_tools[c] = a;
     }
+}
+
+void MainWindow::commandsChanged() {
+    for (auto& [command, action] : m_tools) action->setEnabled(m_router.available(command));
+    for (auto& [command, b] : m_buttons)
+        if (command < kQuickSelectFirst || command > kQuickSelectLast)
+            b->setEnabled(m_router.available(command));
 }
 
 void MainWindow::buildMenus() {
@@ -252,6 +261,8 @@ QWidget* MainWindow::buildTillArea() {
     bf.setPixelSize(15);
     m_basket->setFont(bf);
     m_basket->setFocusPolicy(Qt::NoFocus);
+    m_basket->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_basket->setTextElideMode(Qt::ElideMiddle);
     connect(m_basket, &QListWidget::currentRowChanged, this, [this](int row) { m_till.selectRow(row); });
     left->addWidget(m_basket, 1);
     m_totals = new TotalsWidget(m_till, area);
@@ -323,7 +334,8 @@ void MainWindow::layoutQuickSelect() {
     const int rows = std::max(1, m_quickArea->height() / cell);
     int count = std::clamp(cols * rows, 14, kQuickSelectButtons);
     const int useCols = std::max(cols, (count + rows - 1) / rows);
-    if (count != visibleQuickSelect()) {
+    if (count != visibleQuickSelect() || useCols != m_quickColumns) {
+        m_quickColumns = useCols;
         for (TillButton* b : m_quick) delete b;
         m_quick.clear();
         delete m_quickArea->layout();
@@ -333,12 +345,16 @@ void MainWindow::layoutQuickSelect() {
         for (int n = 0; n < count; ++n) {
             auto* b = new TillButton(QString(), Glyph::kNone, QColor(245, 245, 250), m_quickArea);
             b->setMinimumSize(60, 60);
+            // Equal cells whatever the labels say.
+            b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
             const int c = kQuickSelectFirst + n;
             connect(b, &QPushButton::clicked, this, [this, c] { runCommand(c); });
             m_buttons[c] = b;
             grid->addWidget(b, n / useCols, n % useCols);
             m_quick.push_back(b);
         }
+        for (int c = 0; c < useCols; ++c) grid->setColumnStretch(c, 1);
+        for (int r = 0; r < (count + useCols - 1) / useCols; ++r) grid->setRowStretch(r, 1);
         m_till.setVisibleButtons(count);
         m_till.fillQuickSelect();
     }
@@ -346,8 +362,11 @@ void MainWindow::layoutQuickSelect() {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    layoutQuickSelect();
-    refresh();
+    // The quick-select area has its new size only once the layouts ran.
+    QMetaObject::invokeMethod(this, [this] {
+        layoutQuickSelect();
+        refresh();
+    }, Qt::QueuedConnection);
 }
 
 void MainWindow::refresh() {
@@ -377,6 +396,7 @@ void MainWindow::refresh() {
 void MainWindow::registerWindowCommands() {
     for (int c = kKeypadFirst; c <= kKeypadErase; ++c) m_router.set(c, [this, c] { keypad(c); });
     m_router.set(kExit, [this] { close(); });
+    m_router.set(kPictureSearch, [this] { m_router.processEntry("\r\n", false); });
     m_router.set(kLogOn, [this] { logOn(); });
     m_router.set(kUserControl, [this] { logOn(); });
     m_router.set(kNonInventorySale, [this] {

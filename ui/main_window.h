@@ -45,6 +45,8 @@ public:
     void runCommand(int command);
     // Redraws the basket rows, totals, quick-select page, title and menus.
     void refresh();
+    // After more commands were registered: enables their toolbar buttons.
+    void commandsChanged();
     // Opens the log-on panel (after the splash, F9, "User control").
     void logOn();
     // The tip-of-the-day panel (at start unless switched off, and on Help).
@@ -82,9 +84,11 @@ private:
     TotalsWidget* m_totals = nullptr;
     QWidget* m_quickArea = nullptr;
     std::vector<TillButton*> m_quick;
+    int m_quickColumns = 0;
     std::vector<TillButton*> m_categories;
     std::map<int, TillButton*> m_buttons;
     std::map<int, QAction*> m_actions;
+    std::map<int, QAction*> m_tools;
     std::map<QAction*, const MenuItem*> m_items;
     QPointer<TenderPanelWidget> m_panel;
 };

@@ -95,7 +95,9 @@ void TillButton::paintEvent(QPaintEvent*) {
     p.setFont(f);
     p.setPen(ink);
     if (!m_picture.isNull()) {
-        const double side = std::min(r.width() - 8, r.height() - f.pixelSize() - 12);
+        f.setPixelSize(std::max(9, std::min(12, static_cast<int>(r.height() / 8))));
+        p.setFont(f);
+        const double side = std::min(r.width() - 8, r.height() - 2.4 * f.pixelSize() - 8);
         QRectF pic(r.center().x() - side / 2, r.top() + 4, side, side);
         p.drawPixmap(pic.toRect(), m_picture);
         p.drawText(QRectF(r.left() + 2, pic.bottom(), r.width() - 4, r.bottom() - pic.bottom()),

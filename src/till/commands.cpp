@@ -81,6 +81,7 @@ const std::map<int, Restriction>& restrictions() {
         {kConfiguration, {true, kOptPermitConfiguration, true}},
         {kDeleteInventory, {true, kOptPermitDeleteItem, true}},
         {kDeleteCustomer, {true, kOptPermitDeleteCustomer, true}},
+        {kPruneCustomers, {true, kOptPermitPruneCustomers, true}},
         {kActivitySummary, {true, kOptPermitActivitySummary, true}},
         {kRestore, {true, kOptPermitRestore, true}},
         {kPurgeHistory, {true, kOptPermitRestore, true}},

@@ -76,6 +76,7 @@ inline constexpr int kOperatorSetup = 3025;
 inline constexpr int kChequeTender = 3035;
 inline constexpr int kInventoryReceived = 3046;
 inline constexpr int kNewBundle = 3050;
+inline constexpr int kPruneCustomers = 3110;
 }  // namespace command
 
 enum class Key { kF1, kF2, kF3, kF4, kF5, kF6, kF7, kF8, kF9, kF10, kF11, kF12,

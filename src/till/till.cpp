@@ -171,25 +171,7 @@ bool Till::addItem(int64_t number, AddMode mode) {
     if (!findItem(number, &item)) return false;
     Basket& b = *m_basket;
 
-    if (item.kind == kItemKindBundle) {
-        // Each component is added as an item of its own, free ones at 0.
-        const char* slots[6] = {item.format, item.bundle_component2, item.bundle_component3,
-                                item.bundle_component4, item.bundle_component5,
-                                item.bundle_component6};
-        bool any = false;
-        for (int n = 0; n < 6; ++n) {
-            std::string text(slots[n], strnlen(slots[n], 20));
-            if (text.empty()) continue;
-            int64_t component = std::strtoll(text.c_str(), nullptr, 10);
-            int quantity = item.bundle_quantity[n] > 0 ? item.bundle_quantity[n] : 1;
-            AddMode m = item.bundle_free[n] == 2 ? AddMode::kFree : mode;
-            for (int q = 0; q < quantity; ++q) {
-                if (!addItem(component, m)) return any;
-                any = true;
-            }
-        }
-        return any;
-    }
+    if (item.kind == kItemKindBundle) return addBundle(item, mode);
 
     if (b.line_count >= kMaxBasketLines) {
         m_ui.error("Transaction limit 400 items", kTitleProblem);
@@ -262,6 +244,43 @@ bool Till::addItem(int64_t number, AddMode mode) {
         m_ui.inform("Item stock level", "Reorder alert");
     if (!m_repeatRun && cfg.settings_b[kSetBPoleInUse] == 2) m_devices.poleShowItem(b);
     return true;
+}
+
+// A bundle sells as its components, free ones at 0. It goes in whole or not
+// at all: a component that cannot be added takes the earlier ones out
+// again. A bundle never holds a bundle; one that does (an import could
+// bring it in) is refused rather than expanded without end.
+bool Till::addBundle(const InventoryRecord& bundle, AddMode mode) {
+    if (m_inBundle) {
+        m_ui.error("Bundle may not contain a bundle", kTitleProblem);
+        return false;
+    }
+    const char* slots[6] = {bundle.format, bundle.bundle_component2, bundle.bundle_component3,
+                            bundle.bundle_component4, bundle.bundle_component5,
+                            bundle.bundle_component6};
+    const Basket before = *m_basket;
+    const std::vector<std::string> rowsBefore = m_rows;
+    const int selectedBefore = m_selected;
+    m_inBundle = true;
+    bool ok = true, any = false;
+    for (int n = 0; n < 6 && ok; ++n) {
+        std::string text(slots[n], strnlen(slots[n], 20));
+        if (text.empty()) continue;
+        const int64_t component = std::strtoll(text.c_str(), nullptr, 10);
+        const int quantity = bundle.bundle_quantity[n] > 0 ? bundle.bundle_quantity[n] : 1;
+        const AddMode m = bundle.bundle_free[n] == 2 ? AddMode::kFree : mode;
+        for (int q = 0; q < quantity && ok; ++q) {
+            ok = addItem(component, m);
+            any = any || ok;
+        }
+    }
+    m_inBundle = false;
+    if (!ok) {
+        *m_basket = before;
+        m_rows = rowsBefore;
+        m_selected = selectedBefore;
+    }
+    return ok && any;
 }
 
 void Till::voidLine() {
@@ -425,6 +444,7 @@ void Till::addNote() {
 }
 
 std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
+    if (m_customerLookUp) return m_customerLookUp(entry);
     char* end = nullptr;
     long long number = std::strtoll(entry.c_str(), &end, 10);
     if (!entry.empty() && end && *end == '\0' && number >= 1) {

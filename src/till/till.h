@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -169,6 +170,9 @@ public:
     // The customer for an "edit2box" answer: a number of 1 or more, else the
     // customers whose name begins with the text, picked from a list.
     std::optional<CustomerRecord> pickCustomer(const std::string& entry);
+    // The customer look-up of the back office, used by pickCustomer() when set.
+    using CustomerLookUp = std::function<std::optional<CustomerRecord>(const std::string&)>;
+    void setCustomerLookUp(CustomerLookUp lookUp) { m_customerLookUp = std::move(lookUp); }
     // Rebuilds the row of the last line after its price changed.
     void refreshLastRow(int stockQuantity);
     // Adds line values to the running totals as an added line does.
@@ -181,6 +185,7 @@ public:
 private:
     std::string rowText(int line, int stock) const;
     bool findItem(int64_t number, InventoryRecord* item);
+    bool addBundle(const InventoryRecord& bundle, AddMode mode);
     bool postLocalSale();
     void collectQuickSelect(std::size_t startEntry, bool forward);
 
@@ -204,6 +209,8 @@ private:
     int m_currentBasket = 1;
 
     int64_t m_lastPosted = 0;
+    CustomerLookUp m_customerLookUp;
+    bool m_inBundle = false;
 
     int m_visibleButtons = 14;
     std::array<QuickSelectEntry, kQuickSelectButtons> m_quick;

@@ -1,0 +1,202 @@
+// Speed of the station server as client stations see it: ten clients at
+// once, each with its own gRPC connection to the DataFolder's unix socket,
+// on a generated shop of 10,000 items and 1,000 customers.
+//
+//   ItemLookup10Clients          procedure 0 by item number
+//   SalePosting10Clients         procedure 14, three-line sales, fsync on
+//   SalePosting10ClientsNoFsync  the same with the journal and record
+//                                flushes off (kq.cfg is still replaced
+//                                atomically): what the disk costs
+//   SalePosting1Client           one client alone: the time one posting
+//                                takes, which ten clients queue behind
+//
+// Each iteration is one burst: ten threads make their calls at the same
+// time; the wall time of the burst is the iteration time. Every call's
+// latency is kept, and the counters give the throughput and the p50 and p99
+// latencies over all calls of the run (microseconds). A call that fails or a
+// posting that is refused ends the run: a figure from a server that gives
+// wrong answers is worth nothing.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/grpc/grpc_station_server.h"
+#include "platform/grpc/grpc_station_transport.h"
+#include "platform/posix/system_clock.h"
+#include "server/station_client.h"
+#include "shop_generator.h"
+#include "store/data_store.h"
+#include "store/fixed_text.h"
+
+namespace {
+
+using namespace kassio;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kClients = 10;
+constexpr std::size_t kItems = 10000;
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "kassio_server_bench: %s\n", what.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+// The shop, its open DataStore and the running server, made once.
+struct Station {
+    Station()
+        : shop(bench::ShopSpec{kItems, kItems / 200, 1000, 0, 40, 7}, clock.now()),
+          store(shop.folder(), clock) {
+        if (Status s = store.openData(); !s) fail(s.message());
+        store.setSync(true);
+        store.config().record().options[kOptPermitInsufficientStock] = 2;
+        Status error;
+        server = GrpcStationServer::start(store, {}, {}, &error);
+        if (!server) fail(error.message());
+    }
+    ~Station() { server->stop(); }
+
+    SystemClock clock;
+    bench::GeneratedShop shop;
+    DataStore store;
+    std::unique_ptr<GrpcStationServer> server;
+};
+
+Station& station() {
+    static Station s;
+    return s;
+}
+
+// Ten clients, each with a connection of its own, kept for the whole run.
+struct Clients {
+    Clients() {
+        for (int c = 0; c < kClients; ++c) {
+            transports.push_back(
+                std::make_unique<GrpcStationTransport>(station().server->socketEndpoint(), ""));
+            clients.push_back(std::make_unique<StationClient>(*transports.back()));
+        }
+    }
+    std::vector<std::unique_ptr<GrpcStationTransport>> transports;
+    std::vector<std::unique_ptr<StationClient>> clients;
+};
+
+Clients& clients() {
+    static Clients c;
+    return c;
+}
+
+double percentile(std::vector<double>& sorted, double p) {
+    if (sorted.empty()) return 0;
+    const std::size_t i = static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1));
+    return sorted[i];
+}
+
+// Runs `calls` calls on each of `stations` clients at once per iteration
+// and reports throughput and latency percentiles. call(client, thread, n)
+// makes one call and returns false when it failed.
+template <typename Call>
+void burst(benchmark::State& state, int stations, int calls, const char* unit, Call call) {
+    Clients& all = clients();
+    std::vector<double> latencies;
+    std::mutex latenciesMutex;
+    double seconds = 0;
+    long total = 0;
+    for (auto _ : state) {
+        std::vector<std::thread> threads;
+        const auto start = Clock::now();
+        for (int c = 0; c < stations; ++c) {
+            threads.emplace_back([&, c] {
+                std::vector<double> mine;
+                mine.reserve(static_cast<std::size_t>(calls));
+                for (int n = 0; n < calls; ++n) {
+                    const auto t0 = Clock::now();
+                    if (!call(*all.clients[static_cast<std::size_t>(c)], c, n))
+                        fail("a call failed");
+                    mine.push_back(
+                        std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+                }
+                std::lock_guard lock(latenciesMutex);
+                latencies.insert(latencies.end(), mine.begin(), mine.end());
+            });
+        }
+        for (auto& t : threads) t.join();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        total += static_cast<long>(stations) * calls;
+    }
+    std::sort(latencies.begin(), latencies.end());
+    state.SetItemsProcessed(total);
+    state.counters[std::string(unit) + "/s"] = static_cast<double>(total) / seconds;
+    state.counters["p50_us"] = percentile(latencies, 0.50);
+    state.counters["p99_us"] = percentile(latencies, 0.99);
+    state.counters["max_us"] = latencies.empty() ? 0 : latencies.back();
+}
+
+void BM_ItemLookup10Clients(benchmark::State& state) {
+    station();
+    burst(state, kClients, 500, "lookups", [](StationClient& client, int c, int n) {
+        ItemQuery q;
+        std::memset(&q, 0, sizeof q);
+        const int64_t number = 1 + (static_cast<int64_t>(c) * 7919 + n * 104729) % kItems;
+        std::snprintf(q.text, sizeof q.text, "%lld", static_cast<long long>(number));
+        InventoryRecord item;
+        return client.findItem(q, item).isOk() && item.number == number;
+    });
+}
+BENCHMARK(BM_ItemLookup10Clients)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void postSales(benchmark::State& state, int stations, bool sync) {
+    station().store.setSync(sync);  // no call is in flight between bursts
+    burst(state, stations, 20, "postings", [](StationClient& client, int c, int n) {
+        auto b = std::make_unique<Basket>();
+        std::memset(b.get(), 0, sizeof *b);
+        for (int i = 0; i < 3; ++i) {
+            const int64_t item = 1 + (static_cast<int64_t>(c) * 331 + n * 17 + i * 1009) % kItems;
+            b->item[i] = item;
+            setFieldText(b->description[i], "BENCH ITEM");
+            b->non_taxable[i] = b->line_total[i] = 1.25;
+            b->cost[i] = 0.5;
+        }
+        b->line_count = 3;
+        b->total_non_taxable = b->subtotal = b->total = 3.75;
+        b->total_cost = 1.5;
+        b->clerk = 1;
+        setFieldText(b->payment_word, "Cash");
+        setFieldText(b->texts[0], "BENCH");
+        int32_t code = 0;
+        return client.postSale(*b, code).isOk() && code >= kPostedOffset;
+    });
+    station().store.setSync(true);
+}
+
+void BM_SalePosting10Clients(benchmark::State& state) {
+    postSales(state, kClients, true);
+}
+BENCHMARK(BM_SalePosting10Clients)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_SalePosting10ClientsNoFsync(benchmark::State& state) {
+    postSales(state, kClients, false);
+}
+BENCHMARK(BM_SalePosting10ClientsNoFsync)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+void BM_SalePosting1Client(benchmark::State& state) {
+    postSales(state, 1, true);
+}
+BENCHMARK(BM_SalePosting1Client)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,49 @@
+#include "platform/grpc/grpc_station_transport.h"
+
+#include <grpcpp/grpcpp.h>
+
+#include "server/server_settings.h"
+
+namespace kassio {
+
+namespace {
+
+using Stub = station::v1::StationServer::Stub;
+using Ndr = station::v1::Ndr;
+using Method = grpc::Status (Stub::*)(grpc::ClientContext*, const Ndr&, Ndr*);
+
+// In procedure-number order.
+constexpr Method kMethods[kProcedureCount] = {
+    &Stub::FindItem,        &Stub::FindCustomer,
+    &Stub::GetClientConfig, &Stub::GetReceiptWords,
+    &Stub::ExchangeTables,  &Stub::SuggestCustomerNumber,
+    &Stub::ReadFileChunk,   &Stub::FirstItemPage,
+    &Stub::NextItemPage,    &Stub::ExchangeLargeItemPage,
+    &Stub::ItemRecord10,    &Stub::ItemRecord11,
+    &Stub::AddCustomer,     &Stub::ChangeCustomer,
+    &Stub::PostSale,        &Stub::PostRefund,
+};
+
+}  // namespace
+
+GrpcStationTransport::GrpcStationTransport(const std::string& endpoint, std::string stationKey,
+                                           std::chrono::milliseconds timeout)
+    : m_channel(grpc::CreateChannel(endpoint, grpc::InsecureChannelCredentials())),
+      m_stub(station::v1::StationServer::NewStub(m_channel)),
+      m_stationKey(std::move(stationKey)),
+      m_timeout(timeout) {}
+
+TransportReply GrpcStationTransport::call(Procedure procedure, const std::string& request) {
+    const int p = static_cast<int>(procedure);
+    if (p < 0 || p >= kProcedureCount) return {false, {}, "no such procedure"};
+    grpc::ClientContext context;
+    context.set_deadline(std::chrono::system_clock::now() + m_timeout);
+    if (!m_stationKey.empty()) context.AddMetadata(kStationKeyMetadata, m_stationKey);
+    Ndr in, out;
+    in.set_data(request);
+    grpc::Status status = ((*m_stub).*kMethods[p])(&context, in, &out);
+    if (!status.ok()) return {false, {}, "The station did not answer: " + status.error_message()};
+    return {true, std::move(*out.mutable_data()), {}};
+}
+
+}  // namespace kassio

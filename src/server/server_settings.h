@@ -1,0 +1,55 @@
+// Where the station server listens, and the key TCP callers must give.
+//
+// The server always listens on the unix socket "rpc4.sock" in the
+// DataFolder, where only users who can reach the DataFolder can connect. It
+// listens on TCP as well when a listen address is set, and then only calls
+// that carry the station key (gRPC metadata "kassio-station-key") are
+// served. A listen address without a key opens no TCP port at all.
+//
+// Settings come from "station-server.conf" in the DataFolder, a text file
+// of "name = value" lines ('#' starts a comment):
+//
+//     listen = 0.0.0.0:7450
+//     station_key = a-long-random-text
+//
+// and the command-line options --listen ADDRESS and --station-key KEY,
+// which override the file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/status.h"
+
+namespace kassio {
+
+inline constexpr const char* kServerSettingsFile = "station-server.conf";
+inline constexpr const char* kServerSocketName = "rpc4.sock";
+inline constexpr const char* kStationKeyMetadata = "kassio-station-key";
+
+struct ServerSettings {
+    std::string listenAddress;  // host:port; empty = unix socket only
+    std::string stationKey;
+
+    bool tcpWanted() const { return !listenAddress.empty(); }
+};
+
+// Reads the settings file of the DataFolder. A missing file is the
+// defaults; a line that is not "name = value" with a known name is an
+// error naming the line, and the settings read so far are kept.
+Status loadServerSettings(const std::string& dataFolder, ServerSettings& out);
+
+// Takes --listen and --station-key (as "--opt value" or "--opt=value") out
+// of a command line; other arguments are left alone.
+void applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args);
+
+// The unix socket endpoint of a DataFolder: "unix:<DataFolder>/rpc4.sock".
+std::string socketEndpoint(const std::string& dataFolder);
+
+// Compares a key given by a caller with the configured one in time that
+// does not depend on where they differ. An empty configured key matches
+// nothing.
+bool stationKeyMatches(std::string_view configured, std::string_view given);
+
+}  // namespace kassio

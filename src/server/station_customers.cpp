@@ -1,0 +1,91 @@
+// Procedures 12 and 13: a client station adds a customer or changes one.
+#include <cstring>
+
+#include "server/station_server.h"
+#include "store/activity_log.h"
+#include "store/fixed_text.h"
+#include "store/record_layout.h"
+#include "store/timestamp.h"
+
+namespace kassio {
+
+namespace {
+
+// StoreConfig option table: customers added at client stations (int64).
+constexpr int kOptCustomersAddedAtClients = optionAt(4392);
+
+bool numberInRange(int64_t number) {
+    return number >= 1 && number <= kMaxRecordNumber;
+}
+
+template <std::size_t N>
+void take(char (&stored)[N], const char (&received)[N]) {
+    std::memcpy(stored, received, N);
+}
+
+// The texts a client may change; the number, name prefixes, group, terms,
+// figures, timestamps, balance, credit limit and tax stay as stored.
+void takeTexts(CustomerRecord& stored, const CustomerRecord& received) {
+    take(stored.name, received.name);
+    take(stored.road, received.road);
+    take(stored.area, received.area);
+    take(stored.town, received.town);
+    take(stored.postcode, received.postcode);
+    take(stored.telephone, received.telephone);
+    take(stored.telephone_extension, received.telephone_extension);
+    take(stored.telephone2, received.telephone2);
+    take(stored.fax, received.fax);
+    take(stored.shipping_address_1, received.shipping_address_1);
+    take(stored.shipping_address_2, received.shipping_address_2);
+    take(stored.shipping_address_3, received.shipping_address_3);
+    take(stored.shipping_address_4, received.shipping_address_4);
+    take(stored.shipping_address_5, received.shipping_address_5);
+    take(stored.contact, received.contact);
+    take(stored.notes, received.notes);
+    take(stored.reserved_text1, received.reserved_text1);
+    take(stored.comment, received.comment);
+    take(stored.credit_card, received.credit_card);
+    take(stored.credit_card2, received.credit_card2);
+    take(stored.credit_card_expiry, received.credit_card_expiry);
+    take(stored.credit_card2_expiry, received.credit_card2_expiry);
+    take(stored.reserved_texts4_7, received.reserved_texts4_7);
+    take(stored.comment2, received.comment2);
+    take(stored.email, received.email);
+    take(stored.reserved_text8, received.reserved_text8);
+    take(stored.origination, received.origination);
+}
+
+}  // namespace
+
+int32_t StationServer::addCustomer(const CustomerRecord& customer) {
+    if (!numberInRange(customer.number)) return kCustomerNumberOutOfRange;
+    auto lock = m_store.lock();
+    RecordFile& customers = m_store.customers();
+    if (customers.find(customer.number)) return kCustomerNumberInUse;
+    if (!customers.insert(&customer)) return kCustomerFileUnavailable;
+    ++m_store.config().record().options[kOptCustomersAddedAtClients];
+    return kCustomerDone;
+}
+
+int32_t StationServer::changeCustomer(const CustomerRecord& received) {
+    if (!numberInRange(received.number)) return kCustomerNumberOutOfRange;
+    auto lock = m_store.lock();
+    RecordFile& customers = m_store.customers();
+    auto slot = customers.find(received.number);
+    if (!slot) return kCustomerNotFound;
+    CustomerRecord stored;
+    if (!customers.read(*slot, &stored)) return kCustomerFileUnavailable;
+    takeTexts(stored, received);
+    if (!customers.write(*slot, &stored)) return kCustomerFileUnavailable;
+
+    const LocalTime now = m_store.clock().now();
+    m_store.journal().ensureDayFolders(now);
+    m_store.journal().appendActivity(
+        now, activity::customerUpdated(timestampText(now), stored.number, fieldText(stored.name),
+                                       fieldText(stored.road), fieldText(stored.area),
+                                       fieldText(stored.town), fieldText(stored.postcode),
+                                       fieldText(stored.telephone), stored.group, stored.balance));
+    return kCustomerDone;
+}
+
+}  // namespace kassio

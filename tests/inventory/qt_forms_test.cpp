@@ -1,0 +1,97 @@
+// The Qt back-office dialogs on the offscreen platform: what the clerk
+// types and presses comes back in the core values.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ui/backoffice/qt_customer_forms.h"
+#include "ui/backoffice/qt_item_forms.h"
+
+namespace kassio {
+namespace {
+
+// Runs act on the next modal dialog once it is shown.
+void whenShown(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) {
+            whenShown(act);
+            return;
+        }
+        act(w);
+    });
+}
+
+QPushButton* button(QWidget* dialog, const QString& text) {
+    for (auto* b : dialog->findChildren<QPushButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+TEST(QtForms, ItemFormGivesBackItsFieldsAndButton) {
+    StoreConfig config;
+    config.record().options[kOptTax1Rate] = 2000;
+    QtItemForms forms(config, nullptr);
+    ItemFormRequest request;
+    request.fields = blankItemFields(config, {2026, 12, 6});
+    request.fields.number = "41";
+    request.fields.description = "TEA";
+    request.fields.tax1Box = true;
+    whenShown([](QWidget* d) {
+        auto edits = d->findChildren<QLineEdit*>();
+        // The ready reckoner: 12.00 with tax 1 at 20 % is 10.00 without.
+        for (QLineEdit* e : edits)
+            if (e->maxLength() == 9) {
+                e->setText("12.00");
+                emit e->textEdited("12.00");
+            }
+        button(d, "Back")->click();
+        button(d, "&Next")->click();
+    });
+    ItemFormReply reply = forms.itemForm(request);
+    EXPECT_EQ(reply.button, FormButton::kNext);
+    EXPECT_EQ(reply.fields.number, "41");
+    EXPECT_EQ(reply.fields.description, "TEA");
+    EXPECT_EQ(reply.fields.retail, "10.00");
+    EXPECT_EQ(reply.fields.pictureNumber, 2);
+    EXPECT_EQ(reply.fields.day, 6);
+
+    request.presentation = ItemFormPresentation::kAmend;
+    whenShown([](QWidget* d) {
+        EXPECT_EQ(button(d, "&Next"), nullptr);
+        d->close();
+    });
+    EXPECT_EQ(forms.itemForm(request).button, FormButton::kCancel);
+}
+
+TEST(QtForms, NumberOrNameUpperCasesAndCancels) {
+    QtCustomerForms forms(nullptr);
+    whenShown([](QWidget* d) {
+        QLineEdit* e = d->findChild<QLineEdit*>();
+        e->setText("smith");
+        emit e->textEdited("smith");
+        button(d, "OK")->click();
+    });
+    EXPECT_EQ(forms.numberOrName("Find customer", "Number / name"), "SMITH");
+    whenShown([](QWidget* d) { button(d, "Cancel")->click(); });
+    EXPECT_EQ(forms.numberOrName("Find customer", "Name"), std::nullopt);
+    whenShown([](QWidget* d) {
+        d->findChild<QLineEdit*>()->clear();
+        button(d, "OK")->click();
+    });
+    EXPECT_EQ(forms.amountPrompt("7 J SMITH, owed:", "25.50"), "");
+}
+
+}  // namespace
+}  // namespace kassio
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

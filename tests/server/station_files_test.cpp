@@ -1,0 +1,74 @@
+// Procedure 6: walking a DataFolder file in chunks, and the names it refuses.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "server_fixture.h"
+#include "store/file_io.h"
+#include "store/fixed_text.h"
+
+namespace kassio::test {
+namespace {
+
+class FileChunkTest : public ServerTest {
+  protected:
+    FileChunk ask(const std::string& name, int32_t position) {
+        FileChunk c;
+        std::memset(&c, 0x66, sizeof c);
+        setFieldText(c.name, name);
+        c.position = position;
+        server->fileChunk(c);
+        return c;
+    }
+};
+
+TEST_F(FileChunkTest, WalksAFileInStepsOf2000) {
+    std::string content(4500, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+    ASSERT_TRUE(replaceFileAtomically(data + "/m42.bmp", content.data(), content.size()));
+
+    FileChunk c = ask("m42.bmp", 0);
+    EXPECT_EQ(+c.position, 4500);  // the size
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(c.data), 2000), content.substr(0, 2000));
+    EXPECT_STREQ(c.name, "m42.bmp");
+
+    c = ask("m42.bmp", 2000);
+    EXPECT_EQ(+c.position, 2000);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(c.data), 2000), content.substr(2000, 2000));
+
+    c = ask("m42.bmp", 4000);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(c.data), 500), content.substr(4000));
+    EXPECT_EQ(c.data[500], 0);  // the rest is cleared, not the server's leftovers
+    EXPECT_EQ(c.data[1999], 0);
+}
+
+TEST_F(FileChunkTest, PicturesAreFoundWhateverTheCase) {
+    // The samples ship "stock1.bmp"; items name "STOCK1.bmp".
+    FileChunk c = ask("STOCK1.bmp", 0);
+    EXPECT_EQ(+c.position, 2);
+    EXPECT_EQ(std::memcmp(c.data, "BM", 2), 0);
+}
+
+TEST_F(FileChunkTest, OnlyPlainFilesOfTheDataFolderAreServed) {
+    const std::string outside = root / "secret.txt";
+    ASSERT_TRUE(replaceFileAtomically(outside, "SECRET", 6));
+    ASSERT_TRUE(makeDirectories(data + "/sub"));
+    ASSERT_TRUE(replaceFileAtomically(data + "/sub/x", "INNER", 5));
+    ASSERT_EQ(::symlink(outside.c_str(), (data + "/link.bmp").c_str()), 0);
+    ASSERT_EQ(::mkfifo((data + "/pipe").c_str(), 0600), 0);  // would block a plain open
+
+    for (const char* name : {"../secret.txt", "sub/x", "/etc/passwd", "..", ".", "", "sub",
+                             "sub\\x", "link.bmp", "pipe", "missing.bmp"}) {
+        FileChunk c = ask(name, 0);
+        EXPECT_EQ(+c.position, 0) << name;
+        EXPECT_EQ(c.data[0], 0) << name;
+    }
+    EXPECT_EQ(+ask("kq.cfg", -5).position, 0);
+    EXPECT_EQ(+ask("kq.cfg", 0).position, 15018);
+}
+
+}  // namespace
+}  // namespace kassio::test

@@ -1,0 +1,40 @@
+// The "Receipts" configuration page: receipt printer, automatic receipt,
+// copies, font, item style, logo, barcode, footer.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <vector>
+
+#include "devices/receipt_pages.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace kassio {
+
+class ReceiptsPageDialog final : public QDialog {
+    Q_OBJECT
+  public:
+    // printers: the system's list; nullopt when it could not be read ("Unable
+    // to get printers" is shown and only "Default" is offered). The logo is
+    // copied into dataFolder at once when one is selected.
+    static std::optional<ReceiptsPage> run(QWidget* parent, const ReceiptsPage& page,
+                                           const std::optional<std::vector<PrinterInfo>>& printers,
+                                           const std::string& dataFolder);
+
+  private:
+    ReceiptsPageDialog(QWidget* parent, const ReceiptsPage& page,
+                       const std::vector<PrinterInfo>& printers, std::string dataFolder);
+    ReceiptsPage read() const;
+    void selectLogo();
+
+    std::string m_folder;
+    QComboBox *m_printer, *m_auto, *m_copies, *m_font;
+    QCheckBox *m_omitConfirm, *m_kitchen, *m_singleLine, *m_centred, *m_logo, *m_pageWidth,
+        *m_barcode, *m_exclusive, *m_limit, *m_wrap;
+    QLineEdit* m_footer;
+};
+
+}  // namespace kassio
