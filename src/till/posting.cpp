@@ -1,6 +1,7 @@
 #include "till/posting.h"
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "store/customer_record.h"
@@ -106,13 +107,82 @@ SaleRecord saleRecordOf(const Basket& b) {
 }
 
 // ---------------------------------------------------------------------------
+// The journal pass shared by sales and refunds
+
+namespace {
+
+// Failure codes of a client posting for each step of the pass.
+struct StopCodes {
+    int yearIndex, salesLog, itemsLog, missingItem, unreadableItem;
+};
+
+// Notes each failure for the caller and remembers whether any record went
+// into the journal: from then on the transaction number is used up.
+struct Pass {
+    SalePostOutcome& out;
+    bool client;
+    bool appended = false;
+
+    // False when a client posting stops at this failure.
+    bool step(Status s) {
+        if (s.isOk()) {
+            appended = true;
+            return true;
+        }
+        out.messages.push_back(std::move(s));
+        return !client;
+    }
+};
+
+// The index entry, the SaleRecord, then one SaleLineRecord per line with
+// `update` applied to each inventory line's record (written back when it
+// returns true). Returns the client stop code, or 0 when the pass ran.
+int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRecord& sale,
+                Pass& pass, const StopCodes& codes,
+                const std::function<bool(InventoryRecord&, int line)>& update) {
+    const LocalTime now = store.clock().now();
+    Journal& journal = store.journal();
+    if (!pass.step(journal.appendYearIndex(
+            now, {static_cast<int32_t>(number), now.day, now.month})))
+        return codes.yearIndex;
+    if (!pass.step(journal.appendSale(now, sale))) return codes.salesLog;
+
+    std::vector<SaleLineRecord> lines;
+    lines.reserve(static_cast<std::size_t>(b.line_count));
+    RecordFile& items = store.items();
+    auto stop = [&](Status why, int code) {
+        journal.appendLines(now, lines);
+        items.flush();
+        pass.out.stopped = true;
+        pass.out.messages.push_back(std::move(why));
+        return code;
+    };
+    for (int i = 0; i < b.line_count; ++i) {
+        int category = kNonInventoryCategory;
+        if (b.item[i] != 0) {
+            auto slot = items.find(b.item[i]);
+            if (!slot) return stop(Status::invalid("Invalid entry"), codes.missingItem);
+            InventoryRecord item;
+            if (!items.read(*slot, &item)) return stop(items.notPresent(), codes.unreadableItem);
+            category = item.display_category;
+            if (update(item, i)) {
+                if (Status s = items.write(*slot, &item, true); !s) pass.out.messages.push_back(s);
+            }
+        }
+        lines.push_back(lineRecordOf(b, i, number, b.customer, category));
+    }
+    if (Status s = items.flush(); !s) pass.out.messages.push_back(s);
+    if (!pass.step(journal.appendLines(now, lines))) return codes.itemsLog;
+    return 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
 // Sales
 
 SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& opt) {
     SalePostOutcome out;
-    auto note = [&out](Status s) {
-        if (!s.isOk()) out.messages.push_back(std::move(s));
-    };
     auto lock = store.lock();
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
@@ -120,81 +190,35 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
     if (!opt.client) b.number = number;
     SaleRecord sale = saleRecordOf(b);
     sale.number = number;
-
     const LocalTime now = store.clock().now();
     const std::string ts = timestampText(now);
-    Journal& journal = store.journal();
 
     // From the first record appended, this number belongs to this sale: a
     // stop further on still advances the counter so that no later
     // transaction is journalled under the same number.
-    bool appended = false;
+    Pass pass{out, opt.client};
     auto finish = [&](int code) {
         out.code = code;
-        if (appended) {
+        if (pass.appended) {
             cfg.next_transaction = number + 1;
             if (Status s = store.saveConfig(opt.configFailure, kTitleFatal); !s) {
                 out.configFailed = true;
-                note(s);
+                out.messages.push_back(s);
             }
         }
         return out;
     };
 
-    if (Status s = journal.appendYearIndex(now, {static_cast<int32_t>(number), now.day,
-                                                 now.month});
-        !s) {
-        note(s);
-        if (opt.client) return finish(6);
-    } else {
-        appended = true;
-    }
-    if (Status s = journal.appendSale(now, sale); !s) {
-        note(s);
-        if (opt.client) return finish(7);
-    } else {
-        appended = true;
-    }
-
-    std::vector<SaleLineRecord> lines;
-    lines.reserve(static_cast<std::size_t>(b.line_count));
-    RecordFile& items = store.items();
-    for (int i = 0; i < b.line_count; ++i) {
-        int category = kNonInventoryCategory;
-        if (b.item[i] != 0) {
-            auto slot = items.find(b.item[i]);
-            if (!slot) {
-                journal.appendLines(now, lines);
-                items.flush();
-                out.stopped = true;
-                note(Status::invalid("Invalid entry"));
-                return finish(3);
-            }
-            InventoryRecord item;
-            if (Status s = items.read(*slot, &item); !s) {
-                journal.appendLines(now, lines);
-                items.flush();
-                out.stopped = true;
-                note(items.notPresent());
-                return finish(opt.client ? 12 : 3);
-            }
-            item.total_sold += 1;
-            setFieldText(item.last_used, ts);
-            category = item.display_category;
-            addCategorySale(cfg, category, b.line_total[i], +1, opt.client);
-            if (item.quantity > 0) item.quantity -= 1;
-            if (Status s = items.write(*slot, &item, true); !s) note(s);
-        }
-        lines.push_back(lineRecordOf(b, i, number, opt.client ? b.customer : b.customer,
-                                     category));
-    }
-    if (Status s = items.flush(); !s) note(s);
-    if (Status s = journal.appendLines(now, lines); !s) {
-        note(s);
-        if (opt.client) return finish(8);
-    } else {
-        appended = true;
-    }
+    const StopCodes codes{6, 7, 8, 3, opt.client ? 12 : 3};
+    const int stopped = journalPass(store, b, number, sale, pass, codes,
+                                    [&](InventoryRecord& item, int i) {
+        item.total_sold += 1;
+        setFieldText(item.last_used, ts);
+        addCategorySale(cfg, item.display_category, b.line_total[i], +1, opt.client);
+        if (item.quantity > 0) item.quantity -= 1;  // stock never goes below 0 through a sale
+        return true;
+    });
+    if (stopped) return finish(stopped);
 
     // The day's ActivityLog entry.
     std::string text = formatted("\r\n%s Sale: %lld, Total: %.2f\r\n", logTimeText(ts).c_str(),
@@ -213,11 +237,12 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
                           fieldText(b.customer_name).c_str());
     if (!opt.client && b.total_discount != 0)
         text += formatted("Discount: %.2f\r\n", b.total_discount);
-    if (!journal.appendActivity(now, text)) note(Status::ioError("Data log file not present."));
+    if (!store.journal().appendActivity(now, text))
+        out.messages.push_back(Status::ioError("Data log file not present."));
 
     if (word != "Credit") cfg.running_totals[kRunningTakings] += b.total;
     out.posted = true;
-    appended = true;
+    pass.appended = true;
     return finish(0);
 }
 
@@ -325,9 +350,6 @@ void negateTotals(Basket& b) {
 
 RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOptions& opt) {
     RefundPostOutcome out;
-    auto note = [&out](Status s) {
-        if (!s.isOk()) out.messages.push_back(std::move(s));
-    };
     auto lock = store.lock();
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
@@ -353,16 +375,14 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
 
     const LocalTime now = store.clock().now();
     const std::string ts = timestampText(now);
-    Journal& journal = store.journal();
-    const SaleRecord sale = saleRecordOf(b);
 
     // The counter moves with the first record appended, whatever follows,
     // so that the number is never used twice; kq.cfg is written before the
     // refund returns so a restart cannot hand it out again either.
-    bool appended = false;
+    Pass pass{out, opt.client};
     auto finish = [&](int code) {
         out.code = code;
-        if (appended) {
+        if (pass.appended) {
             cfg.next_transaction = number + 1;
             if (opt.client) {
                 cfg.money[2] += b.total_cost;
@@ -372,65 +392,22 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
                                             kTitleFatal);
                 !s) {
                 out.configFailed = true;
-                note(s);
+                out.messages.push_back(s);
             }
         }
         return out;
     };
 
-    if (Status s = journal.appendYearIndex(now, {static_cast<int32_t>(number), now.day,
-                                                 now.month});
-        !s) {
-        note(s);
-        if (opt.client) return finish(5);
-    } else {
-        appended = true;
-    }
-    if (Status s = journal.appendSale(now, sale); !s) {
-        note(s);
-        if (opt.client) return finish(6);
-    } else {
-        appended = true;
-    }
-
-    std::vector<SaleLineRecord> lines;
-    RecordFile& items = store.items();
-    for (int i = 0; i < b.line_count; ++i) {
-        int category = kNonInventoryCategory;
-        if (b.item[i] != 0) {
-            auto slot = items.find(b.item[i]);
-            if (!slot) {
-                journal.appendLines(now, lines);
-                items.flush();
-                out.stopped = true;
-                note(Status::invalid("Invalid entry"));
-                return finish(8);
-            }
-            InventoryRecord item;
-            if (!items.read(*slot, &item)) {
-                journal.appendLines(now, lines);
-                items.flush();
-                out.stopped = true;
-                note(items.notPresent());
-                return finish(9);
-            }
-            category = item.display_category;
-            addCategorySale(cfg, category, -b.line_total[i], -1, false);
-            if (opt.restock == 0) {
-                item.quantity += 1;
-                setFieldText(item.last_used, ts);
-                if (Status s = items.write(*slot, &item, true); !s) note(s);
-            }
-        }
-        lines.push_back(lineRecordOf(b, i, number, b.customer, category));
-    }
-    if (Status s = items.flush(); !s) note(s);
-    if (Status s = journal.appendLines(now, lines); !s) {
-        note(s);
-        if (opt.client) return finish(7);
-    } else {
-        appended = true;
-    }
+    const StopCodes codes{5, 6, 7, 8, 9};
+    const int stopped = journalPass(store, b, number, saleRecordOf(b), pass, codes,
+                                    [&](InventoryRecord& item, int i) {
+        addCategorySale(cfg, item.display_category, -b.line_total[i], -1, false);
+        if (opt.restock != 0) return false;  // faulty items leave the record untouched
+        item.quantity += 1;
+        setFieldText(item.last_used, ts);
+        return true;
+    });
+    if (stopped) return finish(stopped);
 
     std::string text = formatted("\r\n%s Refund: %lld, Total: %.2f\r\n", logTimeText(ts).c_str(),
                                  static_cast<long long>(number), b.total);
@@ -440,30 +417,21 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
     text += refundFormWord(opt.kind);
     text += formatted("\r\nCustomer: %lld %s\r\n", static_cast<long long>(b.customer),
                       fieldText(b.customer_name).c_str());
-    if (!journal.appendActivity(now, text))
-        note(Status::ioError("Data log text file not present.", kTitleFatal));
+    if (!store.journal().appendActivity(now, text))
+        out.messages.push_back(Status::ioError("Data log text file not present.", kTitleFatal));
 
     // A client's credit refund reaches the customer's balance last.
     if (opt.client && opt.kind == 3) {
         auto slot = store.customers().find(b.customer);
-        if (!slot) {
-            appended = true;
-            return finish(10);
-        }
         CustomerRecord c;
-        if (!store.customers().read(*slot, &c)) {
-            appended = true;
-            return finish(12);
-        }
+        if (!slot) return finish(10);
+        if (!store.customers().read(*slot, &c)) return finish(12);
         c.balance += b.total;
         setFieldText(c.last_used, ts);
-        if (!store.customers().write(*slot, &c)) {
-            appended = true;
-            return finish(12);
-        }
+        if (!store.customers().write(*slot, &c)) return finish(12);
     }
     out.posted = true;
-    appended = true;
+    pass.appended = true;
     return finish(0);
 }
 

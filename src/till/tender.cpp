@@ -246,14 +246,7 @@ void Till::creditTender() {
             Ui::Answer::kCancel)
         return;
 
-    b.customer = customer->number;
-    std::memset(b.customer_name, 0, sizeof b.customer_name);
-    setFieldText(b.customer_name, fieldText(customer->name));
-    setFieldText(b.customer_road, fieldText(customer->road));
-    setFieldText(b.customer_area, fieldText(customer->area));
-    setFieldText(b.customer_town, fieldText(customer->town));
-    setFieldText(b.customer_postcode, fieldText(customer->postcode));
-    setFieldText(b.customer_telephone, fieldText(customer->telephone));
+    attachCustomer(b, *customer);
     stampHeader();
 
     CustomerPayment how = m_panels.customerTransactionPanel(b, *customer);

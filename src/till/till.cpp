@@ -479,20 +479,23 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     return readCustomer(m_store, numbers[static_cast<std::size_t>(*pick)]);
 }
 
+void attachCustomer(Basket& b, const CustomerRecord& c) {
+    b.customer = c.number;
+    std::memset(b.customer_name, 0, sizeof b.customer_name);
+    setFieldText(b.customer_name, fieldText(c.name));
+    setFieldText(b.customer_road, fieldText(c.road));
+    setFieldText(b.customer_area, fieldText(c.area));
+    setFieldText(b.customer_town, fieldText(c.town));
+    setFieldText(b.customer_postcode, fieldText(c.postcode));
+    setFieldText(b.customer_telephone, fieldText(c.telephone));
+}
+
 void Till::associateCustomer() {
     auto entry = m_panels.customerEntry();
     if (!entry) return;
     auto c = pickCustomer(*entry);
     if (!c) return;
-    Basket& b = *m_basket;
-    b.customer = c->number;
-    std::memset(b.customer_name, 0, sizeof b.customer_name);
-    setFieldText(b.customer_name, fieldText(c->name));
-    setFieldText(b.customer_road, fieldText(c->road));
-    setFieldText(b.customer_area, fieldText(c->area));
-    setFieldText(b.customer_town, fieldText(c->town));
-    setFieldText(b.customer_postcode, fieldText(c->postcode));
-    setFieldText(b.customer_telephone, fieldText(c->telephone));
+    attachCustomer(*m_basket, *c);
     m_ui.inform(fieldText(c->name), "Customer associated");
 }
 

@@ -66,6 +66,9 @@ struct NonInventoryLine {
     double cost = 0;
 };
 
+// The customer's number, name, address and telephone into the Basket.
+void attachCustomer(Basket& basket, const CustomerRecord& customer);
+
 class Till {
 public:
     Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevices& devices);
