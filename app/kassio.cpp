@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "customers/customer_commands.h"
+#include "device_commands.h"
 #include "devices/station_devices.h"
 #include "inventory/inventory_commands.h"
 #include "platform/grpc/grpc_station_server.h"
@@ -88,6 +89,9 @@ int main(int argc, char** argv) {
     kassio::MainWindow window(store, till, router);
     ui.setParent(&window);
     panels.setParent(&window);
+    deviceUi.setParent(&window);
+    printers.setParent(&window);
+    kassio::registerDeviceCommands(router, store, ui, devices, printers, &window);
 
     // The back office: items, bundles, stock received, customers, suppliers.
     kassio::QtItemForms itemForms(store.config(), &window);

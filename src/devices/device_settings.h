@@ -37,10 +37,6 @@ inline constexpr int kSetBCustomMarkExempt = kSetBCustomReceiptOptions + 6;
 inline constexpr int kSetBCustomPaymentLine = kSetBCustomReceiptOptions + 7;
 inline constexpr int kSetBCustomExcludingTax = kSetBCustomReceiptOptions + 8;
 inline constexpr int kSetBCustomNoteLine = kSetBCustomReceiptOptions + 9;
-// 13126 is the custom receipt's "Include barcode" switch (its logo switch
-// before it is the one that omits).
-inline constexpr int kSetBCustomBarcode = settingB(13126);
-
 // The card terminal's options among the money values 12..18 (2.0 = on);
 // the exchange switch itself is kMoneyCardTerminalMode and the refund-kind
 // option (16) kMoneyCardRefundKind.

@@ -131,7 +131,10 @@ Status DataStore::openData() {
         m_words = ReceiptWords();
         std::memcpy(m_words.bytes(), words->data(), std::min(words->size(), kReceiptWordsSize));
     } else {
-        m_words.loadBuiltIn(m_config.record().settings_b[kSetBReceiptLanguage]);
+        // An unknown language number falls back to English rather than
+        // leaving every receipt word empty.
+        const int language = m_config.record().settings_b[kSetBReceiptLanguage];
+        m_words.loadBuiltIn(language >= 0 && language < kLanguageCount ? language : 0);
     }
     m_config.repair();
     return Status::ok();

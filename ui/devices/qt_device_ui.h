@@ -15,6 +15,9 @@ class QtDeviceUi final : public DeviceUi {
   public:
     explicit QtDeviceUi(QWidget* parent = nullptr) : m_parent(parent) {}
     ~QtDeviceUi() override;
+    // The main window: the boxes open over it and the summary box sits at
+    // its bottom.
+    void setParent(QWidget* parent) { m_parent = parent; }
 
     CardPaymentChoice electronicPayment(bool offerCashBack, bool offerNotPresent) override;
     std::optional<std::string> cashBackEntry() override;

@@ -17,6 +17,7 @@ namespace kassio {
 class QtPrinters final : public Printers {
   public:
     explicit QtPrinters(QWidget* dialogParent = nullptr) : m_parent(dialogParent) {}
+    void setParent(QWidget* dialogParent) { m_parent = dialogParent; }
 
     void setPdfOutput(const QString& folder, const QPageSize& page, double marginMm = 3);
     // The PDF files written so far.
