@@ -9,6 +9,7 @@
 
 #include "customers/customer_forms.h"
 #include "customers/shell.h"
+#include "support/scripted_answers.h"
 
 namespace kassio::test {
 
@@ -17,23 +18,11 @@ public:
     CustomerFormReply customerForm(const CustomerFormRequest& request) override {
         requests.push_back(request);
         if (onForm) onForm();
-        if (replies.empty()) return {};
-        auto r = replies.front();
-        replies.pop_front();
-        return r;
+        return takeNext(replies).value_or(CustomerFormReply{});
     }
     FormButton findCustomer(const FindCustomerView& first,
                             const std::function<std::optional<FindCustomerView>()>& next) override {
-        findShown.push_back(first);
-        while (!findButtons.empty()) {
-            FormButton b = findButtons.front();
-            findButtons.pop_front();
-            if (b != FormButton::kNext) return b;
-            auto v = next();
-            if (!v) return FormButton::kCancel;
-            findShown.push_back(*v);
-        }
-        return FormButton::kCancel;
+        return pressFindButtons(findButtons, findShown, first, next);
     }
     void viewCustomer(const CustomerView& first,
                       const std::function<std::optional<CustomerView>()>&,
@@ -44,10 +33,7 @@ public:
     std::optional<std::string> numberOrName(const std::string& caption,
                                             const std::string&) override {
         captions.push_back(caption);
-        if (entries.empty()) return std::nullopt;
-        auto e = entries.front();
-        entries.pop_front();
-        return e;
+        return takeNext(entries);
     }
     std::optional<std::string> amountPrompt(const std::string& caption,
                                             const std::string& initial) override {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "inventory/item_forms.h"
+#include "support/scripted_answers.h"
 
 namespace kassio::test {
 
@@ -17,26 +18,14 @@ public:
     ItemFormReply itemForm(const ItemFormRequest& request) override {
         itemRequests.push_back(request);
         if (onItemForm) onItemForm();
-        if (itemReplies.empty()) return {};
-        auto r = itemReplies.front();
-        itemReplies.pop_front();
-        return r;
+        return takeNext(itemReplies).value_or(ItemFormReply{});
     }
 
     // Each scripted answer is one button press: kNext asks for the next
     // match; the form closes (kCancel) when there is none.
     FormButton findInventory(const FindInventoryView& first,
                              const std::function<std::optional<FindInventoryView>()>& next) override {
-        findShown.push_back(first);
-        while (!findButtons.empty()) {
-            FormButton b = findButtons.front();
-            findButtons.pop_front();
-            if (b != FormButton::kNext) return b;
-            auto v = next();
-            if (!v) return FormButton::kCancel;
-            findShown.push_back(*v);
-        }
-        return FormButton::kCancel;
+        return pressFindButtons(findButtons, findShown, first, next);
     }
 
     void viewItem(const ItemView& first,
@@ -52,29 +41,20 @@ public:
     BundleFormReply bundleForm(const BundleFormRequest& request) override {
         bundleRequests.push_back(request);
         if (onBundleForm) onBundleForm(request);
-        if (bundleReplies.empty()) return {};
-        auto r = bundleReplies.front();
-        bundleReplies.pop_front();
-        return r;
+        return takeNext(bundleReplies).value_or(BundleFormReply{});
     }
     void viewBundle(const BundleView& view) override { bundlesShown.push_back(view); }
 
     std::optional<DescriptionSearchReply> descriptionSearch(bool preselectWithin) override {
         preselectedWithin.push_back(preselectWithin);
-        if (descriptionReplies.empty()) return std::nullopt;
-        auto r = descriptionReplies.front();
-        descriptionReplies.pop_front();
-        return r;
+        return takeNext(descriptionReplies);
     }
     std::optional<AdvancedQuery> advancedSearch() override { return advanced; }
 
     ReceiveReply receive(const ReceiveRequest& request) override {
         receiveRequests.push_back(request);
         if (onReceive) onReceive();
-        if (receiveReplies.empty()) return {};
-        auto r = receiveReplies.front();
-        receiveReplies.pop_front();
-        return r;
+        return takeNext(receiveReplies).value_or(ReceiveReply{});
     }
     std::optional<DateRange> receivedRange() override { return range; }
     bool receivedList(const std::string& title, const std::vector<std::string>& lines) override {

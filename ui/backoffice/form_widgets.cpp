@@ -1,7 +1,9 @@
 #include "form_widgets.h"
 
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "store/win1252.h"
@@ -68,6 +70,49 @@ void showEnlarged(QWidget* parent, const std::string& path, const std::string& t
     layout->addWidget(new QLabel(QStringLiteral("Inventory image"), &d));
     layout->addWidget(label);
     d.exec();
+}
+
+QWidget* readOnlyRows(QWidget* parent, const TextRows& rows, std::vector<QLabel*>* values,
+                      QSize minimum) {
+    auto* area = new QScrollArea(parent);
+    auto* inner = new QWidget(area);
+    auto* form = new QFormLayout(inner);
+    for (const auto& [label, value] : rows) {
+        auto* v = new QLabel(qt(value), inner);
+        v->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        form->addRow(qt(label), v);
+        if (values) values->push_back(v);
+    }
+    area->setWidget(inner);
+    area->setWidgetResizable(true);
+    area->setMinimumSize(minimum);
+    return area;
+}
+
+void refillRows(std::vector<QLabel*>& values, const TextRows& rows) {
+    for (std::size_t i = 0; i < values.size() && i < rows.size(); ++i)
+        values[i]->setText(qt(rows[i].second));
+}
+
+FormButton findWindow(QWidget* parent, const QString& title, const TextRows& first,
+                      const std::function<std::optional<TextRows>()>& next, QSize minimum) {
+    QDialog d(parent);
+    d.setWindowTitle(title);
+    std::vector<QLabel*> values;
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(readOnlyRows(&d, first, &values, minimum));
+    ButtonRow buttons(&d);
+    buttons.add(QStringLiteral("OK"), FormButton::kOk);
+    buttons.action(QStringLiteral("Next"), [&] {
+        if (auto rows = next())
+            refillRows(values, *rows);
+        else
+            buttons.finish(FormButton::kCancel);
+    });
+    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
+    layout->addWidget(buttons.widget());
+    d.exec();
+    return buttons.result();
 }
 
 QPushButton* ButtonRow::add(const QString& text, FormButton button) {

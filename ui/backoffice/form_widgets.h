@@ -1,6 +1,7 @@
 // Small building blocks shared by the back-office dialogs: text conversion
 // at the Qt boundary, upper-case entry fields, list boxes of numbers, the
-// picture label and the button rows.
+// picture label, the read-only rows of the find and view windows and the
+// button rows.
 #pragma once
 
 #include <QComboBox>
@@ -8,10 +9,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSize>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inventory/form_button.h"
@@ -33,6 +37,35 @@ QComboBox* textList(QWidget* parent, const std::vector<std::string>& texts, int 
 void showPicture(QLabel* label, const std::string& path);
 // "Inventory image": the picture fitted into 300 x 300 keeping its shape.
 void showEnlarged(QWidget* parent, const std::string& path, const std::string& title);
+
+// Label and value pairs of a read-only form, in the order shown.
+using TextRows = std::vector<std::pair<std::string, std::string>>;
+
+// The rows as selectable labels in a scrolled area of at least minimum;
+// values, when given, receives the value labels in row order.
+QWidget* readOnlyRows(QWidget* parent, const TextRows& rows, std::vector<QLabel*>* values,
+                      QSize minimum);
+// Puts the values of rows into labels made by readOnlyRows, row by row.
+void refillRows(std::vector<QLabel*>& values, const TextRows& rows);
+
+// A FIND window: the rows of the first match with OK, Next and Cancel. Next
+// shows the rows next() gives, or closes as Cancel when it gives none.
+FormButton findWindow(QWidget* parent, const QString& title, const TextRows& first,
+                      const std::function<std::optional<TextRows>()>& next, QSize minimum);
+
+// The same for matches of any kind, each shown through rowsOf.
+template <class View, class RowsOf>
+FormButton findWindow(QWidget* parent, const QString& title, const View& first,
+                      const std::function<std::optional<View>()>& next, RowsOf rowsOf,
+                      QSize minimum) {
+    return findWindow(
+        parent, title, rowsOf(first),
+        [&]() -> std::optional<TextRows> {
+            if (auto v = next()) return rowsOf(*v);
+            return std::nullopt;
+        },
+        minimum);
+}
 
 // Buttons at the foot of a dialog. Each sets the dialog's result to its
 // FormButton and closes it; result() then reads it back.

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QScrollArea>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -17,29 +16,9 @@ using namespace backoffice;
 
 namespace {
 
-QWidget* readOnlyRows(QWidget* parent,
-                      const std::vector<std::pair<std::string, std::string>>& rows,
-                      std::vector<QLabel*>& values) {
-    auto* area = new QScrollArea(parent);
-    auto* inner = new QWidget(area);
-    auto* form = new QFormLayout(inner);
-    for (const auto& [label, value] : rows) {
-        auto* v = new QLabel(qt(value), inner);
-        v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(qt(label), v);
-        values.push_back(v);
-    }
-    area->setWidget(inner);
-    area->setWidgetResizable(true);
-    area->setMinimumSize(420, 380);
-    return area;
-}
-
-void refill(std::vector<QLabel*>& values,
-            const std::vector<std::pair<std::string, std::string>>& rows) {
-    for (std::size_t i = 0; i < values.size() && i < rows.size(); ++i)
-        values[i]->setText(qt(rows[i].second));
-}
+// The find and view windows of customers are a little taller than the
+// inventory ones.
+constexpr QSize kRowsMinimum(420, 380);
 
 }  // namespace
 
@@ -140,37 +119,20 @@ CustomerFormReply QtCustomerForms::customerForm(const CustomerFormRequest& req) 
 
 FormButton QtCustomerForms::findCustomer(
     const FindCustomerView& first, const std::function<std::optional<FindCustomerView>()>& next) {
-    QDialog d(m_parent);
-    d.setWindowTitle(QStringLiteral("FIND CUSTOMER"));
     auto rowsOf = [](const FindCustomerView& v) {
-        return std::vector<std::pair<std::string, std::string>>{
-            {"Number", v.number},
-            {"Name", v.name},
-            {"Address", v.address},
-            {"Telephone", v.telephone},
-            {"Group", v.group},
-            {"Total purchases", v.totalPurchases},
-            {"Comment", v.comment},
-            {"Credit card 1", v.creditCard},
-            {"Transactions", v.transactions},
-            {"Origination", v.origination},
-            {"Balance", v.balance}};
+        return TextRows{{"Number", v.number},
+                        {"Name", v.name},
+                        {"Address", v.address},
+                        {"Telephone", v.telephone},
+                        {"Group", v.group},
+                        {"Total purchases", v.totalPurchases},
+                        {"Comment", v.comment},
+                        {"Credit card 1", v.creditCard},
+                        {"Transactions", v.transactions},
+                        {"Origination", v.origination},
+                        {"Balance", v.balance}};
     };
-    std::vector<QLabel*> values;
-    auto* layout = new QVBoxLayout(&d);
-    layout->addWidget(readOnlyRows(&d, rowsOf(first), values));
-    ButtonRow buttons(&d);
-    buttons.add(QStringLiteral("OK"), FormButton::kOk);
-    buttons.action(QStringLiteral("Next"), [&] {
-        if (auto v = next())
-            refill(values, rowsOf(*v));
-        else
-            buttons.finish(FormButton::kCancel);
-    });
-    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
-    layout->addWidget(buttons.widget());
-    d.exec();
-    return buttons.result();
+    return findWindow(m_parent, QStringLiteral("FIND CUSTOMER"), first, next, rowsOf, kRowsMinimum);
 }
 
 void QtCustomerForms::viewCustomer(const CustomerView& first,
@@ -180,12 +142,12 @@ void QtCustomerForms::viewCustomer(const CustomerView& first,
     d.setWindowTitle(QStringLiteral("CUSTOMER"));
     std::vector<QLabel*> values;
     auto* layout = new QVBoxLayout(&d);
-    layout->addWidget(readOnlyRows(&d, first.rows, values));
+    layout->addWidget(readOnlyRows(&d, first.rows, &values, kRowsMinimum));
     ButtonRow buttons(&d);
     buttons.action(QStringLiteral("Map"), [&] { map(); });
     buttons.action(QStringLiteral("Next"), [&] {
         if (auto v = next())
-            refill(values, v->rows);
+            refillRows(values, v->rows);
         else
             buttons.finish(FormButton::kOk);
     });

@@ -12,9 +12,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <array>
 
 #include "form_widgets.h"
 #include "inventory/item_fields.h"
@@ -48,28 +49,59 @@ QDateEdit* datePicker(QWidget* parent, int day, int month, int year) {
     return d;
 }
 
-// Label and value rows of a read-only form, scrolled when long.
-QWidget* rowsWidget(QWidget* parent, const std::vector<std::pair<std::string, std::string>>& rows,
-                    std::vector<QLabel*>* values) {
-    auto* area = new QScrollArea(parent);
-    auto* inner = new QWidget(area);
-    auto* form = new QFormLayout(inner);
-    for (const auto& [label, value] : rows) {
-        auto* v = new QLabel(qt(value), inner);
-        v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(qt(label), v);
-        if (values) values->push_back(v);
+// The least size of the find and view windows.
+constexpr QSize kRowsMinimum(420, 360);
+
+// The number, description and SKU entries that lead the item and bundle
+// forms; the number is fixed when amending.
+struct ItemIdentity {
+    QLineEdit* number;
+    QLineEdit* description;
+    std::array<QLineEdit*, 4> sku;
+
+    template <class Fields>
+    ItemIdentity(QWidget* parent, const Fields& f, bool amend) {
+        number = entry(parent, f.number, 19, false);
+        number->setReadOnly(amend);
+        description = entry(parent, f.description, kItemTextLimit, true);
+        for (int i = 0; i < 4; ++i) sku[i] = entry(parent, f.sku[i], kItemTextLimit, true);
     }
-    area->setWidget(inner);
-    area->setWidgetResizable(true);
-    area->setMinimumSize(420, 360);
-    return area;
+
+    void addRows(QFormLayout* form) const {
+        form->addRow(QStringLiteral("Number"), number);
+        form->addRow(QStringLiteral("Description"), description);
+        for (int i = 0; i < 4; ++i) form->addRow(QStringLiteral("SKU %1").arg(i + 1), sku[i]);
+    }
+
+    // An empty number with the focus, ready for a barcode scan.
+    void focusEmptyNumber() const {
+        number->clear();
+        number->setFocus();
+    }
+
+    template <class Fields>
+    void readInto(Fields& o) const {
+        o.number = core(number->text());
+        o.description = core(description->text());
+        for (int i = 0; i < 4; ++i) o.sku[i] = core(sku[i]->text());
+    }
+};
+
+template <class Fields>
+void readDate(const QDateEdit* date, Fields& o) {
+    o.day = date->date().day();
+    o.month = date->date().month();
+    o.year = date->date().year();
 }
 
-void refillRows(std::vector<QLabel*>& labels,
-                const std::vector<std::pair<std::string, std::string>>& rows) {
-    for (std::size_t i = 0; i < labels.size() && i < rows.size(); ++i)
-        labels[i]->setText(qt(rows[i].second));
+// OK, then Copy and Next when adding, then Cancel.
+void addFormButtons(ButtonRow& buttons, bool amend) {
+    buttons.add(QStringLiteral("OK"), FormButton::kOk);
+    if (!amend) {
+        buttons.add(QStringLiteral("&Copy"), FormButton::kCopy);
+        buttons.add(QStringLiteral("&Next"), FormButton::kNext);
+    }
+    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
 }
 
 }  // namespace
@@ -82,11 +114,7 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
     QDialog d(m_parent);
     d.setWindowTitle(amend ? QStringLiteral("Amend inventory") : QStringLiteral("New inventory"));
 
-    auto* number = entry(&d, f.number, 19, false);
-    number->setReadOnly(amend);
-    auto* description = entry(&d, f.description, kItemTextLimit, true);
-    QLineEdit* sku[4];
-    for (int i = 0; i < 4; ++i) sku[i] = entry(&d, f.sku[i], kItemTextLimit, true);
+    const ItemIdentity id(&d, f, amend);
     auto* cost = entry(&d, f.cost, 19, false);
     auto* trade = entry(&d, f.trade, 19, false);
     auto* retail = entry(&d, f.retail, 19, false);
@@ -149,16 +177,14 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
     ItemPicture picture(f.pictureNumber, f.ownPicture);
     auto* pictureLabel = new QLabel(&d);
     auto picturePath = [&] {
-        return itemPicturePath(req.dataFolder, numberFromText(core(number->text())),
+        return itemPicturePath(req.dataFolder, numberFromText(core(id.number->text())),
                                picture.pictureNumber(), picture.showsOwn());
     };
     auto refreshPicture = [&] { showPicture(pictureLabel, picturePath()); };
     refreshPicture();
 
     auto* left = new QFormLayout;
-    left->addRow(QStringLiteral("Number"), number);
-    left->addRow(QStringLiteral("Description"), description);
-    for (int i = 0; i < 4; ++i) left->addRow(QStringLiteral("SKU %1").arg(i + 1), sku[i]);
+    id.addRows(left);
     left->addRow(QStringLiteral("Cost price"), cost);
     left->addRow(QStringLiteral("Trade price"), trade);
     left->addRow(QStringLiteral("Retail price with tax"), withTax);
@@ -222,16 +248,11 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
         refreshPicture();
     });
     QObject::connect(enlarge, &QPushButton::clicked, &d, [&] {
-        showEnlarged(&d, picturePath(), "Inventory: " + core(number->text()));
+        showEnlarged(&d, picturePath(), "Inventory: " + core(id.number->text()));
     });
 
     ButtonRow buttons(&d);
-    buttons.add(QStringLiteral("OK"), FormButton::kOk);
-    if (!amend) {
-        buttons.add(QStringLiteral("&Copy"), FormButton::kCopy);
-        buttons.add(QStringLiteral("&Next"), FormButton::kNext);
-    }
-    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
+    addFormButtons(buttons, amend);
 
     auto* grid = new QGridLayout(&d);
     grid->addLayout(left, 0, 0);
@@ -243,21 +264,17 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
     hint->setWordWrap(true);
     grid->addWidget(hint, 1, 0, 1, 2);
     grid->addWidget(buttons.widget(), 2, 0, 1, 2);
-    if (req.focusNumber) {
-        number->clear();
-        number->setFocus();
-    } else {
-        description->setFocus();
-    }
+    if (req.focusNumber)
+        id.focusEmptyNumber();
+    else
+        id.description->setFocus();
 
     d.exec();
     ItemFormReply reply;
     reply.button = buttons.result();
     ItemFormFields& o = reply.fields;
     o = f;
-    o.number = core(number->text());
-    o.description = core(description->text());
-    for (int i = 0; i < 4; ++i) o.sku[i] = core(sku[i]->text());
+    id.readInto(o);
     o.cost = core(cost->text());
     o.trade = core(trade->text());
     o.retail = core(retail->text());
@@ -279,9 +296,7 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
     o.taxCode = taxCode->currentIndex();
     o.tax1Box = tax1Box->isChecked();
     o.tax2Box = tax2Box->isChecked();
-    o.day = date->date().day();
-    o.month = date->date().month();
-    o.year = date->date().year();
+    readDate(date, o);
     o.displayCategory = category->currentIndex();
     o.sor = sor->currentIndex();
     o.noTaxRounding = noRounding->isChecked();
@@ -302,30 +317,15 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
 
 FormButton QtItemForms::findInventory(
     const FindInventoryView& first, const std::function<std::optional<FindInventoryView>()>& next) {
-    QDialog d(m_parent);
-    d.setWindowTitle(QStringLiteral("FIND INVENTORY"));
     auto rowsOf = [](const FindInventoryView& v) {
-        return std::vector<std::pair<std::string, std::string>>{
+        return TextRows{
             {"Number", v.number},     {"Description", v.description}, {"SKU 1", v.sku[0]},
             {"SKU 2", v.sku[1]},      {"SKU 3", v.sku[2]},             {"SKU 4", v.sku[3]},
             {"Cost", v.cost},         {"Price", v.price},              {"Display category", v.category},
             {"In stock", v.inStock}, {"Tax", v.tax},                  {"Date added", v.dateAdded}};
     };
-    std::vector<QLabel*> values;
-    auto* layout = new QVBoxLayout(&d);
-    layout->addWidget(rowsWidget(&d, rowsOf(first), &values));
-    ButtonRow buttons(&d);
-    buttons.add(QStringLiteral("OK"), FormButton::kOk);
-    buttons.action(QStringLiteral("Next"), [&] {
-        if (auto v = next())
-            refillRows(values, rowsOf(*v));
-        else
-            buttons.finish(FormButton::kCancel);
-    });
-    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
-    layout->addWidget(buttons.widget());
-    d.exec();
-    return buttons.result();
+    return findWindow(m_parent, QStringLiteral("FIND INVENTORY"), first, next, rowsOf,
+                      kRowsMinimum);
 }
 
 void QtItemForms::viewItem(const ItemView& first,
@@ -343,7 +343,7 @@ void QtItemForms::viewItem(const ItemView& first,
     pictureRow->addWidget(enlarge);
     pictureRow->addStretch(1);
     layout->addLayout(pictureRow);
-    layout->addWidget(rowsWidget(&d, current.rows, &values));
+    layout->addWidget(readOnlyRows(&d, current.rows, &values, kRowsMinimum));
     QObject::connect(enlarge, &QPushButton::clicked, &d, [&] {
         showEnlarged(&d, current.picturePath, "Inventory: " + current.number);
     });
@@ -370,11 +370,7 @@ BundleFormReply QtItemForms::bundleForm(const BundleFormRequest& req) {
     const bool amend = req.presentation == ItemFormPresentation::kAmend;
     QDialog d(m_parent);
     d.setWindowTitle(qt(req.title));
-    auto* number = entry(&d, f.number, 19, false);
-    number->setReadOnly(amend);
-    auto* description = entry(&d, f.description, kItemTextLimit, true);
-    QLineEdit* sku[4];
-    for (int i = 0; i < 4; ++i) sku[i] = entry(&d, f.sku[i], kItemTextLimit, true);
+    const ItemIdentity id(&d, f, amend);
     auto* date = datePicker(&d, f.day, f.month, f.year);
     auto* delivery = entry(&d, f.delivery, 19, false);
     auto* weight = entry(&d, f.weight, 19, false);
@@ -384,9 +380,7 @@ BundleFormReply QtItemForms::bundleForm(const BundleFormRequest& req) {
     auto* notes = entry(&d, f.notes, kItemNotesLimit, false);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Number"), number);
-    form->addRow(QStringLiteral("Description"), description);
-    for (int i = 0; i < 4; ++i) form->addRow(QStringLiteral("SKU %1").arg(i + 1), sku[i]);
+    id.addRows(form);
     form->addRow(QStringLiteral("Date added"), date);
     form->addRow(QStringLiteral("Delivery"), delivery);
     form->addRow(QStringLiteral("Weight"), weight);
@@ -432,33 +426,21 @@ BundleFormReply QtItemForms::bundleForm(const BundleFormRequest& req) {
     }
 
     ButtonRow buttons(&d);
-    buttons.add(QStringLiteral("OK"), FormButton::kOk);
-    if (!amend) {
-        buttons.add(QStringLiteral("&Copy"), FormButton::kCopy);
-        buttons.add(QStringLiteral("&Next"), FormButton::kNext);
-    }
-    buttons.add(QStringLiteral("Cancel"), FormButton::kCancel);
+    addFormButtons(buttons, amend);
     auto* layout = new QVBoxLayout(&d);
     layout->addLayout(form);
     layout->addWidget(group);
     layout->addWidget(new QLabel(
         QStringLiteral("Note that included items show individually on receipts and invoices"), &d));
     layout->addWidget(buttons.widget());
-    if (req.focusNumber) {
-        number->clear();
-        number->setFocus();
-    }
+    if (req.focusNumber) id.focusEmptyNumber();
     d.exec();
 
     BundleFormReply reply;
     reply.button = buttons.result();
     BundleFormFields& o = reply.fields;
-    o.number = core(number->text());
-    o.description = core(description->text());
-    for (int i = 0; i < 4; ++i) o.sku[i] = core(sku[i]->text());
-    o.day = date->date().day();
-    o.month = date->date().month();
-    o.year = date->date().year();
+    id.readInto(o);
+    readDate(date, o);
     o.delivery = core(delivery->text());
     o.weight = core(weight->text());
     o.displayCategory = category->currentIndex();
@@ -475,7 +457,7 @@ void QtItemForms::viewBundle(const BundleView& view) {
     QDialog d(m_parent);
     d.setWindowTitle(QStringLiteral("Inventory bundle"));
     auto* layout = new QVBoxLayout(&d);
-    layout->addWidget(rowsWidget(&d, view.rows, nullptr));
+    layout->addWidget(readOnlyRows(&d, view.rows, nullptr, kRowsMinimum));
     auto* list = new QListWidget(&d);
     for (const auto& c : view.components)
         list->addItem(qt(c.number + "  " + c.description + "  Quantity: " +
