@@ -6,6 +6,7 @@
 #include "store/activity_log.h"
 #include "store/customer_record.h"
 #include "store/file_io.h"
+#include "store/flush_batch.h"
 #include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/supplier_record.h"
@@ -82,8 +83,13 @@ bool DataStore::configPresent() const {
 
 Status DataStore::saveConfig(const std::string& failureMessage, const std::string& title) {
     std::lock_guard lock(m_mutex);
-    if (!replaceFileAtomically(pathOf("kq.cfg"), m_config.bytes(), kStoreConfigSize))
+    // The new file itself is always flushed before it replaces the old one,
+    // so kq.cfg is never found half written; a posting leaves only the
+    // folder's flush (which makes the rename stick) to its batch.
+    FlushBatch* batch = FlushBatch::active();
+    if (!replaceFileAtomically(pathOf("kq.cfg"), m_config.bytes(), kStoreConfigSize, !batch))
         return Status::ioError(failureMessage, title);
+    if (batch) batch->add(m_folder);
     return Status::ok();
 }
 

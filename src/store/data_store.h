@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "store/flush_batch.h"
 #include "store/journal.h"
 #include "store/receipt_words.h"
 #include "store/record_file.h"
@@ -47,6 +48,8 @@ public:
     const SkuIndex& skus() const { return m_skus; }
     ReceiptWords& words() { return m_words; }
     Journal& journal() { return m_journal; }
+    // The group commit of postings.
+    FlushBatch& flushBatch() { return m_flushBatch; }
 
     // Flush every write to disk before it returns (the default). Turned off
     // only by benchmarks that measure the work apart from the disk.
@@ -97,6 +100,7 @@ private:
     SkuIndex m_skus;
     ReceiptWords m_words;
     Journal m_journal;
+    FlushBatch m_flushBatch;
     LocalTime m_previousStart;
     bool m_sync = true;
 };

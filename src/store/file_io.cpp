@@ -154,7 +154,8 @@ bool syncDirectory(const std::string& path) {
     return ok;
 }
 
-bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len) {
+bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len,
+                           bool syncFolder) {
     std::string tmp = path + ".new";
     auto f = File::open(tmp, File::Mode::kCreateTruncate);
     if (!f) return false;
@@ -164,7 +165,7 @@ bool replaceFileAtomically(const std::string& path, const void* data, std::size_
         ::unlink(tmp.c_str());
         return false;
     }
-    syncDirectory(parentOf(path));
+    if (syncFolder) syncDirectory(parentOf(path));
     return true;
 }
 

@@ -56,7 +56,9 @@ std::optional<std::vector<unsigned char>> readWholeFile(const std::string& path)
 // Replaces a whole-file record so that a crash at any moment leaves either
 // the old or the new content, whole: a temporary file beside it is written
 // and flushed, then renamed over it, then the folder is flushed.
-bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len);
+// With syncFolder false the caller flushes the folder later (group commit).
+bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len,
+                           bool syncFolder = true);
 
 // Appends to a file, creating it when missing. With sync, the data is on
 // disk when this returns true.

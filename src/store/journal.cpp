@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "store/file_io.h"
+#include "store/flush_batch.h"
 
 namespace kassio {
 
@@ -115,8 +116,8 @@ Status Journal::ensureDayFolders(const LocalTime& now) {
 bool Journal::appendActivity(const LocalTime& now, const std::string& text) {
     std::lock_guard lock(m_mutex);
     ensureMonthFolders(now);
-    return appendToFile(activityLogPath(now.year, now.month, now.day), text.data(), text.size(),
-                        m_sync);
+    return appendRecord(activityLogPath(now.year, now.month, now.day), text.data(), text.size(),
+                        false);
 }
 
 bool Journal::appendRecord(const std::string& path, const void* data, std::size_t len,
@@ -132,7 +133,12 @@ bool Journal::appendRecord(const std::string& path, const void* data, std::size_
         }
     }
     ok = ok && f->append(data, len);
-    if (ok && m_sync) ok = f->sync();
+    if (ok && m_sync) {
+        if (FlushBatch* batch = FlushBatch::active())
+            batch->add(path);
+        else
+            ok = f->sync();
+    }
     return f->close() && ok;
 }
 

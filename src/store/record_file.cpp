@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/file_io.h"
+#include "store/flush_batch.h"
 #include "store/record_layout.h"
 
 namespace kassio {
@@ -85,6 +86,10 @@ Status RecordFile::read(uint64_t slot, void* record) const {
 
 Status RecordFile::flush() {
     if (!m_sync) return Status::ok();
+    if (FlushBatch* batch = FlushBatch::active()) {
+        batch->add(m_path);
+        return Status::ok();
+    }
     auto f = File::open(m_path, File::Mode::kReadWrite);
     if (!f) return notPresent();
     bool ok = f->sync();
@@ -97,7 +102,12 @@ Status RecordFile::write(uint64_t slot, const void* record, bool deferFlush) {
     auto f = File::open(m_path, File::Mode::kReadWrite);
     if (!f) return notPresent();
     bool ok = f->writeAt(slot * m_spec.recordSize, record, m_spec.recordSize);
-    if (ok && m_sync && !deferFlush) ok = f->sync();
+    if (ok && m_sync && !deferFlush) {
+        if (FlushBatch* batch = FlushBatch::active())
+            batch->add(m_path);
+        else
+            ok = f->sync();
+    }
     ok = f->close() && ok;
     if (!ok) return cannotWrite();
     const auto* rec = static_cast<const unsigned char*>(record);

@@ -6,6 +6,7 @@
 
 #include "store/customer_record.h"
 #include "store/file_io.h"
+#include "store/flush_batch.h"
 #include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/text_format.h"
@@ -184,6 +185,7 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
 SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& opt) {
     SalePostOutcome out;
     auto lock = store.lock();
+    FlushBatch::Scope deferFlushes(store.flushBatch());
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
     out.number = number;
@@ -206,6 +208,7 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
                 out.messages.push_back(s);
             }
         }
+        out.ticket = store.flushBatch().seal();
         return out;
     };
 
@@ -314,10 +317,15 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
     opt.clerkName = store.config().clerkName(b.clerk);
     opt.configFailure = "Unable to update the configuration file for client";
     SalePostOutcome outcome = writeSale(store, b, opt);
+    const int32_t next = cfg.next_transaction;
+    lock.unlock();
+    const bool durable = store.flushBatch().waitDurable(outcome.ticket);
     if (outcome.code != 0) {
         result.code = outcome.code;
+    } else if (!durable) {
+        result.code = 7;  // the sales log could not be made to stick
     } else {
-        result.code = cfg.next_transaction + 20;
+        result.code = next + 20;
     }
     if (outcome.configFailed)
         result.stationMessage =
@@ -351,6 +359,7 @@ void negateTotals(Basket& b) {
 RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOptions& opt) {
     RefundPostOutcome out;
     auto lock = store.lock();
+    FlushBatch::Scope deferFlushes(store.flushBatch());
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
     out.number = number;
@@ -395,6 +404,7 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
                 out.messages.push_back(s);
             }
         }
+        out.ticket = store.flushBatch().seal();
         return out;
     };
 
@@ -468,7 +478,10 @@ ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
     opt.restock = restock;
     opt.clerkName = store.config().clerkName(b.clerk);
     RefundPostOutcome outcome = writeRefund(store, b, opt);
-    result.code = outcome.code != 0 ? outcome.code : store.config().nextTransaction() + 20;
+    const int32_t next = store.config().nextTransaction();
+    lock.unlock();
+    const bool durable = store.flushBatch().waitDurable(outcome.ticket);
+    result.code = outcome.code != 0 ? outcome.code : !durable ? 6 : next + 20;
     for (const Status& s : outcome.messages)
         if (s.message() == "Invalid entry") result.stationMessage = s;
     if (outcome.configFailed)

@@ -68,6 +68,9 @@ void Till::refund() {
     opt.restock = choice->restock;
     opt.clerkName = clerkName();
     RefundPostOutcome outcome = writeRefund(m_store, b, opt);
+    if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
+        outcome.messages.push_back(Status::ioError("Unable to write the refund to disk", kTitleFatal));
+    }
     for (const Status& s : outcome.messages) show(s);
     if (outcome.stopped) return;  // the Basket keeps its lines for another try
 

@@ -706,6 +706,11 @@ bool Till::postLocalSale() {
     SaleWriteOptions opt;
     opt.clerkName = clerkName();
     SalePostOutcome outcome = writeSale(m_store, b, opt);
+    // The records are written either way; a failed flush is reported, and
+    // the basket is not offered again, which would journal it twice.
+    if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
+        outcome.messages.push_back(Status::ioError("Unable to write the sale to disk", kTitleFatal));
+    }
     m_lastPosted = outcome.number;
     for (const Status& s : outcome.messages) show(s);
     if (outcome.posted) zeroBasket();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/file_io.h"
+#include "store/flush_batch.h"
 #include "support/temp_folder.h"
 
 namespace kassio {
@@ -52,6 +53,43 @@ TEST(FileIo, AppendsAndShortReads) {
     EXPECT_FALSE(File::open(dir / "missing", File::Mode::kReadWrite));
     EXPECT_TRUE(makeDirectories(dir / "a/b/c"));
     EXPECT_TRUE(isDirectory(dir / "a/b/c"));
+}
+
+}  // namespace
+}  // namespace kassio
+
+namespace kassio {
+namespace {
+
+// Postings queued behind each other share one flush; a flush that fails
+// fails only the postings it covered.
+TEST(FlushBatch, OneRoundCoversEveryTicketSealedBeforeIt) {
+    test::TempFolder dir;
+    ASSERT_TRUE(appendToFile(dir / "a.dat", "x", 1, false));
+    FlushBatch batch;
+    EXPECT_EQ(FlushBatch::active(), nullptr);
+    {
+        FlushBatch::Scope scope(batch);
+        EXPECT_EQ(FlushBatch::active(), &batch);
+    }
+    EXPECT_EQ(FlushBatch::active(), nullptr);
+
+    batch.add(dir / "a.dat");
+    const uint64_t first = batch.seal();
+    batch.add(dir.path());
+    batch.seal();
+    const uint64_t third = batch.seal();
+    EXPECT_TRUE(batch.waitDurable(third));
+    EXPECT_EQ(batch.rounds(), 1u);
+    EXPECT_TRUE(batch.waitDurable(first));  // already covered: no new round
+    EXPECT_EQ(batch.rounds(), 1u);
+
+    batch.add(dir / "gone.dat");
+    const uint64_t failing = batch.seal();
+    EXPECT_FALSE(batch.waitDurable(failing));
+    batch.add(dir / "a.dat");
+    EXPECT_TRUE(batch.waitDurable(batch.seal()));
+    EXPECT_EQ(batch.rounds(), 3u);
 }
 
 }  // namespace
