@@ -89,7 +89,7 @@ Status DataStore::saveConfig(const std::string& failureMessage, const std::strin
     FlushBatch* batch = FlushBatch::active();
     if (!replaceFileAtomically(pathOf("kq.cfg"), m_config.bytes(), kStoreConfigSize, !batch))
         return Status::ioError(failureMessage, title);
-    if (batch) batch->add(m_folder);
+    if (batch && m_sync) batch->add(m_folder);
     return Status::ok();
 }
 
