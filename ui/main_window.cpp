@@ -173,9 +173,15 @@ MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWid
     setCentralWidget(buildTillArea());
     statusBar()->showMessage(QString::fromStdString(store.folder()));
     m_till.fillQuickSelect();
+    m_till.setSalePosted([this] {
+        if (m_panel) m_panel->hide();
+        refresh();
+    });
     commandsChanged();
     refresh();
 }
+
+MainWindow::~MainWindow() { m_till.setSalePosted({}); }
 
 TillButton* MainWindow::button(int command) const {
     auto it = m_buttons.find(command);

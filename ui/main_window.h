@@ -40,6 +40,7 @@ class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Runs one command as a button, key or menu item would.
     void runCommand(int command);

@@ -658,6 +658,7 @@ bool Till::completeSale(double tendered, double change) {
     Basket posted = *m_basket;
     if (!postLocalSale()) return false;
     posted.number = m_lastPosted;
+    if (m_salePosted) m_salePosted();
     m_devices.printAfterSale(posted, tendered, change);
     play(SoundId::kAdded);
     return true;

@@ -176,6 +176,9 @@ public:
     // The customer look-up of the back office, used by pickCustomer() when set.
     using CustomerLookUp = std::function<std::optional<CustomerRecord>(const std::string&)>;
     void setCustomerLookUp(CustomerLookUp lookUp) { m_customerLookUp = std::move(lookUp); }
+    // Told once a sale is posted and before the after-sale sequence (summary
+    // box, receipt), so the screen can drop the closed panel and the basket.
+    void setSalePosted(std::function<void()> posted) { m_salePosted = std::move(posted); }
     // Rebuilds the row of the last line after its price changed.
     void refreshLastRow(int stockQuantity);
     // Adds line values to the running totals as an added line does.
@@ -213,6 +216,7 @@ private:
 
     int64_t m_lastPosted = 0;
     CustomerLookUp m_customerLookUp;
+    std::function<void()> m_salePosted;
     bool m_inBundle = false;
 
     int m_visibleButtons = 14;
