@@ -4,7 +4,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan bench clean
+.PHONY: run test deps build build-asan bench clean format format-check
 
 deps:
 	scripts/install-deps
@@ -25,8 +25,9 @@ run: build
 	$(BUILD)/bin/kassio $(ARGS)
 
 # Every test of the normal build, then the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
-test: build build-asan
+# AddressSanitizer and UndefinedBehaviorSanitizer. An unformatted file fails
+# the run first: `make format` fixes it.
+test: format-check build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
@@ -34,6 +35,14 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASSIO_CORE_ONLY=ON
 	cmake --build build-bench --target kassio_bench -j $(JOBS)
 	build-bench/bin/kassio_bench
+
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find src ui app tests bench tools -name '*.cpp' -o -name '*.h')
+
+format: deps
+	clang-format -i $(SOURCES)
+
+format-check: deps
+	@clang-format --dry-run --Werror $(SOURCES) || { echo "Unformatted files: run 'make format'"; exit 1; }
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "commands/command_router.h"
 #include "devices/card_exchange.h"
 #include "devices/language_customization.h"
 #include "devices/pole_display.h"
@@ -9,7 +10,6 @@
 #include "devices/station_devices.h"
 #include "devices/till_drawer.h"
 #include "store/data_store.h"
-#include "till/commands.h"
 #include "ui/devices/card_exchange_dialog.h"
 #include "ui/devices/custom_receipt_dialog.h"
 #include "ui/devices/language_dialog.h"
@@ -41,15 +41,17 @@ void registerDeviceCommands(CommandRouter& router, DataStore& store, Ui& ui,
         const std::vector<PrinterInfo> known = list ? *list : std::vector<PrinterInfo>{};
         auto page = ReceiptsPageDialog::run(window, ReceiptsPage::load(configCopy(store), known),
                                             list, store.folder());
-        if (page) show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r, known); }));
+        if (page)
+            show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r, known); }));
     });
     router.set(kTillConfiguration, [&, window, show] {
         auto page = TillConfigDialog::run(window, TillConfigPage::load(configCopy(store)));
         if (page) show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r); }));
     });
     router.set(kPoleConfiguration, [&, window, show] {
-        auto page = PoleConfigDialog::run(window, PolePage::load(configCopy(store)),
-                                          [&, show](const PolePage& p) { show(devices.previewPole(p)); });
+        auto page =
+            PoleConfigDialog::run(window, PolePage::load(configCopy(store)),
+                                  [&, show](const PolePage& p) { show(devices.previewPole(p)); });
         if (page) show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r); }));
     });
     router.set(kCustomReceipt, [&, window, show] {

@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "customers/customer_commands.h"
+#include "commands/command_router.h"
+#include "commands/customer_commands.h"
+#include "commands/inventory_commands.h"
 #include "device_commands.h"
 #include "devices/station_devices.h"
-#include "inventory/inventory_commands.h"
 #include "platform/grpc/grpc_station_server.h"
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
@@ -23,7 +24,6 @@
 #include "store/file_io.h"
 #include "store/folder_lock.h"
 #include "store/start_up.h"
-#include "till/commands.h"
 #include "till/till.h"
 #include "ui/backoffice/qt_customer_forms.h"
 #include "ui/backoffice/qt_item_forms.h"

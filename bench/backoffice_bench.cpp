@@ -19,10 +19,10 @@
 #include <optional>
 #include <string>
 
+#include "base/fixed_text.h"
 #include "inventory/item_search.h"
 #include "shop_generator.h"
 #include "store/data_store.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 
 namespace {
@@ -33,7 +33,7 @@ constexpr LocalTime kToday{2026, 3, 14, 10, 30, 0};
 constexpr std::size_t kItems = 100000;
 
 class BenchClock final : public Clock {
-public:
+  public:
     LocalTime now() const override { return kToday; }
 };
 BenchClock g_clock;

@@ -30,13 +30,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "platform/grpc/grpc_station_server.h"
 #include "platform/grpc/grpc_station_transport.h"
 #include "platform/posix/system_clock.h"
 #include "server/station_client.h"
 #include "shop_generator.h"
 #include "store/data_store.h"
-#include "store/fixed_text.h"
 
 namespace {
 

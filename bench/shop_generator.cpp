@@ -10,15 +10,15 @@
 #include <random>
 #include <stdexcept>
 
+#include "base/fixed_text.h"
+#include "base/timestamp.h"
 #include "store/customer_record.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/items.h"
 #include "store/journal.h"
 #include "store/store_config.h"
 #include "store/supplier_record.h"
-#include "store/timestamp.h"
 
 namespace kassio::bench {
 

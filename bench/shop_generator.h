@@ -31,7 +31,7 @@ struct ShopSpec {
 };
 
 class GeneratedShop {
-public:
+  public:
     // Writes the whole shop; exits the program with a message if it cannot,
     // since no benchmark means anything without its shop.
     GeneratedShop(const ShopSpec& spec, const LocalTime& today);
@@ -58,7 +58,7 @@ public:
     // number order.
     static std::string sku1For(int64_t itemNumber);
 
-private:
+  private:
     void generate(const LocalTime& today);
     void writeConfig(const LocalTime& firstDay, int32_t nextTransaction);
     void writeItems(const LocalTime& today);

@@ -26,11 +26,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "shop_generator.h"
 #include "store/customer_record.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/items.h"
 #include "store/record_index.h"
@@ -44,7 +44,7 @@ using bench::ShopSpec;
 constexpr LocalTime kToday{2026, 3, 14, 10, 30, 0};
 
 class BenchClock final : public Clock {
-public:
+  public:
     LocalTime now() const override { return kToday; }
 };
 BenchClock g_clock;
@@ -556,7 +556,7 @@ BENCHMARK(CreateDeleteItem)
 // The console table, then each literal reference against the store's own
 // benchmark of the same name and arguments.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     using ConsoleReporter::ConsoleReporter;
 
     // With repetitions the median stands for the benchmark; it comes after
@@ -593,7 +593,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, double> m_seconds;
 };
 

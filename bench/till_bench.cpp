@@ -24,13 +24,13 @@ constexpr LocalTime kToday{2026, 3, 14, 10, 30, 0};
 constexpr std::size_t kItems = 100000;
 
 class FixedClock final : public Clock {
-public:
+  public:
     LocalTime now() const override { return kToday; }
 };
 
 // Ports that answer at once: the figures are the engine's, not a screen's.
 class QuietUi final : public Ui {
-public:
+  public:
     Answer message(const std::string& text, const std::string& title, Icon, Buttons) override {
         std::fprintf(stderr, "kassio_till_bench: unexpected message %s: %s\n", title.c_str(),
                      text.c_str());
@@ -44,7 +44,7 @@ public:
     }
 };
 class NoPanels final : public TillPanels {
-public:
+  public:
     std::optional<RefundChoice> refundPanel(const Basket&, int32_t, const std::string&) override {
         return std::nullopt;
     }
@@ -58,11 +58,11 @@ public:
     std::optional<std::string> customerEntry() override { return std::nullopt; }
 };
 class NoSound final : public Sound {
-public:
+  public:
     void play(SoundId) override {}
 };
 class NoDevices final : public TillDevices {
-public:
+  public:
     void poleShowItem(const Basket&) override {}
     void poleShowTotal(const Basket&) override {}
     void poleShowTenderAndChange(double, double) override {}
@@ -111,7 +111,8 @@ void BM_AddItemByNumber(benchmark::State& state) {
             s.till->clearBasket();
             state.ResumeTiming();
         }
-        if (!s.till->addItem(static_cast<int64_t>(1 + rng() % kItems))) state.SkipWithError("refused");
+        if (!s.till->addItem(static_cast<int64_t>(1 + rng() % kItems)))
+            state.SkipWithError("refused");
     }
     s.till->clearBasket();
 }
@@ -127,7 +128,8 @@ void BM_AddItemBySku1(benchmark::State& state) {
             s.till->clearBasket();
             state.ResumeTiming();
         }
-        const std::string sku = bench::GeneratedShop::sku1For(static_cast<int64_t>(1 + rng() % kItems));
+        const std::string sku =
+            bench::GeneratedShop::sku1For(static_cast<int64_t>(1 + rng() % kItems));
         if (!s.till->addFromEntry(sku + "\r\n")) state.SkipWithError("refused");
     }
     s.store.config().record().settings_b[kSetBEntryModeSku] = 0;
@@ -151,10 +153,18 @@ void postSale(benchmark::State& state, int lines, bool sync) {
     s.store.setSync(true);
 }
 
-void BM_PostSale10Lines(benchmark::State& state) { postSale(state, 10, false); }
-void BM_PostSale10LinesFsync(benchmark::State& state) { postSale(state, 10, true); }
-void BM_PostSale400Lines(benchmark::State& state) { postSale(state, 400, false); }
-void BM_PostSale400LinesFsync(benchmark::State& state) { postSale(state, 400, true); }
+void BM_PostSale10Lines(benchmark::State& state) {
+    postSale(state, 10, false);
+}
+void BM_PostSale10LinesFsync(benchmark::State& state) {
+    postSale(state, 10, true);
+}
+void BM_PostSale400Lines(benchmark::State& state) {
+    postSale(state, 400, false);
+}
+void BM_PostSale400LinesFsync(benchmark::State& state) {
+    postSale(state, 400, true);
+}
 BENCHMARK(BM_PostSale10Lines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PostSale10LinesFsync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PostSale400Lines)->Unit(benchmark::kMillisecond)->Iterations(50);

@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "store/customer_record.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 
 namespace kassio::samples {
@@ -113,8 +113,7 @@ Shape polygon(std::vector<Pt> pts) {
                     const Pt& a = pts[i];
                     const Pt& c = pts[j];
                     best = std::min(best, segmentDistanceSq({x, y}, a, c));
-                    if ((a.y > y) != (c.y > y) &&
-                        x < (c.x - a.x) * (y - a.y) / (c.y - a.y) + a.x)
+                    if ((a.y > y) != (c.y > y) && x < (c.x - a.x) * (y - a.y) / (c.y - a.y) + a.x)
                         inside = !inside;
                 }
                 float d = std::sqrt(best);
@@ -135,7 +134,9 @@ Shape polyline(std::vector<Pt> pts, float width) {
             b};
 }
 
-Shape segment(Pt a, Pt b, float width) { return polyline({a, b}, width); }
+Shape segment(Pt a, Pt b, float width) {
+    return polyline({a, b}, width);
+}
 
 Shape unite(std::vector<Shape> parts) {
     Bounds b = parts[0].bounds;
@@ -186,8 +187,8 @@ Shape wave(float x, float y0, float y1, float amplitude, float width) {
     constexpr int kSteps = 16;
     for (int i = 0; i <= kSteps; ++i) {
         float t = static_cast<float>(i) / kSteps;
-        pts.push_back({x + amplitude * std::sin(t * 2 * std::numbers::pi_v<float>),
-                       y0 + (y1 - y0) * t});
+        pts.push_back(
+            {x + amplitude * std::sin(t * 2 * std::numbers::pi_v<float>), y0 + (y1 - y0) * t});
     }
     return polyline(std::move(pts), width);
 }
@@ -195,9 +196,10 @@ Shape wave(float x, float y0, float y1, float amplitude, float width) {
 // ---------------------------------------------------------------------------
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height, Rgb paper)
-        : m_width(width), m_height(height),
+        : m_width(width),
+          m_height(height),
           m_pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), paper) {}
 
     // Pixel centres are sampled; coverage falls off over one pixel at the edge.
@@ -239,10 +241,20 @@ public:
         // Size, two reserved words, pixel offset; header size, width, height
         // (positive: bottom-up), one plane, 24 bits, BI_RGB, image size,
         // 72 dpi both ways, no palette.
-        const std::pair<uint32_t, int> fields[] = {
-            {kHeadersSize + imageSize, 4}, {0, 4},    {kHeadersSize, 4}, {40, 4}, {width, 4},
-            {height, 4},                   {1, 2},    {24, 2},           {0, 4},  {imageSize, 4},
-            {2835, 4},                     {2835, 4}, {0, 4},            {0, 4}};
+        const std::pair<uint32_t, int> fields[] = {{kHeadersSize + imageSize, 4},
+                                                   {0, 4},
+                                                   {kHeadersSize, 4},
+                                                   {40, 4},
+                                                   {width, 4},
+                                                   {height, 4},
+                                                   {1, 2},
+                                                   {24, 2},
+                                                   {0, 4},
+                                                   {imageSize, 4},
+                                                   {2835, 4},
+                                                   {2835, 4},
+                                                   {0, 4},
+                                                   {0, 4}};
         Bytes out{'B', 'M'};
         for (auto [value, bytes] : fields) {
             for (int i = 0; i < bytes; ++i)
@@ -258,7 +270,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::size_t index(int x, int y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
                static_cast<std::size_t>(x);
@@ -438,8 +450,8 @@ void drawPopcorn(Canvas& c) {
     c.outlined(bucket, kWhite);
     for (int i = 0; i < 7; i += 2) {
         float t0 = static_cast<float>(i) / 7, t1 = static_cast<float>(i + 1) / 7;
-        Shape stripe = polygon({{13 + 38 * t0, 29}, {13 + 38 * t1, 29}, {18 + 28 * t1, 61},
-                                {18 + 28 * t0, 61}});
+        Shape stripe = polygon(
+            {{13 + 38 * t0, 29}, {13 + 38 * t1, 29}, {18 + 28 * t1, 61}, {18 + 28 * t0, 61}});
         c.fill(clip(stripe, bucket), {214, 40, 48});
     }
     c.outlined(box(11, 27, 53, 32, 1.5f), {214, 40, 48});
@@ -556,18 +568,30 @@ struct Icon {
 // Picture number n is entry n - 1; items refer to pictures by number, so the
 // order is fixed once items use them.
 constexpr std::array<Icon, 24> kIcons{{
-    {"wine bottle", drawWineBottle},   {"beer glass", drawBeerGlass},
-    {"book", drawBook},                {"drink can", drawCan},
-    {"greeting card", drawCard},       {"coffee cup", drawCoffeeCup},
-    {"sandwich", drawSandwich},        {"soft-drink bottle", drawSoftDrink},
-    {"DVD", drawDvd},                  {"ice lolly", drawIceLolly},
-    {"apple", drawApple},              {"hammer", drawHammer},
-    {"gift box", drawGift},            {"newspaper", drawNewspaper},
-    {"popcorn", drawPopcorn},          {"tea cup", drawTeaCup},
-    {"wrapped sweet", drawSweet},      {"wine glass", drawWineGlass},
-    {"bread loaf", drawBread},         {"cheese", drawCheese},
-    {"milk carton", drawMilk},         {"battery", drawBattery},
-    {"pen", drawPen},                  {"light bulb", drawBulb},
+    {"wine bottle", drawWineBottle},
+    {"beer glass", drawBeerGlass},
+    {"book", drawBook},
+    {"drink can", drawCan},
+    {"greeting card", drawCard},
+    {"coffee cup", drawCoffeeCup},
+    {"sandwich", drawSandwich},
+    {"soft-drink bottle", drawSoftDrink},
+    {"DVD", drawDvd},
+    {"ice lolly", drawIceLolly},
+    {"apple", drawApple},
+    {"hammer", drawHammer},
+    {"gift box", drawGift},
+    {"newspaper", drawNewspaper},
+    {"popcorn", drawPopcorn},
+    {"tea cup", drawTeaCup},
+    {"wrapped sweet", drawSweet},
+    {"wine glass", drawWineGlass},
+    {"bread loaf", drawBread},
+    {"cheese", drawCheese},
+    {"milk carton", drawMilk},
+    {"battery", drawBattery},
+    {"pen", drawPen},
+    {"light bulb", drawBulb},
 }};
 
 // ---------------------------------------------------------------------------
@@ -593,7 +617,9 @@ constexpr std::array<Glyph, 6> kFont{{
 
 constexpr int kGlyphAdvance = 6;  // five columns and one of spacing
 
-float boldening(int scale) { return std::round(static_cast<float>(scale) / 3); }
+float boldening(int scale) {
+    return std::round(static_cast<float>(scale) / 3);
+}
 
 float textWidth(std::string_view text, int scale) {
     return (static_cast<float>(text.size()) * kGlyphAdvance - 1) * static_cast<float>(scale) +
@@ -679,8 +705,24 @@ Canvas letterhead() {
 // The sample stock: a small corner shop and newsagent.
 
 enum DisplayCategory : int32_t {
-    kAlcohol, kBeer, kBooks, kCans, kCards, kCoffee, kDeli, kDrinks, kDvd,
-    kFrozen, kFruit, kHardware, kMisc, kPapers, kPopcorn, kTea, kSweets, kWine,
+    kAlcohol,
+    kBeer,
+    kBooks,
+    kCans,
+    kCards,
+    kCoffee,
+    kDeli,
+    kDrinks,
+    kDvd,
+    kFrozen,
+    kFruit,
+    kHardware,
+    kMisc,
+    kPapers,
+    kPopcorn,
+    kTea,
+    kSweets,
+    kWine,
 };
 
 struct CategoryInfo {
@@ -690,11 +732,24 @@ struct CategoryInfo {
 
 // Indexed by DisplayCategory.
 constexpr std::array<CategoryInfo, 18> kCategories{{
-    {"ALC", "BEHIND COUNTER"}, {"BEE", "AISLE 4"}, {"BOO", "AISLE 1"}, {"CAN", "AISLE 3"},
-    {"CAR", "AISLE 1"},        {"COF", "AISLE 2"}, {"DEL", "CHILLER"}, {"DRI", "AISLE 3"},
-    {"DVD", "AISLE 1"},        {"FRO", "FREEZER"}, {"FRU", "AISLE 2"}, {"HAR", "AISLE 5"},
-    {"MSC", "AISLE 5"},        {"PAP", "COUNTER"}, {"POP", "AISLE 3"}, {"TEA", "AISLE 2"},
-    {"SWE", "COUNTER"},        {"WIN", "AISLE 4"},
+    {"ALC", "BEHIND COUNTER"},
+    {"BEE", "AISLE 4"},
+    {"BOO", "AISLE 1"},
+    {"CAN", "AISLE 3"},
+    {"CAR", "AISLE 1"},
+    {"COF", "AISLE 2"},
+    {"DEL", "CHILLER"},
+    {"DRI", "AISLE 3"},
+    {"DVD", "AISLE 1"},
+    {"FRO", "FREEZER"},
+    {"FRU", "AISLE 2"},
+    {"HAR", "AISLE 5"},
+    {"MSC", "AISLE 5"},
+    {"PAP", "COUNTER"},
+    {"POP", "AISLE 3"},
+    {"TEA", "AISLE 2"},
+    {"SWE", "COUNTER"},
+    {"WIN", "AISLE 4"},
 }};
 
 enum TaxCode : int32_t { kNoTax = 0, kTaxBoth = 1, kTax1 = 2, kTax2 = 3 };
@@ -775,7 +830,7 @@ constexpr ExtraSkus kExtraSkus[] = {
 };
 
 constexpr std::array<const char*, 4> kDatesAdded{"12/10/2026", "19/10/2026", "26/10/2026",
-                                                "01/11/2026"};
+                                                 "01/11/2026"};
 
 template <std::size_t N>
 bool listed(const int (&numbers)[N], int number) {
@@ -867,8 +922,8 @@ constexpr CustomerSample kCustomers[] = {
     {2, "THE OLD MILL CAFE", "2 MILL LANE", "RIVERSIDE", "NB1 5LE", "01632 960245",
      "orders@oldmillcafe.example", 2, 2, 500, 120.00, 1, "08:1504/12/2026", 48, 2310.75,
      "ANNA PRICE (MANAGER)", "WEEKLY MILK AND PAPERS"},
-    {3, "MR D OKAFOR", "7 ASH GROVE", "ELMWOOD", "NB4 2RX", "07700 900123",
-     "d.okafor@example.net", 1, 1, 250, 0, 1, "NEW", 0, 0, "", ""},
+    {3, "MR D OKAFOR", "7 ASH GROVE", "ELMWOOD", "NB4 2RX", "07700 900123", "d.okafor@example.net",
+     1, 1, 250, 0, 1, "NEW", 0, 0, "", ""},
     {4, "ST MARKS PRIMARY SCHOOL", "SCHOOL LANE", "HIGHFIELD", "NB3 8PS", "01632 960377",
      "office@stmarks.example.org", 3, 3, 500, 0, 0, "11:0528/11/2026", 9, 187.35,
      "MRS T BELL (OFFICE)", "ORDER NUMBER NEEDED"},
@@ -878,8 +933,8 @@ constexpr CustomerSample kCustomers[] = {
      "r.patel@example.com", 1, 1, 2000, 0, 1, "09:2003/12/2026", 21, 305.10, "", ""},
     {7, "GREENWAY TAXIS", "UNIT 4 CANAL YARD", "RIVERSIDE", "NB1 3TY", "01632 960688",
      "accounts@greenway.example", 2, 4, 500, 58.95, 1, "19:1003/12/2026", 30, 642.80, "", ""},
-    {8, "MISS L CHEN", "5 BIRCH CLOSE", "PARKSIDE", "NB2 7JN", "07700 900789",
-     "l.chen@example.com", 1, 1, 250, 0, 1, "NEW", 0, 0, "", ""},
+    {8, "MISS L CHEN", "5 BIRCH CLOSE", "PARKSIDE", "NB2 7JN", "07700 900789", "l.chen@example.com",
+     1, 1, 250, 0, 1, "NEW", 0, 0, "", ""},
     {9, "MR G ROBERTS", "19 HILL TOP", "HIGHFIELD", "NB3 4EW", "01632 960834",
      "g.roberts@example.net", 1, 1, 250, 0, 1, "16:1029/11/2026", 3, 27.45, "", ""},
     {10, "HILLSIDE CARE HOME", "HILLSIDE ROAD", "HIGHFIELD", "NB3 9CH", "01632 960901",

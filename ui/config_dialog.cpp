@@ -111,9 +111,9 @@ bool ConfigurationDialog::edit(DataStore& store, QWidget* parent, std::string* f
     // Terms.
     auto* termsPage = new QWidget(tabs);
     auto* grid = new QGridLayout(termsPage);
-    const char* discounts[8] = {"Nett", "2% disc", "5% disc", "10% disc",
+    const char* discounts[8] = {"Nett",     "2% disc",  "5% disc",  "10% disc",
                                 "20% disc", "30% disc", "40% disc", "50% disc"};
-    const char* periods[8] = {"No credit", "10 days", "20 days", "30 days",
+    const char* periods[8] = {"No credit", "10 days", "20 days",  "30 days",
                               "60 days",   "90 days", "120 days", "180 days"};
     QComboBox* discountBoxes[8];
     QComboBox* periodBoxes[8];
@@ -147,7 +147,8 @@ bool ConfigurationDialog::edit(DataStore& store, QWidget* parent, std::string* f
     general.defaultTillFloat = fromQt(tillFloat->text());
     general.tax1Name = fromQt(tax1->text());
     general.tax2Name = fromQt(tax2->text());
-    for (int c = 0; c < kDisplayCategories; ++c) general.categoryCodes[c] = fromQt(codeEdits[c]->text());
+    for (int c = 0; c < kDisplayCategories; ++c)
+        general.categoryCodes[c] = fromQt(codeEdits[c]->text());
     general.historyDay = day->value();
     general.historyMonth = month->value();
     general.historyYearIndex = year->currentIndex();

@@ -11,7 +11,7 @@ class DataStore;
 
 class ConfigurationDialog final : public QDialog {
     Q_OBJECT
-public:
+  public:
     ConfigurationDialog(DataStore& store, QWidget* parent);
     // Shows the pages; on OK stores them and rewrites kq.cfg. The failure
     // to write it, if any, is shown by the caller.

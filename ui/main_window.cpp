@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -13,17 +12,18 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "admin/clerks.h"
+#include "base/text_format.h"
+#include "commands/command_router.h"
+#include "commands/menu_table.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
-#include "store/text_format.h"
-#include "till/commands.h"
-#include "till/menu_table.h"
 #include "till/till.h"
 #include "ui/config_dialog.h"
 #include "ui/qt_ui.h"
@@ -68,7 +68,8 @@ const ButtonSpec kTillButtons[] = {
     {kPictureSearch, "Find item", Glyph::kSearch, kBlue, "Add item to basket   ENTER to find"},
     {kCashTender, "Cash", Glyph::kCash, kGreen, "Pay by cash"},
     {kVoidLine, "Void", Glyph::kVoid, kRed, "Remove highlighted item"},
-    {kRepeatLine, "Repeat", Glyph::kRepeat, kBlue, "Repeat last also multiple of last with quantity in item box"},
+    {kRepeatLine, "Repeat", Glyph::kRepeat, kBlue,
+     "Repeat last also multiple of last with quantity in item box"},
     {kClearBasket, "Clear", Glyph::kClear, kRed, "Empty basket"},
     {kCreditTender, "Account", Glyph::kAccount, kGreen, "Pay by credit to customer"},
     {kAdjustByWeight, "Weight", Glyph::kScale, kAmber, "Adjust price of last item by weight"},
@@ -98,16 +99,26 @@ struct ToolSpec {
     Glyph glyph;
 };
 const ToolSpec kToolbar[] = {
-    {1005, "Backup", Glyph::kBaskets},           {1009, "Find customer", Glyph::kAccount},
-    {1023, "Delete customer", Glyph::kVoid},     {1027, "Find inventory (F2)", Glyph::kSearch},
-    {1040, "Print inventory", Glyph::kNote},     {1047, "Print custom inventory", Glyph::kNote},
-    {1050, "Amend inventory (F3)", Glyph::kPrice}, {1051, "Delete inventory", Glyph::kClear},
-    {1067, "Display transaction (F11)", Glyph::kNote}, {1068, "Print overdue letter", Glyph::kNote},
-    {1071, "Delete supplier", Glyph::kVoid},     {1076, "Add image to inventory", Glyph::kPlus},
-    {2411, "Add new inventory (F4)", Glyph::kPlus}, {2457, "Log off (Shortcut F9)", Glyph::kAccount},
-    {3012, "Add customer", Glyph::kAccount},     {3014, "Print reorder list", Glyph::kRepeat},
-    {3026, "Payments", Glyph::kCash},            {3036, "Add supplier", Glyph::kPlus},
-    {3047, "Sales report", Glyph::kTrade},       {3054, "Upload report", Glyph::kForward},
+    {1005, "Backup", Glyph::kBaskets},
+    {1009, "Find customer", Glyph::kAccount},
+    {1023, "Delete customer", Glyph::kVoid},
+    {1027, "Find inventory (F2)", Glyph::kSearch},
+    {1040, "Print inventory", Glyph::kNote},
+    {1047, "Print custom inventory", Glyph::kNote},
+    {1050, "Amend inventory (F3)", Glyph::kPrice},
+    {1051, "Delete inventory", Glyph::kClear},
+    {1067, "Display transaction (F11)", Glyph::kNote},
+    {1068, "Print overdue letter", Glyph::kNote},
+    {1071, "Delete supplier", Glyph::kVoid},
+    {1076, "Add image to inventory", Glyph::kPlus},
+    {2411, "Add new inventory (F4)", Glyph::kPlus},
+    {2457, "Log off (Shortcut F9)", Glyph::kAccount},
+    {3012, "Add customer", Glyph::kAccount},
+    {3014, "Print reorder list", Glyph::kRepeat},
+    {3026, "Payments", Glyph::kCash},
+    {3036, "Add supplier", Glyph::kPlus},
+    {3047, "Sales report", Glyph::kTrade},
+    {3054, "Upload report", Glyph::kForward},
 };
 
 }  // namespace
@@ -137,7 +148,8 @@ void TotalsWidget::paintEvent(QPaintEvent*) {
     const int right = width() - 10;
     auto row = [&](const char* label, const std::string& value, int at) {
         p.drawText(QRect(120, at - 13, right - 120 - 90, 16), Qt::AlignRight, label);
-        p.drawText(QRect(right - 90, at - 13, 90, 16), Qt::AlignRight, QString::fromStdString(value));
+        p.drawText(QRect(right - 90, at - 13, 90, 16), Qt::AlignRight,
+                   QString::fromStdString(value));
     };
     p.setPen(QColor(120, 120, 120));
     row("Taxable", t.taxable, y);
@@ -181,7 +193,9 @@ MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWid
     refresh();
 }
 
-MainWindow::~MainWindow() { m_till.setSalePosted({}); }
+MainWindow::~MainWindow() {
+    m_till.setSalePosted({});
+}
 
 TillButton* MainWindow::button(int command) const {
     auto it = m_buttons.find(command);
@@ -198,7 +212,8 @@ void MainWindow::buildToolbar() {
     bar->setMovable(false);
     bar->setIconSize(QSize(28, 28));
     for (const ToolSpec& t : kToolbar) {
-        QAction* a = bar->addAction(QIcon(glyphPixmap(t.glyph, 28, QColor(40, 60, 110))), t.tooltip);
+        QAction* a =
+            bar->addAction(QIcon(glyphPixmap(t.glyph, 28, QColor(40, 60, 110))), t.tooltip);
         a->setToolTip(t.tooltip);
         const int c = t.command;
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
@@ -269,13 +284,15 @@ QWidget* MainWindow::buildTillArea() {
     m_basket->setFocusPolicy(Qt::NoFocus);
     m_basket->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_basket->setTextElideMode(Qt::ElideMiddle);
-    connect(m_basket, &QListWidget::currentRowChanged, this, [this](int row) { m_till.selectRow(row); });
+    connect(m_basket, &QListWidget::currentRowChanged, this,
+            [this](int row) { m_till.selectRow(row); });
     left->addWidget(m_basket, 1);
     m_totals = new TotalsWidget(m_till, area);
     left->addWidget(m_totals);
     auto* keys = new QGridLayout;
     const char* labels[12] = {"7", "8", "9", "4", "5", "6", "1", "2", "3", "c", "0", "e"};
-    const int commands[12] = {2437, 2438, 2439, 2434, 2435, 2436, 2431, 2432, 2433, 2440, 2430, 2441};
+    const int commands[12] = {2437, 2438, 2439, 2434, 2435, 2436,
+                              2431, 2432, 2433, 2440, 2430, 2441};
     for (int i = 0; i < 12; ++i) {
         auto* b = new TillButton(labels[i], Glyph::kNone, QColor(235, 235, 238), area);
         b->setMinimumHeight(40);
@@ -304,9 +321,8 @@ QWidget* MainWindow::buildTillArea() {
     right->addLayout(till, 3);
     auto* cats = new QGridLayout;
     for (int c = 0; c <= kAllCategories; ++c) {
-        const QString label = c == kAllCategories
-                                  ? QString("ALL")
-                                  : toQt(m_store.config().categoryCode(c));
+        const QString label =
+            c == kAllCategories ? QString("ALL") : toQt(m_store.config().categoryCode(c));
         auto* b = new TillButton(label, Glyph::kNone, QColor(225, 225, 215), area);
         b->setMinimumHeight(30);
         const int command = kCategoryFirst + c;
@@ -369,10 +385,13 @@ void MainWindow::layoutQuickSelect() {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The quick-select area has its new size only once the layouts ran.
-    QMetaObject::invokeMethod(this, [this] {
-        layoutQuickSelect();
-        refresh();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            layoutQuickSelect();
+            refresh();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::refresh() {
@@ -422,9 +441,9 @@ void MainWindow::registerWindowCommands() {
             return;
         }
         bool ok = false;
-        int clerk = QInputDialog::getInt(this, "Operator setup",
-                                         "Please enter the clerk number (1-99):", 3, -1000000,
-                                         1000000, 1, &ok);
+        int clerk =
+            QInputDialog::getInt(this, "Operator setup", "Please enter the clerk number (1-99):", 3,
+                                 -1000000, 1000000, 1, &ok);
         if (!ok) return;
         if (Status s = checkClerkNumber(clerk); !s) {
             m_till.show(s);
@@ -435,9 +454,8 @@ void MainWindow::registerWindowCommands() {
                                                   "Name (29 characters)", QLineEdit::Normal,
                                                   toQt(entry.name), &ok));
         if (!ok) return;
-        entry.available = clerk <= 2 ||
-                          QMessageBox::question(this, "Operator setup", "Available") ==
-                              QMessageBox::Yes;
+        entry.available = clerk <= 2 || QMessageBox::question(this, "Operator setup",
+                                                              "Available") == QMessageBox::Yes;
         if (entry.available) {
             entry.password = fromQt(QInputDialog::getText(
                 this, "Operator setup", "Passwords must be numeric upto 8 characters",
@@ -463,7 +481,8 @@ void MainWindow::registerWindowCommands() {
                                 Ui::Buttons::kOkCancel) != Ui::Answer::kOk)
             return;
         for (const Status& s : m_store.purgeAllHistory()) m_till.show(s);
-        m_store.journal().ensureDayFolders(m_store.clock().now());
+        if (Status s = m_store.journal().ensureDayFolders(m_store.clock().now()); !s)
+            m_till.show(s);
         m_till.ui().inform("Complete", "Transaction history purge");
     });
     m_router.set(kConfiguration, [this] {
@@ -476,9 +495,7 @@ void MainWindow::registerWindowCommands() {
         QMessageBox::about(this, "About KASSIO SC",
                            "KASSIO SC for Linux\nPoint of sale and back office for a small shop.");
     });
-    m_router.set(1098, [] {
-        QDesktopServices::openUrl(QUrl("https://localhost/kassio.htm"));
-    });
+    m_router.set(1098, [] { QDesktopServices::openUrl(QUrl("https://localhost/kassio.htm")); });
 }
 
 void MainWindow::keypad(int command) {
@@ -510,11 +527,14 @@ void MainWindow::showPanels() {
     connect(w, &TenderPanelWidget::closed, this, [this] {
         m_panel = nullptr;
         // A split's OK opens the cash panel for the cash part.
-        QMetaObject::invokeMethod(this, [this] {
-            showPanels();
-            refresh();
-            if (!m_panel) m_entry->setFocus();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                showPanels();
+                refresh();
+                if (!m_panel) m_entry->setFocus();
+            },
+            Qt::QueuedConnection);
     });
     w->move(x() + (width() - w->sizeHint().width()) / 2, y() + 120);
     w->show();
@@ -546,7 +566,8 @@ void MainWindow::enter() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_entry || event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+    if (watched != m_entry || event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     const bool control = key->modifiers() & Qt::ControlModifier;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -558,11 +579,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     static const std::map<int, Key> kKeys = {
-        {Qt::Key_F1, Key::kF1},   {Qt::Key_F2, Key::kF2},     {Qt::Key_F3, Key::kF3},
-        {Qt::Key_F4, Key::kF4},   {Qt::Key_F5, Key::kF5},     {Qt::Key_F6, Key::kF6},
-        {Qt::Key_F7, Key::kF7},   {Qt::Key_F8, Key::kF8},     {Qt::Key_F9, Key::kF9},
-        {Qt::Key_F10, Key::kF10}, {Qt::Key_F11, Key::kF11},   {Qt::Key_F12, Key::kF12},
-        {Qt::Key_Left, Key::kLeft}, {Qt::Key_Up, Key::kUp}, {Qt::Key_Right, Key::kRight},
+        {Qt::Key_F1, Key::kF1},     {Qt::Key_F2, Key::kF2},   {Qt::Key_F3, Key::kF3},
+        {Qt::Key_F4, Key::kF4},     {Qt::Key_F5, Key::kF5},   {Qt::Key_F6, Key::kF6},
+        {Qt::Key_F7, Key::kF7},     {Qt::Key_F8, Key::kF8},   {Qt::Key_F9, Key::kF9},
+        {Qt::Key_F10, Key::kF10},   {Qt::Key_F11, Key::kF11}, {Qt::Key_F12, Key::kF12},
+        {Qt::Key_Left, Key::kLeft}, {Qt::Key_Up, Key::kUp},   {Qt::Key_Right, Key::kRight},
         {Qt::Key_Down, Key::kDown}};
     if (auto it = kKeys.find(key->key()); it != kKeys.end()) {
         if (m_till.tenderState() == 2 && m_panel) {

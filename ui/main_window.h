@@ -25,20 +25,20 @@ struct MenuItem;
 
 class TotalsWidget final : public QWidget {
     Q_OBJECT
-public:
+  public:
     TotalsWidget(Till& till, QWidget* parent);
     QSize sizeHint() const override { return {380, 150}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     Till& m_till;
 };
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -61,12 +61,12 @@ public:
     QAction* menuAction(int command) const;
     int visibleQuickSelect() const { return static_cast<int>(m_quick.size()); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildToolbar();
     void buildMenus();
     QWidget* buildTillArea();

@@ -30,9 +30,19 @@ QByteArray soundWave(SoundId id) {
     double f0 = 880, f1 = 880;
     int ms = 60;
     switch (id) {
-        case SoundId::kRefused: f0 = f1 = 180; ms = 220; break;
-        case SoundId::kVoided: f0 = 700; f1 = 350; ms = 140; break;
-        case SoundId::kAdded: f0 = f1 = 1500; ms = 45; break;
+        case SoundId::kRefused:
+            f0 = f1 = 180;
+            ms = 220;
+            break;
+        case SoundId::kVoided:
+            f0 = 700;
+            f1 = 350;
+            ms = 140;
+            break;
+        case SoundId::kAdded:
+            f0 = f1 = 1500;
+            ms = 45;
+            break;
     }
     const int n = kRate * ms / 1000;
     QByteArray pcm;

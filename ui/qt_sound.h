@@ -14,11 +14,11 @@
 namespace kassio {
 
 class QtSound final : public Sound {
-public:
+  public:
     QtSound();
     void play(SoundId id) override;
 
-private:
+  private:
     QTemporaryDir m_dir;
     std::map<SoundId, std::unique_ptr<QSoundEffect>> m_effects;
 };

@@ -3,7 +3,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "store/win1252.h"
+#include "base/win1252.h"
 
 namespace kassio {
 
@@ -11,32 +11,52 @@ QString toQt(const std::string& win1252) {
     return QString::fromStdString(win1252ToUtf8(win1252));
 }
 
-std::string fromQt(const QString& text) { return utf8ToWin1252(text.toStdString()); }
+std::string fromQt(const QString& text) {
+    return utf8ToWin1252(text.toStdString());
+}
 
 Ui::Answer QtUi::message(const std::string& text, const std::string& title, Icon icon,
                          Buttons buttons) {
     QMessageBox::Icon qicon = QMessageBox::Information;
     switch (icon) {
-        case Icon::kInformation: qicon = QMessageBox::Information; break;
-        case Icon::kWarning: qicon = QMessageBox::Warning; break;
-        case Icon::kError: qicon = QMessageBox::Critical; break;
-        case Icon::kQuestion: qicon = QMessageBox::Question; break;
+        case Icon::kInformation:
+            qicon = QMessageBox::Information;
+            break;
+        case Icon::kWarning:
+            qicon = QMessageBox::Warning;
+            break;
+        case Icon::kError:
+            qicon = QMessageBox::Critical;
+            break;
+        case Icon::kQuestion:
+            qicon = QMessageBox::Question;
+            break;
     }
     QMessageBox::StandardButtons qbuttons = QMessageBox::Ok;
     switch (buttons) {
-        case Buttons::kOk: qbuttons = QMessageBox::Ok; break;
-        case Buttons::kOkCancel: qbuttons = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::kYesNo: qbuttons = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::kOk:
+            qbuttons = QMessageBox::Ok;
+            break;
+        case Buttons::kOkCancel:
+            qbuttons = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::kYesNo:
+            qbuttons = QMessageBox::Yes | QMessageBox::No;
+            break;
         case Buttons::kYesNoCancel:
             qbuttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
     QMessageBox box(qicon, toQt(title), toQt(text), qbuttons, m_parent);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::kYes;
-        case QMessageBox::No: return Answer::kNo;
-        case QMessageBox::Cancel: return Answer::kCancel;
-        default: return Answer::kOk;
+        case QMessageBox::Yes:
+            return Answer::kYes;
+        case QMessageBox::No:
+            return Answer::kNo;
+        case QMessageBox::Cancel:
+            return Answer::kCancel;
+        default:
+            return Answer::kOk;
     }
 }
 

@@ -9,7 +9,7 @@
 namespace kassio {
 
 class QtUi final : public Ui {
-public:
+  public:
     explicit QtUi(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -20,7 +20,7 @@ public:
     std::optional<int> pickFromList(const std::string& title,
                                     const std::vector<std::string>& entries) override;
 
-private:
+  private:
     QWidget* m_parent;
 };
 

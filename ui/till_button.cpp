@@ -28,25 +28,96 @@ void drawGlyph(QPainter& p, Glyph g, const QRectF& r, QColor c) {
         p.drawText(r, Qt::AlignCenter, t);
     };
     switch (g) {
-        case Glyph::kNone: break;
-        case Glyph::kPlus: line(.5, .2, .5, .8); line(.2, .5, .8, .5); break;
-        case Glyph::kNote: rect(.25, .15, .75, .85); line(.35, .35, .65, .35); line(.35, .5, .65, .5); line(.35, .65, .55, .65); break;
-        case Glyph::kDrawer: rect(.1, .35, .9, .85); line(.4, .6, .6, .6); line(.2, .35, .3, .15); line(.3, .15, .7, .15); line(.7, .15, .8, .35); break;
-        case Glyph::kTrade: text("T/R", .42); break;
-        case Glyph::kSearch: p.drawEllipse(QRectF(x + w * .15, y + h * .15, w * .45, h * .45)); line(.55, .55, .85, .85); break;
-        case Glyph::kCash: rect(.08, .28, .92, .72); p.drawEllipse(QRectF(x + w * .38, y + h * .36, w * .24, h * .28)); break;
-        case Glyph::kVoid: line(.25, .25, .75, .75); line(.75, .25, .25, .75); break;
-        case Glyph::kRepeat: text("x n", .42); break;
-        case Glyph::kClear: rect(.2, .3, .8, .85); line(.15, .3, .85, .3); line(.4, .15, .6, .15); line(.4, .45, .4, .7); line(.6, .45, .6, .7); break;
-        case Glyph::kAccount: p.drawEllipse(QRectF(x + w * .35, y + h * .12, w * .3, h * .3)); line(.2, .85, .3, .55); line(.3, .55, .7, .55); line(.7, .55, .8, .85); break;
-        case Glyph::kScale: line(.5, .15, .5, .8); line(.2, .3, .8, .3); line(.2, .3, .1, .6); line(.2, .3, .3, .6); line(.1, .6, .3, .6); line(.8, .3, .7, .6); line(.8, .3, .9, .6); line(.7, .6, .9, .6); line(.3, .85, .7, .85); break;
-        case Glyph::kCard: rect(.1, .25, .9, .75); line(.1, .4, .9, .4); line(.2, .62, .45, .62); break;
-        case Glyph::kRefund: line(.2, .5, .8, .5); line(.2, .5, .4, .3); line(.2, .5, .4, .7); line(.8, .5, .8, .25); break;
-        case Glyph::kPrice: text("$?", .5); break;
-        case Glyph::kBack: line(.65, .2, .35, .5); line(.35, .5, .65, .8); break;
-        case Glyph::kForward: line(.35, .2, .65, .5); line(.65, .5, .35, .8); break;
-        case Glyph::kSku: for (int i = 0; i < 7; ++i) line(.2 + i * .1, .25, .2 + i * .1, .75); break;
-        case Glyph::kBaskets: rect(.1, .4, .55, .85); rect(.45, .15, .9, .6); break;
+        case Glyph::kNone:
+            break;
+        case Glyph::kPlus:
+            line(.5, .2, .5, .8);
+            line(.2, .5, .8, .5);
+            break;
+        case Glyph::kNote:
+            rect(.25, .15, .75, .85);
+            line(.35, .35, .65, .35);
+            line(.35, .5, .65, .5);
+            line(.35, .65, .55, .65);
+            break;
+        case Glyph::kDrawer:
+            rect(.1, .35, .9, .85);
+            line(.4, .6, .6, .6);
+            line(.2, .35, .3, .15);
+            line(.3, .15, .7, .15);
+            line(.7, .15, .8, .35);
+            break;
+        case Glyph::kTrade:
+            text("T/R", .42);
+            break;
+        case Glyph::kSearch:
+            p.drawEllipse(QRectF(x + w * .15, y + h * .15, w * .45, h * .45));
+            line(.55, .55, .85, .85);
+            break;
+        case Glyph::kCash:
+            rect(.08, .28, .92, .72);
+            p.drawEllipse(QRectF(x + w * .38, y + h * .36, w * .24, h * .28));
+            break;
+        case Glyph::kVoid:
+            line(.25, .25, .75, .75);
+            line(.75, .25, .25, .75);
+            break;
+        case Glyph::kRepeat:
+            text("x n", .42);
+            break;
+        case Glyph::kClear:
+            rect(.2, .3, .8, .85);
+            line(.15, .3, .85, .3);
+            line(.4, .15, .6, .15);
+            line(.4, .45, .4, .7);
+            line(.6, .45, .6, .7);
+            break;
+        case Glyph::kAccount:
+            p.drawEllipse(QRectF(x + w * .35, y + h * .12, w * .3, h * .3));
+            line(.2, .85, .3, .55);
+            line(.3, .55, .7, .55);
+            line(.7, .55, .8, .85);
+            break;
+        case Glyph::kScale:
+            line(.5, .15, .5, .8);
+            line(.2, .3, .8, .3);
+            line(.2, .3, .1, .6);
+            line(.2, .3, .3, .6);
+            line(.1, .6, .3, .6);
+            line(.8, .3, .7, .6);
+            line(.8, .3, .9, .6);
+            line(.7, .6, .9, .6);
+            line(.3, .85, .7, .85);
+            break;
+        case Glyph::kCard:
+            rect(.1, .25, .9, .75);
+            line(.1, .4, .9, .4);
+            line(.2, .62, .45, .62);
+            break;
+        case Glyph::kRefund:
+            line(.2, .5, .8, .5);
+            line(.2, .5, .4, .3);
+            line(.2, .5, .4, .7);
+            line(.8, .5, .8, .25);
+            break;
+        case Glyph::kPrice:
+            text("$?", .5);
+            break;
+        case Glyph::kBack:
+            line(.65, .2, .35, .5);
+            line(.35, .5, .65, .8);
+            break;
+        case Glyph::kForward:
+            line(.35, .2, .65, .5);
+            line(.65, .5, .35, .8);
+            break;
+        case Glyph::kSku:
+            for (int i = 0; i < 7; ++i) line(.2 + i * .1, .25, .2 + i * .1, .75);
+            break;
+        case Glyph::kBaskets:
+            rect(.1, .4, .55, .85);
+            rect(.45, .15, .9, .6);
+            break;
     }
     p.restore();
 }
@@ -108,7 +179,9 @@ void TillButton::paintEvent(QPaintEvent*) {
         p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text());
         if (m_glyph != Glyph::kNone) {
             const double side = std::min(r.width(), r.height()) * 0.7;
-            drawGlyph(p, m_glyph, QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side), ink);
+            drawGlyph(p, m_glyph,
+                      QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side),
+                      ink);
         }
         return;
     }

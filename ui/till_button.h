@@ -8,20 +8,37 @@
 namespace kassio {
 
 enum class Glyph {
-    kNone, kPlus, kNote, kDrawer, kTrade, kSearch, kCash, kVoid, kRepeat, kClear,
-    kAccount, kScale, kCard, kRefund, kPrice, kBack, kForward, kSku, kBaskets
+    kNone,
+    kPlus,
+    kNote,
+    kDrawer,
+    kTrade,
+    kSearch,
+    kCash,
+    kVoid,
+    kRepeat,
+    kClear,
+    kAccount,
+    kScale,
+    kCard,
+    kRefund,
+    kPrice,
+    kBack,
+    kForward,
+    kSku,
+    kBaskets
 };
 
 class TillButton final : public QPushButton {
     Q_OBJECT
-public:
+  public:
     TillButton(const QString& label, Glyph glyph, QColor face, QWidget* parent = nullptr);
     void setPicture(const QPixmap& picture);  // quick-select buttons show an item
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     Glyph m_glyph;
     QColor m_face;
     QPixmap m_picture;

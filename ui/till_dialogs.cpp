@@ -15,11 +15,11 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "base/fixed_text.h"
+#include "base/money.h"
+#include "base/text_format.h"
 #include "store/customer_record.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
 #include "till/discounts.h"
-#include "till/money.h"
 #include "till/tender.h"
 #include "ui/qt_ui.h"
 
@@ -27,7 +27,9 @@ namespace kassio {
 
 namespace {
 
-QString money(double v) { return QString::fromStdString(moneyText(v)); }
+QString money(double v) {
+    return QString::fromStdString(moneyText(v));
+}
 
 QLineEdit* centsBox(QWidget* parent, bool doubleHeight) {
     auto* box = new QLineEdit(parent);
@@ -60,8 +62,9 @@ std::optional<RefundChoice> QtTillPanels::refundPanel(const Basket& b, int32_t t
     auto* form = new QFormLayout;
     form->addRow("Transaction", new QLabel(QString::number(transaction)));
     form->addRow("Date", new QLabel(toQt(date)));
-    form->addRow("Customer", new QLabel(toQt(formatted("%lld %s", static_cast<long long>(b.customer),
-                                                       fieldText(b.customer_name).c_str()))));
+    form->addRow("Customer",
+                 new QLabel(toQt(formatted("%lld %s", static_cast<long long>(b.customer),
+                                           fieldText(b.customer_name).c_str()))));
     form->addRow("Items", new QLabel(QString::number(b.line_count)));
     form->addRow("Non taxable", figure(money(b.total_non_taxable), &d));
     form->addRow("Taxable", figure(money(b.total_taxable), &d));
@@ -107,11 +110,11 @@ CustomerPayment QtTillPanels::customerTransactionPanel(const Basket& b, const Cu
     auto* form = new QFormLayout;
     form->addRow("Transaction", new QLabel(QString::number(b.number)));
     form->addRow("Clerk", new QLabel(QString::number(b.clerk)));
-    form->addRow("Customer",
-                 new QLabel(toQt(formatted("%lld  %s %s %s", static_cast<long long>(c.number),
-                                           fieldText(c.name_prefix1).c_str(),
-                                           fieldText(c.name_prefix2).c_str(),
-                                           fieldText(c.name).c_str()))));
+    form->addRow(
+        "Customer",
+        new QLabel(toQt(formatted("%lld  %s %s %s", static_cast<long long>(c.number),
+                                  fieldText(c.name_prefix1).c_str(),
+                                  fieldText(c.name_prefix2).c_str(), fieldText(c.name).c_str()))));
     form->addRow("Address", new QLabel(toQt(fieldText(c.road) + ", " + fieldText(c.area) + ", " +
                                             fieldText(c.town))));
     form->addRow("Comment", new QLabel(toQt(fieldText(c.comment))));
@@ -131,8 +134,10 @@ CustomerPayment QtTillPanels::customerTransactionPanel(const Basket& b, const Cu
     auto* row = new QHBoxLayout;
     CustomerPayment chosen = CustomerPayment::kCancel;
     const std::pair<const char*, CustomerPayment> choices[] = {
-        {"Credit", CustomerPayment::kCredit}, {"Cash", CustomerPayment::kCash},
-        {"CH", CustomerPayment::kCheque},     {"EFT", CustomerPayment::kCard},
+        {"Credit", CustomerPayment::kCredit},
+        {"Cash", CustomerPayment::kCash},
+        {"CH", CustomerPayment::kCheque},
+        {"EFT", CustomerPayment::kCard},
         {"Cancel", CustomerPayment::kCancel}};
     for (auto [text, value] : choices) {
         auto* b2 = new QPushButton(text);
@@ -278,7 +283,8 @@ LogOnDialog::LogOnDialog(Till& till, QWidget* parent) : QDialog(parent), m_till(
 }
 
 void LogOnDialog::refresh() {
-    m_name->setText(toQt(formatted("%d %s", m_clerk, m_till.store().config().clerkName(m_clerk).c_str())));
+    m_name->setText(
+        toQt(formatted("%d %s", m_clerk, m_till.store().config().clerkName(m_clerk).c_str())));
 }
 
 void LogOnDialog::accept() {
@@ -304,7 +310,8 @@ std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, Q
         const QString label = toQt(fieldText(config.record().custom_button_labels[i]));
         auto* b = new QPushButton(label.isEmpty() ? QString("Misc") : label, &d);
         b->setMinimumHeight(40);
-        QObject::connect(b, &QPushButton::clicked, &d, [description, label] { description->setText(label); });
+        QObject::connect(b, &QPushButton::clicked, &d,
+                         [description, label] { description->setText(label); });
         shortcuts->addWidget(b);
     }
     auto* keyboard = new QGridLayout;
@@ -314,11 +321,13 @@ std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, Q
         b->setMinimumSize(36, 36);
         b->setFocusPolicy(Qt::NoFocus);
         const QChar c = letters[i];
-        QObject::connect(b, &QPushButton::clicked, &d, [description, c] { description->insert(c); });
+        QObject::connect(b, &QPushButton::clicked, &d,
+                         [description, c] { description->insert(c); });
         keyboard->addWidget(b, i / 10, i % 10);
     }
     auto* price = new QLineEdit(&d);
-    price->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,7}(\\.[0-9]{0,2})?"), price));
+    price->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,7}(\\.[0-9]{0,2})?"), price));
     price->setMinimumHeight(36);
     auto* prices = new QHBoxLayout;
     for (const char* p : {"1.00", "2.00", "3.00", "4.00", "5.00", "10.00", "20.00"}) {
@@ -377,7 +386,9 @@ void TenderPanelWidget::focusAmount() {
     m_amount->end(false);
 }
 
-void TenderPanelWidget::reject() { cancelPanel(); }
+void TenderPanelWidget::reject() {
+    cancelPanel();
+}
 
 void TenderPanelWidget::finish() {
     emit closed();
@@ -567,7 +578,8 @@ PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* paren
     form->addRow("List price", figure(money(item.retail_price), this));
     m_amount = centsBox(this, true);
     if (panel.byWeight()) {
-        m_amount->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_amount));
+        m_amount->setValidator(
+            new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_amount));
         m_amount->setText("100");
         form->addRow("Weight", m_amount);
     } else {

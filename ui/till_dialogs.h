@@ -21,7 +21,7 @@ class DiscountPanel;
 class PricePanel;
 
 class QtTillPanels final : public TillPanels {
-public:
+  public:
     explicit QtTillPanels(QWidget* parent) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -35,19 +35,19 @@ public:
     std::optional<int> selectBasket() override;
     std::optional<std::string> customerEntry() override;
 
-private:
+  private:
     QWidget* m_parent;
 };
 
 // "USER LOGON": returns when a clerk has logged on, or on Cancel.
 class LogOnDialog final : public QDialog {
     Q_OBJECT
-public:
+  public:
     LogOnDialog(Till& till, QWidget* parent);
     // The clerk number box, for tests and the keypad.
     QLineEdit* passwordBox() const { return m_password; }
 
-private:
+  private:
     void refresh();
     void accept() override;
 
@@ -65,15 +65,15 @@ std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, Q
 // the panel closed.
 class TenderPanelWidget : public QDialog {
     Q_OBJECT
-public:
+  public:
     TenderPanelWidget(Till& till, QWidget* parent);
     QLineEdit* amountBox() const { return m_amount; }
     void focusAmount();
 
-signals:
+  signals:
     void closed();
 
-protected:
+  protected:
     void reject() override;  // Escape: as Cancel
     virtual void cancelPanel() = 0;
     void finish();
@@ -84,15 +84,15 @@ protected:
 
 class CashPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
-public:
+  public:
     CashPanelWidget(Till& till, CashPanel& panel, QWidget* parent);
     QLabel* changeLabel() const { return m_change; }
     void ok();
 
-protected:
+  protected:
     void cancelPanel() override;
 
-private:
+  private:
     void typed();
     CashPanel& m_panel;
     QLabel* m_change;
@@ -100,15 +100,15 @@ private:
 
 class SplitPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
-public:
+  public:
     SplitPanelWidget(Till& till, SplitPanel& panel, QWidget* parent);
     void ok();
     bool openedCash() const { return m_openedCash; }
 
-protected:
+  protected:
     void cancelPanel() override;
 
-private:
+  private:
     SplitPanel& m_panel;
     QLabel* m_other;
     bool m_openedCash = false;
@@ -116,26 +116,26 @@ private:
 
 class DiscountPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
-public:
+  public:
     DiscountPanelWidget(Till& till, DiscountPanel& panel, QWidget* parent);
 
-protected:
+  protected:
     void cancelPanel() override;
 
-private:
+  private:
     DiscountPanel& m_panel;
     QLabel* m_amended;
 };
 
 class PricePanelWidget final : public TenderPanelWidget {
     Q_OBJECT
-public:
+  public:
     PricePanelWidget(Till& till, PricePanel& panel, QWidget* parent);
 
-protected:
+  protected:
     void cancelPanel() override;
 
-private:
+  private:
     void refreshValues();
     PricePanel& m_panel;
     QLabel* m_values;

@@ -1,31 +1,17 @@
 #include "admin/admin_program.h"
 
-#include <charconv>
-#include <optional>
+#include <CLI/CLI.hpp>
 
+#include "base/win1252.h"
 #include "store/data_folder.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/folder_lock.h"
 #include "store/start_up.h"
-#include "store/win1252.h"
 
 namespace kassio {
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: kassio-admin [--data-dir DIR] COMMAND\n"
-    "  init                          first-run setup if needed, then a start and a close\n"
-    "  check                         open the data without writing and count the records\n"
-    "  journal [YEAR [MONTH [DAY]]]  list the transactions kept in the journal\n";
-
-std::optional<int> parseInt(const std::string& text) {
-    int v = 0;
-    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || p != text.data() + text.size()) return std::nullopt;
-    return v;
-}
 
 void printCounts(std::FILE* out, const char* name, const RecordFile& file) {
     const RecordIndex& ix = file.index();
@@ -47,7 +33,8 @@ int runInit(DataStore& store, AdminEnvironment& env) {
     }
     auto lock = FolderLock::tryAcquire(store.folder());
     if (!lock)
-        return fail(env.ui, Status::busy("The till is running on this data folder. Close it first."));
+        return fail(env.ui,
+                    Status::busy("The till is running on this data folder. Close it first."));
     if (!startDataStore(store, findSamplesFolder(env.programPath), env.localeCurrency, env.ui))
         return 1;
     closeDataStore(store, env.ui);
@@ -63,27 +50,19 @@ int runCheck(DataStore& store, AdminEnvironment& env) {
     return 0;
 }
 
-int runJournal(DataStore& store, AdminEnvironment& env, const std::vector<std::string>& rest) {
-    if (rest.size() > 3) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+int runJournal(DataStore& store, AdminEnvironment& env, const std::vector<int>& rest) {
     int parts[3] = {0, 0, 0};
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-        auto v = parseInt(rest[i]);
-        if (!v) return fail(env.ui, Status::invalid("Not a number: " + rest[i]));
-        parts[i] = *v;
-    }
+    for (std::size_t i = 0; i < rest.size() && i < 3; ++i) parts[i] = rest[i];
     if (Status s = store.openData(); !s) return fail(env.ui, s);
     const StoreConfigRecord& cfg = store.config().record();
     LocalTime start;
     start.day = cfg.settings_a[kSetAHistoryStart];
     start.month = cfg.settings_a[kSetAHistoryStart + 1];
     start.year = cfg.settings_a[kSetAHistoryStart + 2];
-    PickListKind kind = rest.empty()         ? PickListKind::kWholeHistory
-                        : rest.size() == 1   ? PickListKind::kYear
-                        : rest.size() == 2   ? PickListKind::kMonth
-                                             : PickListKind::kDay;
+    PickListKind kind = rest.empty()       ? PickListKind::kWholeHistory
+                        : rest.size() == 1 ? PickListKind::kYear
+                        : rest.size() == 2 ? PickListKind::kMonth
+                                           : PickListKind::kDay;
     PickList list =
         store.journal().pickList(kind, start, env.clock.now(), parts[0], parts[1], parts[2]);
     if (!list.tooMany) return fail(env.ui, list.tooMany);
@@ -94,32 +73,42 @@ int runJournal(DataStore& store, AdminEnvironment& env, const std::vector<std::s
 }  // namespace
 
 int runAdmin(const std::vector<std::string>& args, AdminEnvironment& env) {
+    CLI::App app{"kassio-admin: the headless back office on the till's data folder",
+                 "kassio-admin"};
+    app.require_subcommand(1);
     std::string dataDir;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        if (args[i] == "--data-dir" && i + 1 < args.size()) {
-            dataDir = args[++i];
-        } else if (args[i].rfind("--data-dir=", 0) == 0) {
-            dataDir = args[i].substr(11);
-        } else if (args[i] == "--help" || args[i] == "-h") {
-            std::fputs(kUsage, env.out);
-            return 0;
-        } else {
-            break;
-        }
-    }
-    if (i >= args.size()) {
-        std::fputs(kUsage, stderr);
+    app.add_option("--data-dir", dataDir,
+                   "the DataFolder (else $KASSIO_DATA_DIR, else the default)");
+
+    CLI::App* init =
+        app.add_subcommand("init", "first-run setup if needed, then a start and a close");
+    CLI::App* check =
+        app.add_subcommand("check", "open the data without writing and count the records");
+    CLI::App* journal = app.add_subcommand("journal", "list the transactions kept in the journal");
+    std::vector<int> date;
+    journal->add_option("YEAR MONTH DAY", date, "the year, month and day to list (each optional)")
+        ->expected(0, 3);
+
+    // CLI11 takes its arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp& e) {
+        std::fputs(app.help().c_str(), env.out);
+        return 0;
+    } catch (const CLI::CallForAllHelp& e) {
+        std::fputs(app.help("", CLI::AppFormatMode::All).c_str(), env.out);
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "kassio-admin: %s\n", e.what());
+        std::fputs(app.help().c_str(), stderr);
         return 2;
     }
-    const std::string command = args[i];
-    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                        args.end());
+
     DataStore store(resolveDataFolder(dataDir), env.clock);
-    if (command == "init" && rest.empty()) return runInit(store, env);
-    if (command == "check" && rest.empty()) return runCheck(store, env);
-    if (command == "journal") return runJournal(store, env, rest);
-    std::fputs(kUsage, stderr);
+    if (init->parsed()) return runInit(store, env);
+    if (check->parsed()) return runCheck(store, env);
+    if (journal->parsed()) return runJournal(store, env, date);
     return 2;
 }
 

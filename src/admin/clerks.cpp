@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "store/fixed_text.h"
-#include "store/text_format.h"
+#include "base/fixed_text.h"
+#include "base/text_format.h"
 
 namespace kassio {
 
@@ -46,7 +46,8 @@ OperatorSetup loadOperatorSetup(const StoreConfig& config, int clerk) {
     OperatorSetup s;
     if (checkClerkNumber(clerk)) {
         s.name = config.clerkName(clerk);
-        s.available = clerk <= 2 || config.record().settings_a[kSetAClerkAvailable + clerk - 1] == 0;
+        s.available =
+            clerk <= 2 || config.record().settings_a[kSetAClerkAvailable + clerk - 1] == 0;
     }
     return s;
 }
@@ -61,7 +62,8 @@ Status applyOperatorSetup(StoreConfig& config, int clerk, const OperatorSetup& e
             return Status::invalid("Password too long");
         if (entry.password != entry.reentered) return Status::invalid("Passwords do not match");
         for (char c : entry.password)
-            if (c < '0' || c > '9') return Status::invalid("Passwords must be numeric upto 8 characters");
+            if (c < '0' || c > '9')
+                return Status::invalid("Passwords must be numeric upto 8 characters");
     }
     std::memset(r.clerk_names[clerk - 1], 0, sizeof r.clerk_names[clerk - 1]);
     setFieldText(r.clerk_names[clerk - 1], entry.name);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/status.h"
+#include "base/status.h"
 #include "store/store_config.h"
 
 namespace kassio {
@@ -13,7 +13,7 @@ namespace kassio {
 inline constexpr int kLastClerk = 99;
 
 class LogOnPanel {
-public:
+  public:
     LogOnPanel(const StoreConfig& config) : m_config(config) {}
 
     int clerk() const { return m_clerk; }
@@ -31,7 +31,7 @@ public:
     void setClerk(int clerk) { m_clerk = clerk; }
     void setPassword(const std::string& password) { m_password = password; }
 
-private:
+  private:
     bool available(int clerk) const;
 
     const StoreConfig& m_config;

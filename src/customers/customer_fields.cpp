@@ -1,10 +1,10 @@
 #include "customers/customer_fields.h"
 
-#include "inventory/item_fields.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
-#include "store/win1252.h"
+#include "base/fixed_text.h"
+#include "base/numbers.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
+#include "base/win1252.h"
 
 namespace kassio {
 
@@ -21,7 +21,9 @@ void put(char (&field)[N], const std::string& text, std::size_t limit) {
 
 }  // namespace
 
-CustomerFormFields blankCustomerFields() { return CustomerFormFields{}; }
+CustomerFormFields blankCustomerFields() {
+    return CustomerFormFields{};
+}
 
 CustomerFormFields customerFields(const CustomerRecord& c) {
     CustomerFormFields f;

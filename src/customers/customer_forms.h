@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "customers/customer_fields.h"
-#include "inventory/form_button.h"
+#include "platform/form_button.h"
 
 namespace kassio {
 
@@ -23,8 +23,8 @@ enum class CustomerFormPresentation { kNew, kAmend };
 struct CustomerFormRequest {
     CustomerFormPresentation presentation = CustomerFormPresentation::kNew;
     CustomerFormFields fields;
-    bool focusNumber = false;           // Number empty and focused
-    std::array<std::string, 8> terms;   // the Terms list, band 1..8
+    bool focusNumber = false;          // Number empty and focused
+    std::array<std::string, 8> terms;  // the Terms list, band 1..8
 };
 
 struct CustomerFormReply {
@@ -44,15 +44,16 @@ struct CustomerView {
 };
 
 class CustomerForms {
-public:
+  public:
     virtual ~CustomerForms() = default;
 
     virtual CustomerFormReply customerForm(const CustomerFormRequest& request) = 0;
 
     // Shows the first match; "Next" calls next() and the form closes when it
     // gives nullopt. kOk takes the shown customer.
-    virtual FormButton findCustomer(const FindCustomerView& first,
-                                    const std::function<std::optional<FindCustomerView>()>& next) = 0;
+    virtual FormButton findCustomer(
+        const FindCustomerView& first,
+        const std::function<std::optional<FindCustomerView>()>& next) = 0;
 
     // "Next" calls next() (nullopt after the last: the form closes); "Map"
     // calls map() for the customer shown.

@@ -1,8 +1,8 @@
 #include "customers/customer_log.h"
 
-#include "store/fixed_text.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 
 namespace kassio::activity {
 

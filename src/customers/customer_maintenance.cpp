@@ -2,25 +2,27 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/numbers.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "customers/customer_fields.h"
 #include "customers/customer_log.h"
-#include "inventory/item_fields.h"
 #include "store/activity_log.h"
 #include "store/customers.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
 namespace {
 
-Status noMatch() { return Status::invalid("No match found", kTitleFinished); }
+Status noMatch() {
+    return Status::finished("No match found");
+}
 
 void showStatus(Ui& ui, const Status& s) {
     if (s.isOk()) return;
-    if (s.title() == kTitleFinished)
+    if (s.finished())
         ui.inform(s.message(), s.title());
     else
         ui.error(s.message(), s.title());
@@ -127,7 +129,9 @@ CustomerMaintenance::CustomerMaintenance(DataStore& store, Ui& ui, CustomerForms
                                          Sound& sound, Shell& shell)
     : m_store(store), m_ui(ui), m_forms(forms), m_sound(sound), m_shell(shell) {}
 
-void CustomerMaintenance::show(const Status& s) { showStatus(m_ui, s); }
+void CustomerMaintenance::show(const Status& s) {
+    showStatus(m_ui, s);
+}
 
 void CustomerMaintenance::refuse(const Status& s) {
     if (m_store.config().record().settings_b[kSetBSoundEffectsOff] == 0)
@@ -145,7 +149,8 @@ std::optional<CustomerHit> CustomerMaintenance::askAndLookUp(const std::string& 
 Status CustomerMaintenance::logActivity(const std::string& text) {
     const LocalTime now = m_store.clock().now();
     auto lock = m_store.lock();
-    m_store.journal().ensureDayFolders(now);
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(m_store.journal().ensureDayFolders(now));
     if (!m_store.journal().appendActivity(now, text))
         return Status::notFound("Data log text file not present.", kTitleFatal);
     return Status::ok();
@@ -279,8 +284,8 @@ void CustomerMaintenance::amendBalance() {
     if (!typed) return;
     const double balance = decimalFromText(*typed);
     CustomerRecord old, written;
-    Status s = updateCustomer(c.number, [&](CustomerRecord& r) { r.balance = balance; }, &old,
-                              &written);
+    Status s = updateCustomer(
+        c.number, [&](CustomerRecord& r) { r.balance = balance; }, &old, &written);
     if (!s) {
         show(s);
         return;
@@ -307,13 +312,6 @@ Status CustomerMaintenance::deleteSlot(int64_t number, std::string* name) {
         if (s.kind() == Status::Kind::kNotFound) return s;
         return Status::ioError("Not able to write customer.dat", kTitleProblem);
     }
-    // The first two bytes of the name go with the number; the rest of the
-    // record stays as it was.
-    if (auto f = File::open(m_store.customers().path(), File::Mode::kReadWrite)) {
-        const char zero[2] = {0, 0};
-        f->writeAt(*slot * kCustomerRecordSize + offsetof(CustomerRecord, name), zero,
-                   sizeof zero);
-    }
     if (name) *name = fieldText(c.name);
     return Status::ok();
 }
@@ -327,8 +325,8 @@ void CustomerMaintenance::remove() {
     if (!positiveNumber(*entry) && m_store.config().record().options[kOptCustomerSearchAsList] != 0)
         showCustomer(hit->customer);
     const CustomerRecord& c = hit->customer;
-    const std::string caption = formatted("%lld Name: %s", static_cast<long long>(c.number),
-                                          fieldText(c.name).c_str());
+    const std::string caption =
+        formatted("%lld Name: %s", static_cast<long long>(c.number), fieldText(c.name).c_str());
     if (m_ui.message("Are you sure?", caption, Ui::Icon::kQuestion, Ui::Buttons::kOkCancel) !=
         Ui::Answer::kOk)
         return;
@@ -377,9 +375,9 @@ void CustomerMaintenance::prune() {
         cutoff.month += 12;
         cutoff.year -= 1;
     }
-    const bool omitDebtors = m_ui.message("Omit those that owe money?", "Prune members",
-                                          Ui::Icon::kQuestion,
-                                          Ui::Buttons::kYesNo) == Ui::Answer::kYes;
+    const bool omitDebtors =
+        m_ui.message("Omit those that owe money?", "Prune members", Ui::Icon::kQuestion,
+                     Ui::Buttons::kYesNo) == Ui::Answer::kYes;
 
     // The walk goes by number, not by index position: the lock is released
     // around each question, and a delete moves index entries.
@@ -412,12 +410,12 @@ void CustomerMaintenance::prune() {
         }
         if (!offered) return;
         const std::string used = fieldText(offered->last_used);
-        const Ui::Answer a = m_ui.message(
-            formatted("Last used: %s Balance: %.2f", used.size() > 5 ? used.c_str() + 5 : "",
-                      offered->balance),
-            formatted("%lld Name: %s", static_cast<long long>(offered->number),
-                      fieldText(offered->name).c_str()),
-            Ui::Icon::kQuestion, Ui::Buttons::kYesNoCancel);
+        const Ui::Answer a =
+            m_ui.message(formatted("Last used: %s Balance: %.2f",
+                                   used.size() > 5 ? used.c_str() + 5 : "", offered->balance),
+                         formatted("%lld Name: %s", static_cast<long long>(offered->number),
+                                   fieldText(offered->name).c_str()),
+                         Ui::Icon::kQuestion, Ui::Buttons::kYesNoCancel);
         if (a == Ui::Answer::kCancel) return;
         if (a == Ui::Answer::kYes) {
             // A client station may have sold to the customer while the box
@@ -552,7 +550,9 @@ CustomerView CustomerMaintenance::customerView(const CustomerRecord& c) const {
     return v;
 }
 
-void CustomerMaintenance::openMap(const CustomerRecord& c) { m_shell.open(mapUrl(c)); }
+void CustomerMaintenance::openMap(const CustomerRecord& c) {
+    m_shell.open(mapUrl(c));
+}
 
 void CustomerMaintenance::showCustomer(const CustomerRecord& first) {
     CustomerRecord current = first;

@@ -40,9 +40,8 @@ std::optional<CustomerRecord> lookUpCustomer(DataStore& store, Ui& ui, CustomerF
                                              const std::string& entry);
 
 class CustomerMaintenance {
-public:
-    CustomerMaintenance(DataStore& store, Ui& ui, CustomerForms& forms, Sound& sound,
-                        Shell& shell);
+  public:
+    CustomerMaintenance(DataStore& store, Ui& ui, CustomerForms& forms, Sound& sound, Shell& shell);
 
     void add();
     // loaded: the customer already loaded at the till (no prompt then).
@@ -65,7 +64,7 @@ public:
     CustomerView customerView(const CustomerRecord& customer) const;
     void openMap(const CustomerRecord& customer);
 
-private:
+  private:
     std::optional<CustomerHit> askAndLookUp(const std::string& caption,
                                             int64_t maxNumber = INT64_MAX);
     std::optional<CustomerHit> offerMatches(

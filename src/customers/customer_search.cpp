@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "inventory/record_scan.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "store/record_scan.h"
 
 namespace kassio {
 
@@ -60,8 +60,8 @@ std::optional<CustomerHit> nextByName(DataStore& store, const std::string& query
                           nameInitials(query), error));
 }
 
-std::optional<CustomerHit> nextByNameFragment(DataStore& store, const std::string& q,
-                                              uint64_t from, Status* error) {
+std::optional<CustomerHit> nextByNameFragment(DataStore& store, const std::string& q, uint64_t from,
+                                              Status* error) {
     if (q.empty()) return std::nullopt;
     return toHit(scanFrom(
         store, store.customers(), from, everySlot,
@@ -86,16 +86,15 @@ std::optional<CustomerHit> nextByTelephone(DataStore& store, const std::string& 
 CustomerPickList namePickList(DataStore& store, const std::string& query, Status* error) {
     CustomerPickList list;
     if (query.size() < 2) return list;
-    auto hits = scanAll(store, store.customers(), namePrefix(store, query), nameInitials(query),
-                        error);
+    auto hits =
+        scanAll(store, store.customers(), namePrefix(store, query), nameInitials(query), error);
     std::vector<CustomerRecord> found;
     found.reserve(hits.size());
     for (const ScanHit& h : hits) found.push_back(toCustomer(h.record));
     // The list follows the CustomerIndex: number order, equal numbers in slot order.
-    std::stable_sort(found.begin(), found.end(),
-                     [](const CustomerRecord& a, const CustomerRecord& b) {
-                         return a.number < b.number;
-                     });
+    std::stable_sort(
+        found.begin(), found.end(),
+        [](const CustomerRecord& a, const CustomerRecord& b) { return a.number < b.number; });
     for (const CustomerRecord& c : found) {
         list.numbers.push_back(c.number);
         list.lines.push_back(formatted("%lld %s,  %s", static_cast<long long>(c.number),

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "store/customer_record.h"
 #include "store/data_store.h"
-#include "store/status.h"
 
 namespace kassio {
 

@@ -7,7 +7,7 @@
 namespace kassio {
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual void open(const std::string& url) = 0;
 };

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
 #include "devices/device_settings.h"
-#include "devices/text_format.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 
@@ -92,23 +92,23 @@ bool writeAll(int fd, const std::string& text) {
 }  // namespace
 
 std::string cardSaleRequest(int64_t reference, double amount, bool notPresent) {
-    return notPresent ? formatText("1=%" PRId64 "\n2=0\n3=%.2f\n12=1\n99=0", reference, amount)
-                      : formatText("1=%" PRId64 "\n2=0\n3=%.2f\n99=0", reference, amount);
+    return notPresent ? formatted("1=%" PRId64 "\n2=0\n3=%.2f\n12=1\n99=0", reference, amount)
+                      : formatted("1=%" PRId64 "\n2=0\n3=%.2f\n99=0", reference, amount);
 }
 
 std::string cardCashBackRequest(int64_t reference, double amount, double cashBack) {
-    return formatText("1=%" PRId64 "\n2=9\n3=%.2f\n4=%.2f\n99=0", reference, amount, cashBack);
+    return formatted("1=%" PRId64 "\n2=9\n3=%.2f\n4=%.2f\n99=0", reference, amount, cashBack);
 }
 
 std::string cardRefundRequest(int64_t reference, double amount, bool notPresent) {
-    return notPresent ? formatText("1=%" PRId64 "\n2=20\n3=%.2f\n12=1\n99=0", reference, amount)
-                      : formatText("1=%" PRId64 "\n2=20\n3=%.2f\n99=0", reference, amount);
+    return notPresent ? formatted("1=%" PRId64 "\n2=20\n3=%.2f\n12=1\n99=0", reference, amount)
+                      : formatted("1=%" PRId64 "\n2=20\n3=%.2f\n99=0", reference, amount);
 }
 
 std::string cardCompletionRequest(const std::string& reference, const std::string& cardNumber,
                                   const std::string& expiry, const std::string& original) {
-    return formatText("1=%s\n2=3\n5=%s\n6=%s\n13=%s\n99=0", reference.c_str(), cardNumber.c_str(),
-                      expiry.c_str(), original.c_str());
+    return formatted("1=%s\n2=3\n5=%s\n6=%s\n13=%s\n99=0", reference.c_str(), cardNumber.c_str(),
+                     expiry.c_str(), original.c_str());
 }
 
 std::optional<CardResponseCode> parseCardResponse(std::string_view response) {

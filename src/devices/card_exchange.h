@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "devices/device_ui.h"
 #include "platform/ui.h"
-#include "store/status.h"
 #include "store/store_config.h"
 
 namespace kassio {

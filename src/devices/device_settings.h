@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "store/fixed_text.h"
+#include "base/fixed_text.h"
 #include "store/store_config.h"
 
 namespace kassio {

@@ -1,10 +1,10 @@
 #include "devices/pole_display.h"
 
+#include "base/fixed_text.h"
+#include "base/status.h"
+#include "base/text_format.h"
 #include "devices/code_sequence.h"
 #include "devices/device_settings.h"
-#include "devices/text_format.h"
-#include "store/fixed_text.h"
-#include "store/status.h"
 
 namespace kassio {
 
@@ -55,8 +55,8 @@ std::string poleItemText(const Basket& basket) {
     std::string description = fieldText(basket.description[last]);
     double price = basket.line_total[last];
     if (description.size() <= kItemDescriptionChars)
-        return formatText("%s %.2f", description.c_str(), price);
-    std::string priceText = formatText("  %.2f", price);
+        return formatted("%s %.2f", description.c_str(), price);
+    std::string priceText = formatted("  %.2f", price);
     return description.substr(0, kItemDescriptionChars) + priceText.substr(0, kItemPriceChars);
 }
 
@@ -109,14 +109,14 @@ void PoleDisplay::showItem(const StoreConfigRecord& cfg, const Basket& basket) {
 }
 
 void PoleDisplay::showTotal(const StoreConfigRecord& cfg, double total) {
-    message(cfg, firstLineMessage(cfg, formatText("Total: %.2f", total)), nullptr, kTitleProblem);
+    message(cfg, firstLineMessage(cfg, formatted("Total: %.2f", total)), nullptr, kTitleProblem);
 }
 
 void PoleDisplay::showTenderAndChange(const StoreConfigRecord& cfg, double tendered,
                                       double change) {
-    std::vector<uint8_t> first = firstLineMessage(cfg, formatText("Tender: %.2f", tendered));
+    std::vector<uint8_t> first = firstLineMessage(cfg, formatted("Tender: %.2f", tendered));
     std::vector<uint8_t> second = codeSequenceBytes(poleText(cfg, PoleText::kSecondLine));
-    append(second, formatText("Change: %.2f", change));
+    append(second, formatted("Change: %.2f", change));
     message(cfg, first, &second, kTitleProblem);
 }
 

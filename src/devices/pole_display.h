@@ -13,8 +13,8 @@
 
 #include "platform/device_port.h"
 #include "platform/ui.h"
+#include "store/basket.h"
 #include "store/store_config.h"
-#include "till/basket.h"
 
 namespace kassio {
 

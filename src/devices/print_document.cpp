@@ -1,8 +1,8 @@
 #include "devices/print_document.h"
 
+#include "base/fixed_text.h"
+#include "base/status.h"
 #include "devices/device_settings.h"
-#include "store/fixed_text.h"
-#include "store/status.h"
 
 namespace kassio {
 

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/status.h"
+#include "base/text_format.h"
 #include "devices/code39.h"
 #include "devices/device_settings.h"
-#include "devices/text_format.h"
-#include "store/fixed_text.h"
-#include "store/status.h"
 
 namespace kassio {
 
@@ -38,7 +38,7 @@ bool isRefund(const Basket& b) {
 
 std::string taxElement(const std::string& name, double total, int64_t rate) {
     double percent = rate != 0 ? static_cast<double>(rate) / 100.0 : 0.0;
-    return formatText("%s: %.2f (%.2f%%)", name.c_str(), total, percent);
+    return formatted("%s: %.2f (%.2f%%)", name.c_str(), total, percent);
 }
 
 std::string currencyOf(const char (&field)[5]) {
@@ -114,7 +114,7 @@ void drawStandard(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& 
     canvas.text(C, rowY(L + 6, H), Canvas::Align::kCentre, kDoubleRule);
     drawReceiptElement(canvas, d, 16, H, C, L + 7, Placement::kFixed);
     canvas.text(C, rowY(L + 8, H), Canvas::Align::kCentre,
-                formatText("%s  %s", fieldText(b.time).c_str(), fieldText(b.date).c_str()));
+                formatted("%s  %s", fieldText(b.time).c_str(), fieldText(b.date).c_str()));
     drawReceiptElement(canvas, d, 15, H, C, L + 9, Placement::kFixed);
     canvas.text(C, rowY(L + 10, H), Canvas::Align::kCentre, kSingleRule);
 
@@ -152,27 +152,26 @@ void drawStandard(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& 
             case ItemStyle::kSingleLine: {
                 int qtyX = P + 10 + (g.A / 2) * g.k * 16;
                 canvas.text(left, y, Canvas::Align::kLeft, desc);
-                canvas.text(qtyX, y, Canvas::Align::kLeft, formatText("%d", count));
-                canvas.text(qtyX + 10 * g.A, y, Canvas::Align::kRight, formatText("%.2f", unit));
-                canvas.text(right, y, Canvas::Align::kRight, formatText("%.2f", amount));
+                canvas.text(qtyX, y, Canvas::Align::kLeft, formatted("%d", count));
+                canvas.text(qtyX + 10 * g.A, y, Canvas::Align::kRight, formatted("%.2f", unit));
+                canvas.text(right, y, Canvas::Align::kRight, formatted("%.2f", amount));
                 break;
             }
             case ItemStyle::kTwoRows:
                 canvas.text(left, y, Canvas::Align::kLeft, desc);
                 if (count == 1) {
-                    canvas.text(right, y, Canvas::Align::kRight, formatText("%.2f", unit));
+                    canvas.text(right, y, Canvas::Align::kRight, formatted("%.2f", unit));
                 } else {
                     ++row;
                     y = rowY(row, H);
-                    canvas.text(left, y, Canvas::Align::kLeft,
-                                formatText("%d @ %.2f", count, unit));
-                    canvas.text(right, y, Canvas::Align::kRight, formatText("%.2f", amount));
+                    canvas.text(left, y, Canvas::Align::kLeft, formatted("%d @ %.2f", count, unit));
+                    canvas.text(right, y, Canvas::Align::kRight, formatted("%.2f", amount));
                 }
                 break;
             case ItemStyle::kCentred:
                 canvas.text(C, y, Canvas::Align::kCentre,
-                            count == 1 ? formatText("%s, %.2f", desc.c_str(), unit)
-                                       : formatText("%d %s, %.2f", count, desc.c_str(), amount));
+                            count == 1 ? formatted("%s, %.2f", desc.c_str(), unit)
+                                       : formatted("%d %s, %.2f", count, desc.c_str(), amount));
                 break;
         }
         ++row;
@@ -185,13 +184,13 @@ void drawStandard(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& 
     };
     const bool tax1 = b.total_tax1 != 0, tax2 = b.total_tax2 != 0;
     if (exclusive && (tax1 || tax2)) {
-        extra(formatText("%s: %.2f", word(d, 2).c_str(), b.subtotal));
-        if (tax1) extra(formatText("%s: %.2f", fieldText(cfg.tax1_name).c_str(), b.total_tax1));
-        if (tax2) extra(formatText("%s: %.2f", fieldText(cfg.tax2_name).c_str(), b.total_tax2));
+        extra(formatted("%s: %.2f", word(d, 2).c_str(), b.subtotal));
+        if (tax1) extra(formatted("%s: %.2f", fieldText(cfg.tax1_name).c_str(), b.total_tax1));
+        if (tax2) extra(formatted("%s: %.2f", fieldText(cfg.tax2_name).c_str(), b.total_tax2));
     }
     if (b.total_discount != 0) {
-        if (!tax1 && !tax2) extra(formatText("%s: %.2f", word(d, 2).c_str(), b.subtotal));
-        extra(formatText("%s: (%.2f)", word(d, 4).c_str(), b.total_discount));
+        if (!tax1 && !tax2) extra(formatted("%s: %.2f", word(d, 2).c_str(), b.subtotal));
+        extra(formatted("%s: (%.2f)", word(d, 4).c_str(), b.total_discount));
     }
 
     drawReceiptElement(canvas, d, 14, H, C, L + 13 + j, Placement::kFixed);
@@ -262,20 +261,20 @@ void drawCustom(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& g)
         if (centred) {
             std::string text =
                 count == 1
-                    ? formatText(e ? "%s, E  %.2f" : "%s, %.2f", desc.c_str(), unit)
-                    : formatText(e ? "%d %s, E  %.2f" : "%d %s, %.2f", count, desc.c_str(), amount);
+                    ? formatted(e ? "%s, E  %.2f" : "%s, %.2f", desc.c_str(), unit)
+                    : formatted(e ? "%d %s, E  %.2f" : "%d %s, %.2f", count, desc.c_str(), amount);
             canvas.text(C, y, Canvas::Align::kCentre, text);
         } else {
             canvas.text(left, y, Canvas::Align::kLeft, desc);
             if (count == 1) {
                 canvas.text(right, y, Canvas::Align::kRight,
-                            formatText(e ? "E  %.2f" : "%.2f", unit));
+                            formatted(e ? "E  %.2f" : "%.2f", unit));
             } else {
                 ++row;
                 y = rowY(row, H);
-                canvas.text(left, y, Canvas::Align::kLeft, formatText("%d @ %.2f", count, unit));
+                canvas.text(left, y, Canvas::Align::kLeft, formatted("%d @ %.2f", count, unit));
                 canvas.text(right, y, Canvas::Align::kRight,
-                            formatText(e ? "E  %.2f" : "%.2f", amount));
+                            formatted(e ? "E  %.2f" : "%.2f", amount));
             }
         }
         ++row;
@@ -284,7 +283,7 @@ void drawCustom(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& g)
     int Bp = row;
     if (b.total_discount != 0) {
         canvas.text(left, rowY(Bp, H), Canvas::Align::kLeft,
-                    formatText("(%s: %.2f)", word(d, 4).c_str(), b.total_discount));
+                    formatted("(%s: %.2f)", word(d, 4).c_str(), b.total_discount));
         ++Bp;
     }
 
@@ -323,7 +322,7 @@ std::string paymentText(const ReceiptWords& words, const Basket& b) {
     if (cash == 0 && cheque != 0) text = words.word(11);
     if (cash == 0 && card != 0) text = words.word(12);
     if (cash == 0 && card != 0 && cashBack > 0)
-        text = formatText("%s (CB: %.2f)", words.word(12).c_str(), cashBack);
+        text = formatted("%s (CB: %.2f)", words.word(12).c_str(), cashBack);
     if (cash == 0 && fieldText(b.payment_word) == "Credit") text = words.word(13);
     if (cash > 0 && cheque > 0) text = words.word(14);
     if (cash > 0 && card > 0) text = words.word(15);
@@ -343,17 +342,17 @@ std::optional<std::string> receiptElementText(const ReceiptData& d, int element,
         case 5:
             return fieldText(cfg.heading[element]);
         case 6:
-            return formatText("%s  %s", fieldText(b.time).c_str(), fieldText(b.date).c_str());
+            return formatted("%s  %s", fieldText(b.time).c_str(), fieldText(b.date).c_str());
         case 7:
             return fieldText(cfg.receipt_footer);
         case 8:
-            return formatText("%s: %" PRId64, word(d, 5).c_str(), d.customerNumber);
+            return formatted("%s: %" PRId64, word(d, 5).c_str(), d.customerNumber);
         case 9:
             return d.customerName;
         case 10:
-            return formatText("%s: %.2f", word(d, 6).c_str(), b.total_non_taxable);
+            return formatted("%s: %.2f", word(d, 6).c_str(), b.total_non_taxable);
         case 11:
-            return formatText("%s: %.2f", word(d, 7).c_str(), b.total_taxable);
+            return formatted("%s: %.2f", word(d, 7).c_str(), b.total_taxable);
         case 12:
             return taxElement(fieldText(cfg.tax1_name), b.total_tax1, cfg.options[kOptTax1Rate]);
         case 13:
@@ -362,26 +361,26 @@ std::optional<std::string> receiptElementText(const ReceiptData& d, int element,
             double rate = cfg.money[kMoneySecondCurrencyRate];
             if (placement == Placement::kRelative && switchOn(cfg, kSetBCustomSecondCurrency) &&
                 switchOn(cfg, kSetBSecondCurrency) && rate > 0) {
-                return formatText("%s %s%.2f  %s%.2f", word(d, 3).c_str(),
-                                  currencyOf(cfg.currency_symbol).c_str(), b.total,
-                                  fieldText(cfg.second_currency_symbol).c_str(), b.total * rate);
+                return formatted("%s %s%.2f  %s%.2f", word(d, 3).c_str(),
+                                 currencyOf(cfg.currency_symbol).c_str(), b.total,
+                                 fieldText(cfg.second_currency_symbol).c_str(), b.total * rate);
             }
-            return formatText("%s: %s%.2f", word(d, 3).c_str(),
-                              currencyOf(cfg.currency_symbol).c_str(), b.total);
+            return formatted("%s: %s%.2f", word(d, 3).c_str(),
+                             currencyOf(cfg.currency_symbol).c_str(), b.total);
         }
         case 15: {
             std::string name;
             if (b.clerk >= 1 && b.clerk <= kClerkCount)
                 name = fieldText(cfg.clerk_names[b.clerk - 1]);
-            return formatText("%" PRId64 ", %s", static_cast<int64_t>(b.clerk), name.c_str());
+            return formatted("%" PRId64 ", %s", static_cast<int64_t>(b.clerk), name.c_str());
         }
         case 16:
-            return formatText("%s: %" PRId64, word(d, isRefund(b) ? 16 : 1).c_str(), b.number);
+            return formatted("%s: %" PRId64, word(d, isRefund(b) ? 16 : 1).c_str(), b.number);
         case 17:
-            return formatText("%s: %.2f", word(d, 8).c_str(), d.tendered);
+            return formatted("%s: %.2f", word(d, 8).c_str(), d.tendered);
         case 18:
             if (isRefund(b)) return std::nullopt;
-            return formatText("%s: %.2f", word(d, 9).c_str(), d.change);
+            return formatted("%s: %.2f", word(d, 9).c_str(), d.change);
         case 19:
         case 20:
         case 21:
@@ -416,7 +415,7 @@ void drawReceiptElement(Canvas& canvas, const ReceiptData& data, int element, in
 }
 
 std::string receiptBarcodeText(int64_t number) {
-    return formatText("%04" PRId64, number);
+    return formatted("%04" PRId64, number);
 }
 
 void drawReceiptBarcode(Canvas& canvas, Ui& ui, int64_t number, int row, bool raised) {

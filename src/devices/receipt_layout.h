@@ -14,9 +14,9 @@
 
 #include "platform/canvas.h"
 #include "platform/ui.h"
+#include "store/basket.h"
 #include "store/receipt_words.h"
 #include "store/store_config.h"
-#include "till/basket.h"
 
 namespace kassio {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/fixed_text.h"
 #include "platform/device_port.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 

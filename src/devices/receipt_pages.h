@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "devices/device_settings.h"
 #include "platform/printers.h"
-#include "store/status.h"
 #include "store/store_config.h"
 
 namespace kassio {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/fixed_text.h"
 #include "devices/device_settings.h"
 #include "devices/summary_box.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 
@@ -166,8 +166,10 @@ Status StationDevices::applyLanguage(const LanguageCustomization& dialog) {
     auto lock = m_store.lock();
     dialog.apply(m_store.config().record(), m_store.words());
     Status saved = m_store.saveConfig();
-    replaceFileAtomically(m_store.pathOf("language.ini"), m_store.words().bytes(),
-                          kReceiptWordsSize);
+    if (!replaceFileAtomically(m_store.pathOf("language.ini"), m_store.words().bytes(),
+                               kReceiptWordsSize) &&
+        saved.isOk())
+        saved = Status::ioError("Unable to save language.ini");
     return saved;
 }
 

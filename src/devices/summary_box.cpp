@@ -1,21 +1,21 @@
 #include "devices/summary_box.h"
 
-#include "devices/text_format.h"
+#include "base/text_format.h"
 
 namespace kassio {
 
 std::string SummaryBox::totalDue() const {
-    return formatText("%.2f", m_total);
+    return formatted("%.2f", m_total);
 }
 std::string SummaryBox::tendered() const {
-    return formatText("%.2f", m_tendered);
+    return formatted("%.2f", m_tendered);
 }
 std::string SummaryBox::change() const {
-    return formatText("%.2f", m_change);
+    return formatted("%.2f", m_change);
 }
 
 std::optional<std::string> SummaryBox::cashBack() const {
-    if (m_cashBack > 0) return formatText("CB: %.2f", m_cashBack);
+    if (m_cashBack > 0) return formatted("CB: %.2f", m_cashBack);
     return std::nullopt;
 }
 

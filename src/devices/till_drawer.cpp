@@ -5,10 +5,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/fixed_text.h"
+#include "base/status.h"
 #include "devices/code_sequence.h"
 #include "devices/device_settings.h"
-#include "store/fixed_text.h"
-#include "store/status.h"
 
 namespace kassio {
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
 #include "inventory/item_fields.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
-#include "store/text_format.h"
 
 namespace kassio {
 
@@ -13,9 +13,12 @@ namespace {
 
 using SlotField = char (InventoryRecord::*)[20];
 constexpr SlotField kSlots[kBundleSlots] = {
-    &InventoryRecord::format,            &InventoryRecord::bundle_component2,
-    &InventoryRecord::bundle_component3, &InventoryRecord::bundle_component4,
-    &InventoryRecord::bundle_component5, &InventoryRecord::bundle_component6,
+    &InventoryRecord::format,
+    &InventoryRecord::bundle_component2,
+    &InventoryRecord::bundle_component3,
+    &InventoryRecord::bundle_component4,
+    &InventoryRecord::bundle_component5,
+    &InventoryRecord::bundle_component6,
 };
 
 std::string cut(const std::string& text, std::size_t limit) {

@@ -24,7 +24,8 @@ std::array<std::string, kBundleSlots> bundleComponents(const InventoryRecord& it
 void setBundleComponent(InventoryRecord& item, int slot, const std::string& number);
 
 // Components that name a number from 1 to 10^17, in slot order.
-std::array<std::optional<int64_t>, kBundleSlots> bundleComponentNumbers(const InventoryRecord& item);
+std::array<std::optional<int64_t>, kBundleSlots> bundleComponentNumbers(
+    const InventoryRecord& item);
 
 BundleFormFields blankBundleFields(const StoreConfig& config, const LocalTime& today);
 // The bundle as the amend presentation shows it; component descriptions are

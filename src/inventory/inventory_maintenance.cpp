@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "inventory/bundles.h"
 #include "inventory/item_fields.h"
 #include "store/activity_log.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -24,17 +24,19 @@ std::string matchText(const InventoryRecord& item) {
 
 }  // namespace
 
-Status noMatchFound() { return Status::invalid("No match found", kTitleFinished); }
+Status noMatchFound() {
+    return Status::finished("No match found");
+}
 
-InventoryMaintenance::InventoryMaintenance(DataStore& store, Ui& ui, ItemForms& forms,
-                                           Sound& sound, std::function<int64_t()> clerk)
+InventoryMaintenance::InventoryMaintenance(DataStore& store, Ui& ui, ItemForms& forms, Sound& sound,
+                                           std::function<int64_t()> clerk)
     : m_store(store), m_ui(ui), m_forms(forms), m_sound(sound), m_clerk(std::move(clerk)) {}
 
 // --- Messages and sounds ---------------------------------------------------
 
 void InventoryMaintenance::show(const Status& status) {
     if (status.isOk()) return;
-    if (status.title() == kTitleFinished)
+    if (status.finished())
         m_ui.inform(status.message(), status.title());
     else
         m_ui.error(status.message(), status.title());
@@ -309,22 +311,16 @@ void InventoryMaintenance::remove() {
         Status s = slot ? m_store.items().read(*slot, &item) : noMatchFound();
         if (s) s = m_store.items().remove(*slot);
         if (!s) {
-            if (s.kind() == Status::Kind::kNotFound && s.title() == kTitleFatal)
+            if (s.kind() == Status::Kind::kNotFound && s.fatal())
                 failure = s;
-            else if (s.title() == kTitleFinished)
+            else if (s.finished())
                 failure = s;
             else
                 failure = Status::ioError("Not able to write inventory.dat", kTitleProblem);
         } else {
-            // The slot's first two description bytes go too, as the number
-            // did; the rest of the record stays as it was.
-            if (auto f = File::open(m_store.items().path(), File::Mode::kReadWrite)) {
-                const char zero[2] = {0, 0};
-                f->writeAt(*slot * kInventoryRecordSize + offsetof(InventoryRecord, description),
-                           zero, sizeof zero);
-            }
             const LocalTime t = now();
-            m_store.journal().ensureDayFolders(t);
+            // A folder that cannot be made shows up as the failure of the append that needs it.
+            static_cast<void>(m_store.journal().ensureDayFolders(t));
             if (!m_store.journal().appendActivity(
                     t, activity::itemDeleted(item.number, fieldText(item.description),
                                              timestampText(t))))
@@ -412,8 +408,8 @@ ItemView InventoryMaintenance::itemView(const InventoryRecord& item) const {
     auto yesNo = [](bool b) { return std::string(b ? "Yes" : "No"); };
     ItemView v;
     v.number = formatted("%lld", static_cast<long long>(item.number));
-    v.picturePath = itemPicturePath(m_store.folder(), item.number, item.picture_number,
-                                    item.own_picture == 1);
+    v.picturePath =
+        itemPicturePath(m_store.folder(), item.number, item.picture_number, item.own_picture == 1);
     v.rows = {
         {"Number", v.number},
         {"Description", fieldText(item.description)},

@@ -24,13 +24,15 @@
 namespace kassio {
 
 class InventoryMaintenance {
-public:
+  public:
     // clerk: the clerk logged on now (0 for none), for the cost visibility.
     InventoryMaintenance(DataStore& store, Ui& ui, ItemForms& forms, Sound& sound,
                          std::function<int64_t()> clerk);
 
     // Called after a picture changed, so the till's buttons show it.
-    void setPicturesChanged(std::function<void()> refresh) { m_picturesChanged = std::move(refresh); }
+    void setPicturesChanged(std::function<void()> refresh) {
+        m_picturesChanged = std::move(refresh);
+    }
 
     // --- Commands ---------------------------------------------------------
     void newLine();
@@ -82,7 +84,7 @@ public:
     int64_t clerk() const { return m_clerk ? m_clerk() : 0; }
     LocalTime now() const { return m_store.clock().now(); }
 
-private:
+  private:
     std::optional<ItemHit> offerMatches(
         const std::function<std::optional<ItemHit>(uint64_t from, Status*)>& next,
         const std::function<bool(const InventoryRecord&)>& stillMatches);

@@ -1,15 +1,17 @@
 #include "inventory/item_fields.h"
 
+#include "base/money.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -19,8 +21,12 @@ std::string cut(const std::string& text, std::size_t limit) {
     return text.size() > limit ? text.substr(0, limit) : text;
 }
 
-std::string money(double v) { return formatted("%.2f", v); }
-std::string integer(int32_t v) { return formatted("%d", v); }
+std::string money(double v) {
+    return formatted("%.2f", v);
+}
+std::string integer(int32_t v) {
+    return formatted("%d", v);
+}
 
 struct ParsedDate {
     int day, month, year;
@@ -34,30 +40,6 @@ std::optional<ParsedDate> parseDate(const std::string& text, int minYear) {
 }
 
 }  // namespace
-
-int64_t numberFromText(const std::string& text) {
-    return static_cast<int64_t>(std::strtoll(text.c_str(), nullptr, 10));
-}
-
-std::optional<int64_t> positiveNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    long long n = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str() || *end != '\0' || n < 1) return std::nullopt;
-    return static_cast<int64_t>(n);
-}
-
-int32_t integerFromText(const std::string& text) {
-    long long n = std::strtoll(text.c_str(), nullptr, 10);
-    if (n > INT32_MAX) return INT32_MAX;
-    if (n < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(n);
-}
-
-double decimalFromText(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
-
-double roundToCents(double value) { return std::strtod(money(value).c_str(), nullptr); }
 
 ItemFormFields blankItemFields(const StoreConfig& config, const LocalTime& today) {
     ItemFormFields f;
@@ -138,7 +120,7 @@ void storeItemFields(const ItemFormFields& f, InventoryRecord& item) {
     setFieldText(item.sku4, cut(f.sku[3], kItemTextLimit));
     item.cost_price = decimalFromText(f.cost);
     item.trade_price = decimalFromText(f.trade);
-    item.retail_price = roundToCents(decimalFromText(f.retail));
+    item.retail_price = roundMoney(decimalFromText(f.retail));
     setFieldText(item.order_code, cut(f.orderCode, kItemTextLimit));
     setFieldText(item.location, cut(f.location, kItemTextLimit));
     setFieldText(item.website, cut(f.website, kItemTextLimit));
@@ -172,7 +154,7 @@ void storeItemFields(const ItemFormFields& f, InventoryRecord& item) {
 
 std::optional<std::string> priceWithoutTax(const StoreConfig& config, const std::string& withTax,
                                            bool tax1Box, bool tax2Box) {
-    double p = roundToCents(decimalFromText(cut(withTax, 9)));
+    double p = roundMoney(decimalFromText(cut(withTax, 9)));
     if (p <= 0) return std::string("0.0");
     const int64_t r1 = config.record().options[kOptTax1Rate];
     const int64_t r2 = config.record().options[kOptTax2Rate];
@@ -182,9 +164,12 @@ std::optional<std::string> priceWithoutTax(const StoreConfig& config, const std:
     } else if (tax2Box && !tax1Box) {
         if (r2 > 0) rate = r2;
     } else if (tax1Box && tax2Box) {
-        if (r1 > 0 && r2 <= 0) rate = r1;
-        else if (r1 <= 0 && r2 > 0) rate = r2;
-        else if (r1 > 0 && r2 > 0) rate = r1 + r2;
+        if (r1 > 0 && r2 <= 0)
+            rate = r1;
+        else if (r1 <= 0 && r2 > 0)
+            rate = r2;
+        else if (r1 > 0 && r2 > 0)
+            rate = r1 + r2;
     }
     if (rate < 0) return std::nullopt;
     const double e = 10000.0 / static_cast<double>(rate + 10000) * p;
@@ -227,7 +212,9 @@ std::string ownPictureName(int64_t number) {
     return formatted("m%lld.bmp", static_cast<long long>(number));
 }
 
-std::string inbuiltPictureName(int picture) { return formatted("stock%d.bmp", picture); }
+std::string inbuiltPictureName(int picture) {
+    return formatted("stock%d.bmp", picture);
+}
 
 std::string itemPicturePath(const std::string& folder, int64_t number, int pictureNumber,
                             bool ownPicture) {
@@ -247,11 +234,16 @@ bool costVisible(const StoreConfig& config, int64_t clerk) {
 
 std::string taxCodeName(int code) {
     switch (code) {
-        case 0: return "Non taxable";
-        case 1: return "Tax 1 and 2";
-        case 2: return "Tax 1";
-        case 3: return "Tax 2";
-        default: return "";
+        case 0:
+            return "Non taxable";
+        case 1:
+            return "Tax 1 and 2";
+        case 2:
+            return "Tax 1";
+        case 3:
+            return "Tax 2";
+        default:
+            return "";
     }
 }
 

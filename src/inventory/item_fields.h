@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/numbers.h"
 #include "platform/clock.h"
 #include "store/inventory_record.h"
 #include "store/store_config.h"
@@ -65,17 +66,6 @@ ItemFormFields itemFields(const InventoryRecord& item, const LocalTime& today);
 // cents), integers read with non-numeric text giving 0.
 void storeItemFields(const ItemFormFields& fields, InventoryRecord& item);
 
-// Decimal text to a signed 64-bit number; anything else gives 0.
-int64_t numberFromText(const std::string& text);
-// Text that reads entirely as a decimal number of 1 or more.
-std::optional<int64_t> positiveNumber(const std::string& text);
-// Decimal text to int32, non-numeric text giving 0.
-int32_t integerFromText(const std::string& text);
-// Decimal text to double, non-numeric text giving 0.
-double decimalFromText(const std::string& text);
-// Money rounded to cents as the system does it: printed "%.2f", read back.
-double roundToCents(double value);
-
 // The ready reckoner: the text to put in both "Retail price without tax" and
 // "Retail price" after "Retail price with tax" changed, or nullopt when the
 // boxes and rates leave nothing to recompute.
@@ -85,14 +75,14 @@ std::optional<std::string> priceWithoutTax(const StoreConfig& config, const std:
 // "Back" and "Forward" of the item form's picture. The state starts afresh
 // each time the form opens.
 class ItemPicture {
-public:
+  public:
     ItemPicture(int pictureNumber, bool ownPicture);
     void back();
     void forward();
     int pictureNumber() const { return m_number; }
     bool showsOwn() const { return m_own; }
 
-private:
+  private:
     int m_number;
     bool m_own;
     bool m_ownRemembered = false;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "inventory/form_button.h"
 #include "inventory/item_fields.h"
+#include "platform/form_button.h"
 
 namespace kassio {
 
@@ -134,15 +134,16 @@ struct PagedText {
 };
 
 class ItemForms {
-public:
+  public:
     virtual ~ItemForms() = default;
 
     virtual ItemFormReply itemForm(const ItemFormRequest& request) = 0;
 
     // Shows the first match; "Next" calls next() for the following one and
     // closes the form when it gives nullopt. kOk takes the shown item.
-    virtual FormButton findInventory(const FindInventoryView& first,
-                                     const std::function<std::optional<FindInventoryView>()>& next) = 0;
+    virtual FormButton findInventory(
+        const FindInventoryView& first,
+        const std::function<std::optional<FindInventoryView>()>& next) = 0;
 
     // The view form; "Next" calls next(), which gives nullopt after the last
     // item (the form then closes).

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "inventory/record_scan.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "store/record_scan.h"
 
 namespace kassio {
 
@@ -99,8 +99,7 @@ std::optional<ItemHit> nextByInitials(DataStore& store, const std::string& query
 }
 
 std::optional<ItemHit> nextByFragment(DataStore& store, FragmentField field,
-                                      const std::string& upperQuery, uint64_t from,
-                                      Status* error) {
+                                      const std::string& upperQuery, uint64_t from, Status* error) {
     if (upperQuery.empty()) return std::nullopt;
     const std::size_t offset = field == FragmentField::kDescription
                                    ? offsetof(InventoryRecord, description)

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "inventory/item_forms.h"
 #include "store/data_store.h"
 #include "store/inventory_record.h"
-#include "store/status.h"
 
 namespace kassio {
 

@@ -2,12 +2,12 @@
 
 #include <map>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "inventory/item_fields.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
 #include "store/journal_format.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -157,15 +157,14 @@ std::vector<std::string> receivedReportLines(DataStore& store, const DateRange& 
         const std::string date = reportDate(t);
         for (const ReceivedRecord& rec : records)
             lines.push_back(formatted("%s         %lld %s        Quantity: %lld", date.c_str(),
-                                      static_cast<long long>(rec.item),
-                                      describe(rec.item).c_str(),
+                                      static_cast<long long>(rec.item), describe(rec.item).c_str(),
                                       static_cast<long long>(rec.quantity)));
     }
     return lines;
 }
 
-PagedText pageReceivedReport(const std::string& storeHeading,
-                             const std::vector<std::string>& lines, int linesPerPage) {
+PagedText pageReceivedReport(const std::string& storeHeading, const std::vector<std::string>& lines,
+                             int linesPerPage) {
     PagedText out;
     const std::size_t per = linesPerPage > 1 ? static_cast<std::size_t>(linesPerPage - 1) : 1;
     std::size_t i = 0;

@@ -37,8 +37,8 @@ std::vector<std::string> receivedReportLines(DataStore& store, const DateRange& 
 
 // Lines cut into pages, each page led by "%s Inventory received, page: %d"
 // (store heading, page number). linesPerPage comes from the printer's font.
-PagedText pageReceivedReport(const std::string& storeHeading,
-                             const std::vector<std::string>& lines, int linesPerPage);
+PagedText pageReceivedReport(const std::string& storeHeading, const std::vector<std::string>& lines,
+                             int linesPerPage);
 
 // The Reports menu command: range window, list window, and on "Print" the
 // pages handed to the forms' printer.

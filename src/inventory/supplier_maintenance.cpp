@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
 #include "inventory/item_fields.h"
-#include "store/fixed_text.h"
 #include "store/suppliers.h"
-#include "store/text_format.h"
 
 namespace kassio {
 

@@ -22,7 +22,7 @@ struct SupplierFormFields {
 // Port: the supplier form. title is "Supplier" (read-only), "New supplier"
 // or "Amend supplier". Gives the fields on OK, nullopt on Cancel.
 class SupplierForms {
-public:
+  public:
     virtual ~SupplierForms() = default;
     virtual std::optional<SupplierFormFields> supplierForm(const std::string& title,
                                                            const SupplierFormFields& fields,
@@ -34,7 +34,7 @@ SupplierFormFields supplierFields(const SupplierRecord& supplier);
 void storeSupplierFields(const SupplierFormFields& fields, SupplierRecord& supplier);
 
 class SupplierMaintenance {
-public:
+  public:
     SupplierMaintenance(DataStore& store, Ui& ui, SupplierForms& forms)
         : m_store(store), m_ui(ui), m_forms(forms) {}
 
@@ -43,7 +43,7 @@ public:
     void amend();
     void remove();
 
-private:
+  private:
     std::optional<int64_t> askNumber(const std::string& caption);
     void show(const Status& status);
 

@@ -2,20 +2,12 @@
 // tests use a fixed clock they can step.
 #pragma once
 
+#include "base/local_time.h"
+
 namespace kassio {
 
-// A local calendar time as the shop sees it. month 1..12, day 1..31.
-struct LocalTime {
-    int year = 2000;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalTime now() const = 0;
 };

@@ -7,7 +7,7 @@ namespace kassio {
 enum class SoundId { kRefused = 8002, kVoided = 8003, kAdded = 8004 };
 
 class Sound {
-public:
+  public:
     virtual ~Sound() = default;
     virtual void play(SoundId id) = 0;
 };

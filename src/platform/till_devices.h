@@ -18,7 +18,7 @@ struct CardResult {
 };
 
 class TillDevices {
-public:
+  public:
     virtual ~TillDevices() = default;
 
     // The pole display; each call runs only when the pole is in use.
@@ -39,8 +39,7 @@ public:
     // The card-payment program's answer for a sale of this amount.
     virtual CardResult cardSaleExchange(const Basket& basket, double amount) = 0;
     // notPresent: "Cardholder not present refund" was chosen.
-    virtual CardResult cardRefundExchange(const Basket& basket, double amount,
-                                          bool notPresent) = 0;
+    virtual CardResult cardRefundExchange(const Basket& basket, double amount, bool notPresent) = 0;
 };
 
 }  // namespace kassio

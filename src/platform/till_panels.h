@@ -13,8 +13,8 @@ struct Basket;
 struct CustomerRecord;
 
 struct RefundChoice {
-    int kind = 0;      // 0 "Cash refund", 1 "CH refund", 2 "EFT refund", 3 "Credit refund"
-    int restock = 0;   // 0 "Add items back to stock", 1 "Items faulty, do not add back to stock"
+    int kind = 0;     // 0 "Cash refund", 1 "CH refund", 2 "EFT refund", 3 "Credit refund"
+    int restock = 0;  // 0 "Add items back to stock", 1 "Items faulty, do not add back to stock"
     bool printReceipt = false;
 };
 
@@ -23,7 +23,7 @@ enum class ElectronicPayment { kPayment, kPaymentPlusCashBack, kCancel };
 enum class CardRefundChoice { kRefund, kNotPresent, kCancel };
 
 class TillPanels {
-public:
+  public:
     virtual ~TillPanels() = default;
 
     // "Refund": the Basket's figures under the next transaction number.

@@ -11,7 +11,7 @@
 namespace kassio {
 
 class Ui {
-public:
+  public:
     enum class Icon { kInformation, kWarning, kError, kQuestion };
     enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel };
     enum class Answer { kOk, kCancel, kYes, kNo };

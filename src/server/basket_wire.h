@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "server/ndr.h"
-#include "till/basket.h"
+#include "store/basket.h"
 
 namespace kassio {
 

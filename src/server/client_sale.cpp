@@ -4,10 +4,10 @@
 #include <cstring>
 #include <limits>
 
-#include "store/fixed_text.h"
-#include "store/timestamp.h"
-#include "store/win1252.h"
-#include "till/money.h"
+#include "base/fixed_text.h"
+#include "base/money.h"
+#include "base/timestamp.h"
+#include "base/win1252.h"
 
 namespace kassio {
 

@@ -27,13 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "platform/clock.h"
 #include "server/client_config.h"
 #include "server/json_value.h"
+#include "store/basket.h"
 #include "store/customer_record.h"
 #include "store/inventory_record.h"
-#include "store/status.h"
-#include "till/basket.h"
 
 namespace kassio {
 

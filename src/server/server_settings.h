@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/status.h"
+#include "base/status.h"
 
 namespace kassio {
 

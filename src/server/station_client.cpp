@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/fixed_text.h"
 #include "server/basket_wire.h"
 #include "server/customer_record_wire.h"
 #include "server/item_record_wire.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/status.h"
 #include "server/client_config.h"
 #include "server/customer_query.h"
 #include "server/file_chunk.h"
@@ -19,10 +20,9 @@
 #include "server/receipt_words_wire.h"
 #include "server/station_tables.h"
 #include "server/station_transport.h"
+#include "store/basket.h"
 #include "store/customer_record.h"
 #include "store/inventory_record.h"
-#include "store/status.h"
-#include "till/basket.h"
 
 namespace kassio {
 

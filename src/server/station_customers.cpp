@@ -1,11 +1,11 @@
 // Procedures 12 and 13: a client station adds a customer or changes one.
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/timestamp.h"
 #include "server/station_server.h"
 #include "store/activity_log.h"
-#include "store/fixed_text.h"
 #include "store/record_layout.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -79,12 +79,15 @@ int32_t StationServer::changeCustomer(const CustomerRecord& received) {
     if (!customers.write(*slot, &stored)) return kCustomerFileUnavailable;
 
     const LocalTime now = m_store.clock().now();
-    m_store.journal().ensureDayFolders(now);
-    m_store.journal().appendActivity(
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(m_store.journal().ensureDayFolders(now));
+    // The customer is stored: the client is told so even when the log line
+    // could not be added (the log is the shop's diary, not its data).
+    static_cast<void>(m_store.journal().appendActivity(
         now, activity::customerUpdated(timestampText(now), stored.number, fieldText(stored.name),
                                        fieldText(stored.road), fieldText(stored.area),
                                        fieldText(stored.town), fieldText(stored.postcode),
-                                       fieldText(stored.telephone), stored.group, stored.balance));
+                                       fieldText(stored.telephone), stored.group, stored.balance)));
     return kCustomerDone;
 }
 

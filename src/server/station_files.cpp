@@ -20,9 +20,9 @@
 #include <optional>
 #include <string>
 
+#include "base/fixed_text.h"
 #include "server/server_settings.h"
 #include "server/station_server.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/fixed_text.h"
 #include "server/station_server.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/record_layout.h"
 
 namespace kassio {

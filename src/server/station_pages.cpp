@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "server/station_server.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 

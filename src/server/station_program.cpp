@@ -9,13 +9,13 @@
 #include <memory>
 #include <sstream>
 
+#include "base/fixed_text.h"
+#include "base/win1252.h"
 #include "server/client_sale.h"
 #include "server/json_value.h"
 #include "server/server_settings.h"
 #include "store/customers.h"
 #include "store/data_folder.h"
-#include "store/fixed_text.h"
-#include "store/win1252.h"
 
 namespace kassio {
 

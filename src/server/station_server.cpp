@@ -4,11 +4,11 @@
 #include <cstring>
 #include <memory>
 
+#include "base/fixed_text.h"
 #include "server/basket_wire.h"
 #include "server/customer_record_wire.h"
 #include "server/item_record_wire.h"
 #include "store/customers.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "server/client_config.h"
 #include "server/customer_query.h"
 #include "server/file_chunk.h"
@@ -25,11 +26,10 @@
 #include "server/procedure.h"
 #include "server/receipt_words_wire.h"
 #include "server/station_tables.h"
+#include "store/basket.h"
 #include "store/customer_record.h"
 #include "store/data_store.h"
 #include "store/inventory_record.h"
-#include "store/status.h"
-#include "till/basket.h"
 #include "till/posting.h"
 
 namespace kassio {

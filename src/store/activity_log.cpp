@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "store/text_format.h"
-#include "store/timestamp.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 
 namespace kassio::activity {
 

@@ -11,8 +11,8 @@ namespace kassio {
 
 #pragma pack(push, 1)
 struct CustomerRecord {
-    int64_t number;                 // 1..kMaxRecordNumber, -1 deleted
-    char name[30];                  // at least two characters
+    int64_t number;  // 1..kMaxRecordNumber, -1 deleted
+    char name[30];   // at least two characters
     char road[30];
     char area[30];
     char town[30];
@@ -30,7 +30,7 @@ struct CustomerRecord {
     char name_prefix2[8];
     char contact[60];
     char notes[200];
-    int32_t group;                  // 1..2000
+    int32_t group;  // 1..2000
     char reserved_text1[20];
     char comment[30];
     char credit_card[40];
@@ -40,20 +40,20 @@ struct CustomerRecord {
     char credit_card2_expiry[20];
     char reserved_text3[20];
     char reserved_texts4_7[120];
-    int32_t terms;                  // 1..8: terms band of the store configuration
+    int32_t terms;  // 1..8: terms band of the store configuration
     int32_t last_transaction;
     char comment2[40];
     char email[40];
     double total_purchases;
     char reserved_text8[12];
     char origination[12];
-    char last_used[16];             // timestamp, "NEW" before the first sale
+    char last_used[16];  // timestamp, "NEW" before the first sale
     char last_payment[16];
     double balance;
     double credit_limit;
     double reserved_values[4];
     int32_t transactions;
-    int64_t tax;                    // 1 taxable, 0 exempt
+    int64_t tax;  // 1 taxable, 0 exempt
     int32_t reserved_ints[5];
     int32_t reserved_counter;
 };

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
 #include "store/activity_log.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 
@@ -51,7 +51,8 @@ Status deleteCustomer(DataStore& store, int64_t number) {
         name = fieldText(c.name);
     }
     const LocalTime now = store.clock().now();
-    store.journal().appendActivity(now, activity::customerDeleted(now, number, name));
+    if (!store.journal().appendActivity(now, activity::customerDeleted(now, number, name)))
+        return Status::notFound("Data log text file not present.", kTitleFatal);
     return Status::ok();
 }
 

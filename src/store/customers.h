@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/status.h"
 #include "store/customer_record.h"
 #include "store/data_store.h"
-#include "store/status.h"
 
 namespace kassio {
 

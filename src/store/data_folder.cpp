@@ -6,8 +6,8 @@
 
 #include <unistd.h>
 
+#include "base/win1252.h"
 #include "store/file_io.h"
-#include "store/win1252.h"
 
 #ifndef KASSIO_INSTALL_SAMPLES_DIR
 #define KASSIO_INSTALL_SAMPLES_DIR ""

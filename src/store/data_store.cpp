@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/timestamp.h"
 #include "store/activity_log.h"
 #include "store/customer_record.h"
 #include "store/file_io.h"
 #include "store/flush_batch.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/supplier_record.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -40,11 +40,15 @@ const LoadMessages kSupplierMessages{"Data file suppliers.dat not present in Ope
 
 Status loadFailure(RecordFile::LoadError error, const LoadMessages& m) {
     switch (error) {
-        case RecordFile::LoadError::kNone: return Status::ok();
-        case RecordFile::LoadError::kCannotOpen: return Status::notFound(m.cannotOpen);
-        case RecordFile::LoadError::kEmpty: return Status::corruption(m.empty);
+        case RecordFile::LoadError::kNone:
+            return Status::ok();
+        case RecordFile::LoadError::kCannotOpen:
+            return Status::notFound(m.cannotOpen);
+        case RecordFile::LoadError::kEmpty:
+            return Status::corruption(m.empty);
         case RecordFile::LoadError::kBadSize:
-        case RecordFile::LoadError::kReadFailed: return Status::corruption(m.badSize);
+        case RecordFile::LoadError::kReadFailed:
+            return Status::corruption(m.badSize);
     }
     return Status::corruption(m.badSize);
 }
@@ -114,7 +118,8 @@ Status DataStore::firstRunSetup(const std::string& samplesFolder) {
     for (int i = 1; i <= 24; ++i) names.push_back("stock" + std::to_string(i) + ".bmp");
     for (const char* name : {"letter.bmp", "receipt.bmp", "inventory.dat", "customer.dat"})
         names.emplace_back(name);
-    for (const std::string& name : names) copyFile(samplesFolder + "/" + name, pathOf(name));
+    for (const std::string& name : names)
+        static_cast<void>(copyFile(samplesFolder + "/" + name, pathOf(name)));
     return Status::ok();
 }
 
@@ -173,9 +178,11 @@ std::vector<Status> DataStore::recordClose() {
             problems.push_back(s);
         // A language.ini that cannot be written is not reported: this run's
         // wording is lost, the shop's data is not.
-        replaceFileAtomically(pathOf("language.ini"), m_words.bytes(), kReceiptWordsSize);
+        static_cast<void>(
+            replaceFileAtomically(pathOf("language.ini"), m_words.bytes(), kReceiptWordsSize));
     }
-    m_journal.ensureMonthFolders(now);
+    // A folder that cannot be made shows up as the failure of the append below.
+    static_cast<void>(m_journal.ensureMonthFolders(now));
     const int64_t clerk = m_config.record().current_clerk;
     if (!m_journal.appendActivity(
             now, activity::switchedOff(timestampText(now), clerk, m_config.clerkName(clerk))))

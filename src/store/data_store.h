@@ -16,19 +16,19 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "platform/clock.h"
 #include "store/flush_batch.h"
 #include "store/journal.h"
 #include "store/receipt_words.h"
 #include "store/record_file.h"
 #include "store/sku_index.h"
-#include "store/status.h"
 #include "store/store_config.h"
 
 namespace kassio {
 
 class DataStore {
-public:
+  public:
     DataStore(std::string dataFolder, const Clock& clock);
     DataStore(const DataStore&) = delete;
     DataStore& operator=(const DataStore&) = delete;
@@ -89,7 +89,7 @@ public:
     // The StoreConfig's last start as it was before this run stamped it.
     const LocalTime& previousStart() const { return m_previousStart; }
 
-private:
+  private:
     std::string m_folder;
     const Clock& m_clock;
     std::recursive_mutex m_mutex;

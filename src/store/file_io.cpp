@@ -13,7 +13,9 @@ File::~File() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-File::File(File&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+File::File(File&& other) noexcept : m_fd(other.m_fd) {
+    other.m_fd = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -27,11 +29,21 @@ File& File::operator=(File&& other) noexcept {
 std::optional<File> File::open(const std::string& path, Mode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::kRead: flags |= O_RDONLY; break;
-        case Mode::kReadWrite: flags |= O_RDWR; break;
-        case Mode::kReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
-        case Mode::kAppendCreate: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
-        case Mode::kCreateTruncate: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+        case Mode::kRead:
+            flags |= O_RDONLY;
+            break;
+        case Mode::kReadWrite:
+            flags |= O_RDWR;
+            break;
+        case Mode::kReadWriteCreate:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        case Mode::kAppendCreate:
+            flags |= O_WRONLY | O_CREAT | O_APPEND;
+            break;
+        case Mode::kCreateTruncate:
+            flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            break;
     }
     int fd;
     do {
@@ -86,7 +98,9 @@ std::optional<uint64_t> File::size() const {
     return static_cast<uint64_t>(st.st_size);
 }
 
-bool File::sync() { return ::fsync(m_fd) == 0; }
+bool File::sync() {
+    return ::fsync(m_fd) == 0;
+}
 
 bool File::close() {
     if (m_fd < 0) return true;
@@ -117,9 +131,13 @@ bool makeDirectories(const std::string& path) {
     return isDirectory(path);
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
-bool removeDirectory(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+bool removeDirectory(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
 
 bool copyFile(const std::string& from, const std::string& to) {
     auto data = readWholeFile(from);
@@ -165,8 +183,9 @@ bool replaceFileAtomically(const std::string& path, const void* data, std::size_
         ::unlink(tmp.c_str());
         return false;
     }
-    if (syncFolder) syncDirectory(parentOf(path));
-    return true;
+    // The new content is whole either way; only the rename's own durability
+    // waits on the folder flush.
+    return !syncFolder || syncDirectory(parentOf(path));
 }
 
 bool appendToFile(const std::string& path, const void* data, std::size_t len, bool sync) {

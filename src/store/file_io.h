@@ -14,7 +14,7 @@ namespace kassio {
 
 // An open descriptor, closed when it goes out of scope.
 class File {
-public:
+  public:
     enum class Mode { kRead, kReadWrite, kReadWriteCreate, kAppendCreate, kCreateTruncate };
 
     File() = default;
@@ -30,14 +30,14 @@ public:
     // end of the file) or -1 on an error.
     long long readAt(uint64_t offset, void* buf, std::size_t len) const;
     // Writes all len bytes at offset; false when any byte could not be written.
-    bool writeAt(uint64_t offset, const void* buf, std::size_t len);
+    [[nodiscard]] bool writeAt(uint64_t offset, const void* buf, std::size_t len);
     // Writes all len bytes at the end of the file.
-    bool append(const void* buf, std::size_t len);
+    [[nodiscard]] bool append(const void* buf, std::size_t len);
     std::optional<uint64_t> size() const;
-    bool sync();
-    bool close();  // false when the final close reports a write error
+    [[nodiscard]] bool sync();
+    [[nodiscard]] bool close();  // false when the final close reports a write error
 
-private:
+  private:
     explicit File(int fd) : m_fd(fd) {}
     int m_fd = -1;
 };
@@ -48,7 +48,7 @@ bool isDirectory(const std::string& path);
 bool makeDirectories(const std::string& path);
 bool removeFile(const std::string& path);
 bool removeDirectory(const std::string& path);  // only an empty one
-bool copyFile(const std::string& from, const std::string& to);
+[[nodiscard]] bool copyFile(const std::string& from, const std::string& to);
 
 // The whole file, or nullopt when it cannot be opened or read.
 std::optional<std::vector<unsigned char>> readWholeFile(const std::string& path);
@@ -57,14 +57,15 @@ std::optional<std::vector<unsigned char>> readWholeFile(const std::string& path)
 // the old or the new content, whole: a temporary file beside it is written
 // and flushed, then renamed over it, then the folder is flushed.
 // With syncFolder false the caller flushes the folder later (group commit).
-bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len,
-                           bool syncFolder = true);
+[[nodiscard]] bool replaceFileAtomically(const std::string& path, const void* data, std::size_t len,
+                                         bool syncFolder = true);
 
 // Appends to a file, creating it when missing. With sync, the data is on
 // disk when this returns true.
-bool appendToFile(const std::string& path, const void* data, std::size_t len, bool sync);
+[[nodiscard]] bool appendToFile(const std::string& path, const void* data, std::size_t len,
+                                bool sync);
 
 // Flushes a folder's entries (a newly created or renamed file in it).
-bool syncDirectory(const std::string& path);
+[[nodiscard]] bool syncDirectory(const std::string& path);
 
 }  // namespace kassio

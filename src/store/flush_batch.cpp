@@ -21,10 +21,16 @@ bool flushPath(const std::string& path) {
 
 }  // namespace
 
-FlushBatch::Scope::Scope(FlushBatch& batch) : m_previous(t_active) { t_active = &batch; }
-FlushBatch::Scope::~Scope() { t_active = m_previous; }
+FlushBatch::Scope::Scope(FlushBatch& batch) : m_previous(t_active) {
+    t_active = &batch;
+}
+FlushBatch::Scope::~Scope() {
+    t_active = m_previous;
+}
 
-FlushBatch* FlushBatch::active() { return t_active; }
+FlushBatch* FlushBatch::active() {
+    return t_active;
+}
 
 void FlushBatch::add(const std::string& path) {
     std::lock_guard lock(m_mutex);

@@ -18,17 +18,17 @@
 namespace kassio {
 
 class FlushBatch {
-public:
+  public:
     // While a Scope lives on this thread, the store's writers defer their
     // flushes to the batch instead of flushing at once.
     class Scope {
-    public:
+      public:
         explicit Scope(FlushBatch& batch);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
-    private:
+      private:
         FlushBatch* m_previous;
     };
 
@@ -46,7 +46,7 @@ public:
     // Flush rounds run so far (for tests and benchmarks).
     uint64_t rounds() const;
 
-private:
+  private:
     mutable std::mutex m_mutex;
     std::condition_variable m_done;
     std::set<std::string> m_pending;

@@ -17,7 +17,9 @@ std::optional<FolderLock> FolderLock::tryAcquire(const std::string& dataFolder) 
     return FolderLock(fd);
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+FolderLock::FolderLock(FolderLock&& other) noexcept : m_fd(other.m_fd) {
+    other.m_fd = -1;
+}
 
 FolderLock::~FolderLock() {
     if (m_fd >= 0) ::close(m_fd);

@@ -9,7 +9,7 @@
 namespace kassio {
 
 class FolderLock {
-public:
+  public:
     // The lock, or nullopt when another process holds it (or the folder
     // cannot hold the lock file).
     static std::optional<FolderLock> tryAcquire(const std::string& dataFolder);
@@ -19,7 +19,7 @@ public:
     FolderLock(const FolderLock&) = delete;
     ~FolderLock();
 
-private:
+  private:
     explicit FolderLock(int fd) : m_fd(fd) {}
     int m_fd = -1;
 };

@@ -12,16 +12,16 @@ namespace kassio {
 
 #pragma pack(push, 1)
 struct InventoryRecord {
-    int64_t number;                  // 1..kMaxRecordNumber, -1 deleted
-    char description[40];            // at least two characters
-    char extra_text[42];             // only the ZENTIL import fills it
-    char sku1[40];                   // the till's SKU mode looks this up exactly
+    int64_t number;        // 1..kMaxRecordNumber, -1 deleted
+    char description[40];  // at least two characters
+    char extra_text[42];   // only the ZENTIL import fills it
+    char sku1[40];         // the till's SKU mode looks this up exactly
     char sku2[40];
     char sku3[40];
     char sku4[40];
     char reserved_text1[20];
-    char format[20];                 // in a bundle: component 1 as decimal text
-    char category[20];               // free text, not the display category
+    char format[20];    // in a bundle: component 1 as decimal text
+    char category[20];  // free text, not the display category
     char reserved_text2[20];
     char reserved_text3[20];
     char location[40];
@@ -29,21 +29,21 @@ struct InventoryRecord {
     char order_code[40];
     char bundle_component4[20];
     char bundle_component5[20];
-    char date_added[20];             // "DD/MM/YYYY"
+    char date_added[20];  // "DD/MM/YYYY"
     char bundle_component6[20];
-    int32_t quantity;                // in stock
+    int32_t quantity;  // in stock
     int32_t reorder_quantity;
     int32_t minimum_order;
     int32_t order_quantity;
-    int32_t tax;                     // 0 none, 1 tax 1 and 2, 2 tax 1, 3 tax 2
+    int32_t tax;  // 0 none, 1 tax 1 and 2, 2 tax 1, 3 tax 2
     int32_t delivery_lead;
     int32_t on_order;
     int32_t committed;
     int32_t labels_to_print;
     int32_t reserved_ints[2];
-    int32_t total_sold;              // sale lines posted, not units
+    int32_t total_sold;  // sale lines posted, not units
     int32_t reserved_int_tables[24];
-    double cost_price;               // currency units, without tax
+    double cost_price;  // currency units, without tax
     double trade_price;
     double retail_price;
     double reserved_values[9];
@@ -53,8 +53,8 @@ struct InventoryRecord {
     char website[40];
     char web_image[40];
     char reserved_texts8_13[240];
-    int32_t picture_number;          // 1..24: "STOCK%d.bmp"
-    int32_t no_tax_rounding;         // 2 = tax not rounded at the third decimal
+    int32_t picture_number;   // 1..24: "STOCK%d.bmp"
+    int32_t no_tax_rounding;  // 2 = tax not rounded at the third decimal
     int32_t special_order;
     int32_t age_limit;               // 0 or minimum buyer age 2..30
     int32_t omit_from_quick_select;  // 2 = never on a quick-select button
@@ -64,11 +64,11 @@ struct InventoryRecord {
     int32_t reserved_int;
     int32_t sell_by_day;
     int32_t sell_by_month;
-    int32_t sell_by_year;            // 0 none, else 2011 + value
+    int32_t sell_by_year;  // 0 none, else 2011 + value
     int32_t reserved_ints2[23];
     double reserved_doubles1[5];
     double reserved_doubles2[40];
-    int32_t own_picture;             // 1 = "m%I64d.bmp" with the item number
+    int32_t own_picture;  // 1 = "m%I64d.bmp" with the item number
     int32_t sale_or_return;
     char reserved_text14[20];
     char reserved_text15[20];
@@ -77,11 +77,11 @@ struct InventoryRecord {
     char bundle_component2[20];
     char bundle_component3[20];
     char reserved_text18[40];
-    int32_t display_category;        // 0..17
+    int32_t display_category;  // 0..17
     char reserved_text17[11];
-    int32_t kind;                    // 2 = bundle
+    int32_t kind;  // 2 = bundle
     double reserved_double;
-    char last_used[16];              // timestamp of the last sale or refund
+    char last_used[16];  // timestamp of the last sale or refund
     int64_t last_reference;
     char second_timestamp[16];
     int64_t reserved_int64[3];

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/timestamp.h"
 #include "store/activity_log.h"
-#include "store/fixed_text.h"
-#include "store/timestamp.h"
 
 namespace kassio {
 
@@ -59,8 +59,9 @@ Status deleteItem(DataStore& store, int64_t number) {
         description = fieldText(item.description);
     }
     const LocalTime now = store.clock().now();
-    store.journal().appendActivity(now,
-                                   activity::itemDeleted(number, description, timestampText(now)));
+    if (!store.journal().appendActivity(
+            now, activity::itemDeleted(number, description, timestampText(now))))
+        return Status::notFound("Data log text file not present.", kTitleFatal);
     return Status::ok();
 }
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/status.h"
 #include "store/data_store.h"
 #include "store/inventory_record.h"
-#include "store/status.h"
 
 namespace kassio {
 

@@ -22,7 +22,9 @@ std::string clockText(const LocalTime& t) {
     return buf;
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -37,8 +39,8 @@ bool notAfter(int y1, int m1, int d1, int y2, int m2, int d2) {
 
 std::string pickText(int64_t number, int day, int month, int year) {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%lld on day %d of month %d, %d",
-                  static_cast<long long>(number), day, month, year);
+    std::snprintf(buf, sizeof buf, "%lld on day %d of month %d, %d", static_cast<long long>(number),
+                  day, month, year);
     return buf;
 }
 
@@ -52,10 +54,18 @@ Status tooManyTransactions() {
 Journal::Journal(std::string dataFolder, std::recursive_mutex& mutex)
     : m_folder(std::move(dataFolder)), m_mutex(mutex) {}
 
-std::string Journal::yearFolder(int y) const { return m_folder + format("/%d", y); }
-std::string Journal::yearIndexPath(int y) const { return yearFolder(y) + "/base.dat"; }
-std::string Journal::monthFolder(int y, int m) const { return yearFolder(y) + format("/%d", m); }
-std::string Journal::monthMarkerPath(int y, int m) const { return monthFolder(y, m) + "/base.dat"; }
+std::string Journal::yearFolder(int y) const {
+    return m_folder + format("/%d", y);
+}
+std::string Journal::yearIndexPath(int y) const {
+    return yearFolder(y) + "/base.dat";
+}
+std::string Journal::monthFolder(int y, int m) const {
+    return yearFolder(y) + format("/%d", m);
+}
+std::string Journal::monthMarkerPath(int y, int m) const {
+    return monthFolder(y, m) + "/base.dat";
+}
 std::string Journal::dayFolder(int y, int m, int d) const {
     return monthFolder(y, m) + format("/%d", d);
 }
@@ -101,7 +111,7 @@ Status Journal::ensureDayFolders(const LocalTime& now) {
     Status result;
     if (!fileExists(monthMarkerPath(now.year, now.month))) {
         result = ensureMonthFolders(now);
-        if (result.title() == kTitleFatal) return result;
+        if (result.fatal()) return result;
     }
     if (!makeDirectories(dayFolder(now.year, now.month, now.day)))
         return Status::ioError("Unable to create day log directory", kTitleFatal);
@@ -115,7 +125,8 @@ Status Journal::ensureDayFolders(const LocalTime& now) {
 
 bool Journal::appendActivity(const LocalTime& now, const std::string& text) {
     std::lock_guard lock(m_mutex);
-    ensureMonthFolders(now);
+    // A folder that cannot be made shows up as the failure of the append.
+    static_cast<void>(ensureMonthFolders(now));
     return appendRecord(activityLogPath(now.year, now.month, now.day), text.data(), text.size(),
                         false);
 }
@@ -148,7 +159,7 @@ Status Journal::appendYearIndex(const LocalTime& now, const TransactionIndexEntr
     // year, whose folders are made before the one retry.
     const std::string path = yearIndexPath(now.year);
     if (fileExists(path) && appendRecord(path, &entry, sizeof entry, true)) return Status::ok();
-    ensureDayFolders(now);
+    static_cast<void>(ensureDayFolders(now));  // the retry below says whether it worked
     if (appendRecord(path, &entry, sizeof entry, true)) return Status::ok();
     return Status::ioError("Unable to open invoice log.");
 }
@@ -157,7 +168,7 @@ Status Journal::appendSale(const LocalTime& now, const SaleRecord& sale) {
     std::lock_guard lock(m_mutex);
     const std::string path = salesLogPath(now.year, now.month, now.day);
     if (appendRecord(path, &sale, sizeof sale, false)) return Status::ok();
-    ensureDayFolders(now);
+    static_cast<void>(ensureDayFolders(now));  // the retry below says whether it worked
     if (appendRecord(path, &sale, sizeof sale, false)) return Status::ok();
     return Status::ioError("Unable to open sales log.");
 }
@@ -191,7 +202,7 @@ Status Journal::appendReceived(const LocalTime& now, const ReceivedRecord& recor
     std::lock_guard lock(m_mutex);
     const std::string path = receivedLogPath(now.year, now.month, now.day);
     if (appendRecord(path, &record, sizeof record, false)) return Status::ok();
-    ensureDayFolders(now);
+    static_cast<void>(ensureDayFolders(now));  // the retry below says whether it worked
     if (appendRecord(path, &record, sizeof record, false)) return Status::ok();
     return Status::ioError("Unable to open ininvent.dat");
 }
@@ -287,12 +298,17 @@ PickList Journal::pickList(PickListKind kind, const LocalTime& start, const Loca
             bool shown = true;
             switch (kind) {
                 case PickListKind::kWholeHistory:
-                    shown = y != start.year || !notAfter(y, e.month, e.day, y, start.month,
-                                                         start.day - 1);
+                    shown = y != start.year ||
+                            !notAfter(y, e.month, e.day, y, start.month, start.day - 1);
                     break;
-                case PickListKind::kMonth: shown = e.month == month; break;
-                case PickListKind::kDay: shown = e.month == month && e.day == day; break;
-                default: break;
+                case PickListKind::kMonth:
+                    shown = e.month == month;
+                    break;
+                case PickListKind::kDay:
+                    shown = e.month == month && e.day == day;
+                    break;
+                default:
+                    break;
             }
             if (shown && !add(e.number, e.day, e.month, y)) return list;
         }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "platform/clock.h"
 #include "store/journal_format.h"
-#include "store/status.h"
 
 namespace kassio {
 
@@ -43,7 +43,7 @@ struct PickList {
 };
 
 class Journal {
-public:
+  public:
     Journal(std::string dataFolder, std::recursive_mutex& mutex);
 
     void setSync(bool sync) { m_sync = sync; }
@@ -68,7 +68,7 @@ public:
     // Appends text to the day's ActivityLog after the short folder check.
     // False when the log could not be opened or written; callers own the
     // message, which differs from caller to caller.
-    bool appendActivity(const LocalTime& now, const std::string& text);
+    [[nodiscard]] bool appendActivity(const LocalTime& now, const std::string& text);
 
     // Appends one transaction: its year index entry, its SaleRecord, its
     // lines and its ActivityLog text, in that order under one hold of the
@@ -95,8 +95,7 @@ public:
     std::string readActivityLog(int year, int month, int day) const;
 
     // The SaleRecord with this number on that day and its lines in order.
-    std::optional<RecalledTransaction> recall(int64_t number, int day, int month,
-                                              int year) const;
+    std::optional<RecalledTransaction> recall(int64_t number, int day, int month, int year) const;
     // The newest entry with this number in the year indexes fromYear..toYear.
     std::optional<TransactionRef> find(int64_t number, int fromYear, int toYear) const;
 
@@ -111,7 +110,7 @@ public:
     // years whose folders could not be removed.
     std::vector<int> purgeAll(int currentYear);
 
-private:
+  private:
     template <typename Record>
     std::vector<Record> readRecords(const std::string& path, std::size_t skip = 0) const;
     bool appendRecord(const std::string& path, const void* data, std::size_t len,

@@ -30,17 +30,17 @@ struct TransactionIndexEntry {
 struct SaleRecord {
     int64_t number;
     int64_t reserved8;
-    int64_t customer;           // 0 = none
+    int64_t customer;  // 0 = none
     int32_t clerk;
-    int32_t line_count;         // SaleLineRecords written for it
+    int32_t line_count;  // SaleLineRecords written for it
     double non_taxable;
     double taxable;
-    double subtotal;            // net of tax, all lines
+    double subtotal;  // net of tax, all lines
     double tax1;
     double tax2;
     double cost;
-    double total;               // a balance payment: the amount paid
-    double discount;            // above 0 marks a discounted transaction
+    double total;     // a balance payment: the amount paid
+    double discount;  // above 0 marks a discounted transaction
     double reserved_tender[5];
     double cash_back;
     double cash;
@@ -51,7 +51,7 @@ struct SaleRecord {
     double balance_before;
     double balance_after;
     double reserved_tender208;
-    char time[20];              // "%02d:%02d"
+    char time[20];  // "%02d:%02d"
     char date[20];
     char customer_name[40];
     char customer_road[30];
@@ -59,7 +59,7 @@ struct SaleRecord {
     char customer_town[30];
     char customer_postcode[30];
     char customer_telephone[30];
-    char payment[40];           // "Cash", "Credit", "CH", "EFT", "Split", "Refund", "Payment ..."
+    char payment[40];  // "Cash", "Credit", "CH", "EFT", "Split", "Refund", "Payment ..."
     char copied_texts[5][40];
     char copied_text686[20];
     char copied_text706[40];
@@ -75,23 +75,23 @@ struct SaleRecord {
 };
 
 struct SaleLineRecord {
-    int64_t number;             // transaction number
-    int64_t display_category;   // 0..17, 18 for a line that is not an item
+    int64_t number;            // transaction number
+    int64_t display_category;  // 0..17, 18 for a line that is not an item
     int64_t customer;
-    int64_t item;               // 0 for a non-inventory line
+    int64_t item;  // 0 for a non-inventory line
     char description[40];
     double non_taxable;
-    double taxable;             // net of tax
+    double taxable;  // net of tax
     double tax1;
     double tax2;
     double cost;
     double discount;
-    double total;               // including tax
+    double total;  // including tax
     int32_t clerk;
 };
 
 struct ReceivedRecord {
-    int64_t item;               // 0 or negative when no valid item was named
+    int64_t item;  // 0 or negative when no valid item was named
     int64_t quantity;
 };
 #pragma pack(pop)

@@ -15,7 +15,7 @@ inline constexpr std::size_t kReceiptWordsSize = kReceiptWordSlots * kReceiptWor
 inline constexpr int kLanguageCount = 4;  // 0 English, 1 Italiano, 2 Espanol, 3 Nederlands
 
 class ReceiptWords {
-public:
+  public:
     ReceiptWords() { m_bytes.fill(0); }
 
     // The built-in words of language 0..3; any other number changes nothing.
@@ -28,7 +28,7 @@ public:
     unsigned char* bytes() { return m_bytes.data(); }
     const unsigned char* bytes() const { return m_bytes.data(); }
 
-private:
+  private:
     std::array<unsigned char, kReceiptWordsSize> m_bytes;
 };
 

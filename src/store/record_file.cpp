@@ -143,6 +143,13 @@ Status RecordFile::remove(uint64_t slot) {
         return cannotWrite();
     const int64_t deleted = kDeletedNumber;
     bool ok = f->writeAt(slot * m_spec.recordSize, &deleted, sizeof deleted);
+    // The first two bytes of the prefix field go with the number, so a slot
+    // deleted in this run reads like one deleted before a restart.
+    if (ok && m_spec.prefixOffset >= 0) {
+        const char zero[2] = {0, 0};
+        ok = f->writeAt(slot * m_spec.recordSize + static_cast<uint64_t>(m_spec.prefixOffset), zero,
+                        sizeof zero);
+    }
     if (ok && m_sync) ok = f->sync();
     ok = f->close() && ok;
     if (!ok) return cannotWrite();
@@ -157,7 +164,7 @@ int64_t RecordFile::suggestNumber(int64_t candidate) const {
     if (p >= entries.size() || entries[p].number != candidate) return candidate;
     int64_t last = candidate;
     for (; p < entries.size(); ++p) {
-        if (entries[p].number == last) continue;       // duplicates of the run
+        if (entries[p].number == last) continue;  // duplicates of the run
         if (entries[p].number != last + 1) break;
         last = entries[p].number;
     }

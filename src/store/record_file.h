@@ -14,21 +14,21 @@
 #include <optional>
 #include <string>
 
+#include "base/status.h"
 #include "store/record_index.h"
-#include "store/status.h"
 
 namespace kassio {
 
 struct RecordFileSpec {
-    std::string fileName;       // "inventory.dat"
-    std::size_t recordSize;     // bytes per slot
-    std::size_t extraRoom;      // index room beyond the slots at load
-    int prefixOffset;           // first two bytes of this field; -1: no prefix table
-    bool zeroNumbersDeleted;    // a slot numbered 0 or below is taken as deleted
+    std::string fileName;     // "inventory.dat"
+    std::size_t recordSize;   // bytes per slot
+    std::size_t extraRoom;    // index room beyond the slots at load
+    int prefixOffset;         // first two bytes of this field; -1: no prefix table
+    bool zeroNumbersDeleted;  // a slot numbered 0 or below is taken as deleted
 };
 
 class RecordFile {
-public:
+  public:
     enum class LoadError { kNone, kCannotOpen, kEmpty, kBadSize, kReadFailed };
 
     // Told about every slot whose content the store now holds: after load
@@ -53,8 +53,9 @@ public:
     // Stores a new record in the first deleted slot, else at the end; the
     // caller has checked its number is free. Gives the slot used.
     Status insert(const void* record, uint64_t* slotOut = nullptr);
-    // Marks the slot deleted in the file (only its number changes) and moves
-    // its index entry to the deleted entries.
+    // Marks the slot deleted in the file (its number, and the first two bytes
+    // of the prefix field when the file has a prefix table; the rest of the
+    // record stays as it was) and moves its index entry to the deleted entries.
     Status remove(uint64_t slot);
 
     // The offered number for a new record: the candidate itself when free,
@@ -71,7 +72,7 @@ public:
     Status notPresent() const;   // "Data file: %s, not present."
     Status cannotWrite() const;  // "Not able to write to %s"
 
-private:
+  private:
     RecordIndex::Prefix prefixOf(const unsigned char* record) const;
 
     RecordFileSpec m_spec;

@@ -24,7 +24,7 @@ struct IndexEntry {
 };
 
 class RecordIndex {
-public:
+  public:
     using Prefix = std::array<char, 2>;
 
     // extraRoom: entries kept free beyond the slots at build time (200 for
@@ -54,14 +54,16 @@ public:
     void setPrefix(uint64_t slot, Prefix prefix);
 
     const std::vector<IndexEntry>& entries() const { return m_entries; }
-    Prefix prefix(uint64_t slot) const { return slot < m_prefix.size() ? m_prefix[slot] : Prefix{}; }
+    Prefix prefix(uint64_t slot) const {
+        return slot < m_prefix.size() ? m_prefix[slot] : Prefix{};
+    }
     std::size_t slotCount() const { return m_slots; }
     std::size_t deletedCount() const { return m_deleted; }
     std::size_t liveCount() const { return m_live; }
     // Entries the index can hold before it must grow.
     std::size_t room() const { return m_room; }
 
-private:
+  private:
     void ensureRoom(std::size_t needed);
 
     std::size_t m_extraRoom;

@@ -15,7 +15,7 @@
 namespace kassio {
 
 class SkuIndex {
-public:
+  public:
     // slot now holds sku (a live record); replaces what the slot held before.
     void set(uint64_t slot, const std::string& sku);
     // slot no longer holds a live record.
@@ -24,7 +24,7 @@ public:
     std::optional<uint64_t> find(const std::string& sku) const;
     void reset();
 
-private:
+  private:
     std::unordered_map<std::string, std::set<uint64_t>> m_slotsBySku;
     std::unordered_map<uint64_t, std::string> m_skuBySlot;
 };

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "store/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace kassio {
 
@@ -14,12 +14,11 @@ const char* const kFirstCategoryCodes[kDisplayCategories] = {
     "ALC", "BEE", "BOO", "CAN", "CAR", "COF", "DEL", "DRI", "DVD",
     "FRO", "FRU", "HAR", "MSC", "PAP", "POP", "TEA", "SWE", "WIN"};
 
-const char* const kDefaultHeading[7] = {"YOUR STORE",          "SET FROM UTILITIES MENU",
-                                        "STORE PRINT HEADING", "THE TOWN",
-                                        "THE AREA",            "YOUR TELEPHONE",
-                                        "ORVANE SOFTWARE"};
+const char* const kDefaultHeading[7] = {
+    "YOUR STORE", "SET FROM UTILITIES MENU", "STORE PRINT HEADING", "THE TOWN",
+    "THE AREA",   "YOUR TELEPHONE",          "ORVANE SOFTWARE"};
 
-const char* const kPeriodWords[8] = {"No credit,", "10 days,", "20 days,", "30 days,",
+const char* const kPeriodWords[8] = {"No credit,", "10 days,", "20 days,",  "30 days,",
                                      "60 days,",   "90 days,", "120 days,", "180 days,"};
 const char* const kDiscountWords[8] = {"Nett",     "2% disc",  "5% disc",  "10% disc",
                                        "20% disc", "30% disc", "40% disc", "50% disc"};
@@ -27,10 +26,12 @@ const char* const kDiscountWords[8] = {"Nett",     "2% disc",  "5% disc",  "10% 
 // First-run custom invoice line numbers in dialog order: store name,
 // address 1..4, telephone, date, items, customer detail, customer terms,
 // customer ID, net total, tax, discount, total, clerk, invoice, balance, note.
-const int32_t kFirstInvoiceLines[kInvoiceLineCount] = {7,  8,  9,  0,  0,  11, 15, 18, 41, 48,
-                                                       40, 30, 31, 0,  34, 16, 13, 49, 0};
+const int32_t kFirstInvoiceLines[kInvoiceLineCount] = {7,  8,  9,  0, 0,  11, 15, 18, 41, 48,
+                                                       40, 30, 31, 0, 34, 16, 13, 49, 0};
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 // Whole days since a fixed origin, to compare two calendar dates.
 long dayNumber(int y, int m, int d) {
@@ -43,7 +44,9 @@ long dayNumber(int y, int m, int d) {
 
 }  // namespace
 
-StoreConfig::StoreConfig() { std::memset(&m_rec, 0, sizeof m_rec); }
+StoreConfig::StoreConfig() {
+    std::memset(&m_rec, 0, sizeof m_rec);
+}
 
 void StoreConfig::setFirstRunDefaults(const LocalTime& today) {
     std::memset(&m_rec, 0, sizeof m_rec);
@@ -131,8 +134,8 @@ void StoreConfig::adoptLocaleCurrency(const std::string& localeSymbol) {
 
 std::string StoreConfig::categoryCode(int category) const {
     if (category < 0 || category >= kDisplayCategories) return {};
-    const char* code =
-        category < 9 ? m_rec.category_codes_1_9[category] : m_rec.category_codes_10_18[category - 9];
+    const char* code = category < 9 ? m_rec.category_codes_1_9[category]
+                                    : m_rec.category_codes_10_18[category - 9];
     std::string out(code, 3);
     out.resize(std::strlen(out.c_str()));  // a code shorter than three letters ends at its NUL
     return out;
@@ -140,8 +143,8 @@ std::string StoreConfig::categoryCode(int category) const {
 
 void StoreConfig::setCategoryCode(int category, const std::string& code) {
     if (category < 0 || category >= kDisplayCategories) return;
-    char* slot =
-        category < 9 ? m_rec.category_codes_1_9[category] : m_rec.category_codes_10_18[category - 9];
+    char* slot = category < 9 ? m_rec.category_codes_1_9[category]
+                              : m_rec.category_codes_10_18[category - 9];
     std::memset(slot, 0, 3);
     std::memcpy(slot, code.data(), code.size() < 3 ? code.size() : 3);
 }
@@ -156,8 +159,12 @@ std::string StoreConfig::clerkName(int64_t clerk) const {
     return fieldText(m_rec.clerk_names[clerk - 1]);
 }
 
-std::string StoreConfig::tax1Name() const { return fieldText(m_rec.tax1_name); }
-std::string StoreConfig::tax2Name() const { return fieldText(m_rec.tax2_name); }
+std::string StoreConfig::tax1Name() const {
+    return fieldText(m_rec.tax1_name);
+}
+std::string StoreConfig::tax2Name() const {
+    return fieldText(m_rec.tax2_name);
+}
 
 void StoreConfig::stampLastStart(const LocalTime& t) {
     m_rec.counters[kCounterLastStart + 0] = t.minute;
@@ -223,7 +230,8 @@ void GeneralPage::apply(StoreConfig& cfg, const LocalTime& today) const {
     for (int i = 0; i < kDisplayCategories; ++i) cfg.setCategoryCode(i, categoryCodes[i]);
 
     int year = r.settings_a[kSetAFirstStart + 2] + historyYearIndex;
-    if (dayNumber(year, historyMonth, historyDay) <= dayNumber(today.year, today.month, today.day)) {
+    if (dayNumber(year, historyMonth, historyDay) <=
+        dayNumber(today.year, today.month, today.day)) {
         r.settings_a[kSetAHistoryStart] = historyDay;
         r.settings_a[kSetAHistoryStart + 1] = historyMonth;
         r.settings_a[kSetAHistoryStart + 2] = year;

@@ -21,23 +21,23 @@ namespace kassio {
 struct StoreConfigRecord {
     char second_currency_symbol[4];
     char reserved4[5];
-    char category_codes_1_9[9][3];        // three letters each, no terminator
+    char category_codes_1_9[9][3];  // three letters each, no terminator
     int32_t receipt_printer_choice;
-    int32_t terms_discount[8];            // terms band n: discount code 1..8
+    int32_t terms_discount[8];  // terms band n: discount code 1..8
     int32_t reserved72;
     int32_t first_start_day;
-    char heading[7][80];                  // store heading lines 1..7
-    char client_texts[1752];              // passed to client stations only
+    char heading[7][80];      // store heading lines 1..7
+    char client_texts[1752];  // passed to client stations only
     char custom_button_labels[8][80];
     char reserved3032[560];
     int64_t client_table1[20];
     int64_t client_table2[20];
-    int32_t counters[100];                // see kCounter* below
-    int64_t options[60];                  // see kOpt* below
-    int32_t next_transaction;             // 1..200000000
+    int32_t counters[100];     // see kCounter* below
+    int64_t options[60];       // see kOpt* below
+    int32_t next_transaction;  // 1..200000000
     int32_t reserved4796;
     char currency_symbol[5];
-    uint8_t currency_initialised;         // 2 = taken from the locale once
+    uint8_t currency_initialised;  // 2 = taken from the locale once
     char reserved4806[8];
     char category_codes_10_18[9][3];
     char tax1_name[6];
@@ -49,25 +49,25 @@ struct StoreConfigRecord {
     char invoice_texts[200];
     char custom_receipt_text[3][50];
     char cutter_code[50];
-    int32_t custom_receipt_lines[20];     // line number per receipt element
-    char pole_texts[200];                 // six 32-byte texts and sequences
+    int32_t custom_receipt_lines[20];  // line number per receipt element
+    char pole_texts[200];              // six 32-byte texts and sequences
     int32_t client_ints[60];
     char client_text1[200];
     char client_text2[200];
-    char drawer_code[200];                // sent through the receipt printer
+    char drawer_code[200];  // sent through the receipt printer
     int64_t current_clerk;
     int32_t clerk_values[100];
-    char clerk_names[100][30];            // clerk n at entry n - 1
-    char clerk_passwords[100][10];        // clerk n at entry n; digits only
+    char clerk_names[100][30];      // clerk n at entry n - 1
+    char clerk_passwords[100][10];  // clerk n at entry n; digits only
     int32_t client_ints2[10];
-    double discounts[10];                 // 0: trade discount percent
+    double discounts[10];  // 0: trade discount percent
     char receipt_footer[254];
     char card_exchange_folder[254];
-    int32_t settings_a[200];              // see kSetA* below
-    int32_t settings_b[200];              // see kSetB* below
-    double money[100];                    // see kMoney* below
-    double running_totals[20];            // 0: takings since the last closeout
-    double sales_totals[80];              // 20..37: per display category
+    int32_t settings_a[200];    // see kSetA* below
+    int32_t settings_b[200];    // see kSetB* below
+    double money[100];          // see kMoney* below
+    double running_totals[20];  // 0: takings since the last closeout
+    double sales_totals[80];    // 20..37: per display category
 };
 #pragma pack(pop)
 
@@ -125,16 +125,24 @@ consteval int blockIndex(std::size_t offset, std::size_t base, std::size_t width
         throw "offset does not name an entry of this block";
     return static_cast<int>((offset - base) / width);
 }
-consteval int optionAt(std::size_t offset) { return blockIndex(offset, 4312, 8, 60); }
-consteval int settingA(std::size_t offset) { return blockIndex(offset, 11818, 4, 200); }
-consteval int settingB(std::size_t offset) { return blockIndex(offset, 12618, 4, 200); }
-consteval int moneyAt(std::size_t offset) { return blockIndex(offset, 13418, 8, 100); }
+consteval int optionAt(std::size_t offset) {
+    return blockIndex(offset, 4312, 8, 60);
+}
+consteval int settingA(std::size_t offset) {
+    return blockIndex(offset, 11818, 4, 200);
+}
+consteval int settingB(std::size_t offset) {
+    return blockIndex(offset, 12618, 4, 200);
+}
+consteval int moneyAt(std::size_t offset) {
+    return blockIndex(offset, 13418, 8, 100);
+}
 
 // Counters and times (int32 block at 3912).
-inline constexpr int kCounterLastStart = 0;     // 0..4: minute, hour, day, month, year
-inline constexpr int kCounterLastBackup = 10;   // 10..14: minute, hour, day, month, year
+inline constexpr int kCounterLastStart = 0;    // 0..4: minute, hour, day, month, year
+inline constexpr int kCounterLastBackup = 10;  // 10..14: minute, hour, day, month, year
 inline constexpr int kCounterTipNumber = 15;
-inline constexpr int kCounterTipsOff = 16;      // 2 = tips not shown at start
+inline constexpr int kCounterTipsOff = 16;  // 2 = tips not shown at start
 inline constexpr int kCounterCategorySales = 31;
 
 // Option table (int64).
@@ -153,7 +161,7 @@ inline constexpr int kOptCustomerSearchAsList = optionAt(4456);
 inline constexpr int kOptTermsPeriod = optionAt(4480);  // 8 entries, band 1..8
 inline constexpr int kOptTax1InUse = optionAt(4544);
 inline constexpr int kOptTax2InUse = optionAt(4560);
-inline constexpr int kOptTax1Rate = optionAt(4576);    // hundredths of a percent
+inline constexpr int kOptTax1Rate = optionAt(4576);  // hundredths of a percent
 inline constexpr int kOptPermitInsufficientStock = optionAt(4584);
 inline constexpr int kOptTax2Rate = optionAt(4592);
 inline constexpr int kOptTax2OnTax1 = optionAt(4608);
@@ -253,8 +261,8 @@ inline constexpr int kMoneyTax1Threshold = moneyAt(13418);
 inline constexpr int kMoneyPettyCash = moneyAt(13426);
 inline constexpr int kMoneyCashBack = moneyAt(13442);
 inline constexpr int kMoneySecondCurrencyRate = moneyAt(13450);
-inline constexpr int kMoneyCardTerminalMode = moneyAt(13498);  // 2.0 = exchange files
-inline constexpr int kMoneyCardRefundKind = moneyAt(13546);   // money value 16
+inline constexpr int kMoneyCardTerminalMode = moneyAt(13498);     // 2.0 = exchange files
+inline constexpr int kMoneyCardRefundKind = moneyAt(13546);       // money value 16
 inline constexpr int kMoneyClientCategorySales = moneyAt(13578);  // 20..37
 
 inline constexpr int kRunningTakings = 0;
@@ -268,7 +276,7 @@ inline constexpr int kEarliestHistoryYear = 2015;
 // Not synchronised: callers hold the DataMutex while they read or change it
 // where a station-server thread may touch it too.
 class StoreConfig {
-public:
+  public:
     StoreConfig();  // all zero, as a missing or short file reads
 
     StoreConfigRecord& record() { return m_rec; }
@@ -292,8 +300,8 @@ public:
     std::string categoryCode(int category) const;
     void setCategoryCode(int category, const std::string& code);
 
-    std::string heading(int line) const;  // 1..7
-    std::string clerkName(int64_t clerk) const;     // 1..100
+    std::string heading(int line) const;         // 1..7
+    std::string clerkName(int64_t clerk) const;  // 1..100
     std::string tax1Name() const;
     std::string tax2Name() const;
     int32_t nextTransaction() const { return m_rec.next_transaction; }
@@ -301,23 +309,23 @@ public:
     void stampLastStart(const LocalTime& t);
     LocalTime lastStart() const;
 
-private:
+  private:
     StoreConfigRecord m_rec;
 };
 
 // The rules of the General and Terms configuration pages. The Qt pages read
 // their controls into these values and call apply(); nothing is saved here.
 struct GeneralPage {
-    int64_t inventoryNextStart = 1;     // "Inventory next available start point"
-    int64_t customerNextStart = 1;      // "Customer next available start point"
-    int defaultButtonCategoryIndex = 0; // list index
-    int defaultNewCategoryIndex = 0;    // list index
-    std::string defaultTillFloat;       // text as typed
+    int64_t inventoryNextStart = 1;      // "Inventory next available start point"
+    int64_t customerNextStart = 1;       // "Customer next available start point"
+    int defaultButtonCategoryIndex = 0;  // list index
+    int defaultNewCategoryIndex = 0;     // list index
+    std::string defaultTillFloat;        // text as typed
     std::string tax1Name;
     std::string tax2Name;
     std::string categoryCodes[kDisplayCategories];
     int historyDay = 1, historyMonth = 1, historyYearIndex = 0;
-    bool summaryBox = true;             // "Display summary box after each transaction ..."
+    bool summaryBox = true;  // "Display summary box after each transaction ..."
     bool secondCurrency = false;
     std::string secondCurrencySymbol;
     double secondCurrencyRate = 0;

@@ -12,11 +12,11 @@ namespace kassio {
 
 #pragma pack(push, 1)
 struct SupplierRecord {
-    int64_t number;           // 1..kMaxSupplierNumber, -1 deleted
+    int64_t number;  // 1..kMaxSupplierNumber, -1 deleted
     char name[42];
-    int32_t listing_count;    // shown by the supplier listing only
+    int32_t listing_count;  // shown by the supplier listing only
     char reserved1[4];
-    double listing_value1;    // shown by the supplier listing only
+    double listing_value1;  // shown by the supplier listing only
     double listing_value2;
     char road[30];
     char area[30];
@@ -31,8 +31,8 @@ struct SupplierRecord {
     char reserved2[4];
     char comment1[30];
     char origination[40];
-    char credit_limit[40];    // as text
-    char terms[100];          // as text
+    char credit_limit[40];  // as text
+    char terms[100];        // as text
     char comment2[40];
     char email[40];
     char reserved3[112];

@@ -37,8 +37,7 @@ Status checkSupplierExists(DataStore& store, int64_t number, const std::string& 
 }
 
 Status amendSupplier(DataStore& store, int64_t originalNumber, const SupplierRecord& supplier) {
-    if (supplier.number != originalNumber)
-        return Status::invalid("Not possible to change number");
+    if (supplier.number != originalNumber) return Status::invalid("Not possible to change number");
     auto lock = store.lock();
     auto slot = store.suppliers().find(originalNumber);
     if (!slot) return Status::invalid("Supplier does not exist", "Amend supplier");

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/status.h"
 #include "store/data_store.h"
-#include "store/status.h"
 #include "store/supplier_record.h"
 
 namespace kassio {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/money.h"
+#include "base/text_format.h"
 #include "store/items.h"
-#include "store/text_format.h"
-#include "till/money.h"
 #include "till/till.h"
 
 namespace kassio {
@@ -111,7 +111,9 @@ bool DiscountPanel::ok() {
     return true;
 }
 
-void DiscountPanel::cancel() { m_till.closePanels(); }
+void DiscountPanel::cancel() {
+    m_till.closePanels();
+}
 
 DiscountPanel* Till::addDiscount() {
     if (m_basket->line_count <= 0 || m_tenderState != 0) return nullptr;
@@ -185,8 +187,8 @@ bool PricePanel::ok() {
     }
     b.total_non_taxable = roundMoney(b.total_non_taxable + m_nonTaxable - b.non_taxable[i]);
     b.total_taxable = roundMoney(b.total_taxable + m_taxable - b.taxable[i]);
-    b.subtotal = roundMoney(b.subtotal + (m_nonTaxable - b.non_taxable[i]) +
-                            (m_taxable - b.taxable[i]));
+    b.subtotal =
+        roundMoney(b.subtotal + (m_nonTaxable - b.non_taxable[i]) + (m_taxable - b.taxable[i]));
     b.total_tax1 = roundMoney(b.total_tax1 + m_tax1 - b.tax1[i]);
     b.total_tax2 = roundMoney(b.total_tax2 + m_tax2 - b.tax2[i]);
     b.total = roundMoney(b.total + m_lineTotal - b.line_total[i]);
@@ -201,7 +203,9 @@ bool PricePanel::ok() {
     return true;
 }
 
-void PricePanel::cancel() { m_till.closePanels(); }
+void PricePanel::cancel() {
+    m_till.closePanels();
+}
 
 static PricePanel* newPricePanel(Till& till, std::unique_ptr<PricePanel>& slot, bool byWeight) {
     const Basket& b = till.basket();

@@ -14,7 +14,7 @@ class Till;
 // "Discount total": before tax (shared between the non-taxable and taxable
 // subtotals, taxes scaled) or on the total amount, by a StoreConfig switch.
 class DiscountPanel {
-public:
+  public:
     DiscountPanel(Till& till, bool onTotal);
 
     bool onTotal() const { return m_onTotal; }
@@ -28,7 +28,7 @@ public:
     bool ok();
     void cancel();
 
-private:
+  private:
     Till& m_till;
     bool m_onTotal;
     double m_openingDiscount;
@@ -42,7 +42,7 @@ void applyDiscountBeforeTax(Till& till, double d);
 
 // "Adjust item price" and "Adjust by weight", for the last line.
 class PricePanel {
-public:
+  public:
     PricePanel(Till& till, const InventoryRecord& item, bool byWeight);
 
     bool byWeight() const { return m_byWeight; }
@@ -65,7 +65,7 @@ public:
     bool ok();
     void cancel();
 
-private:
+  private:
     void compute(double price);
 
     Till& m_till;

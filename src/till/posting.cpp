@@ -4,13 +4,13 @@
 #include <functional>
 #include <vector>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "store/customer_record.h"
 #include "store/file_io.h"
 #include "store/flush_batch.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 #include "till/posting_internal.h"
 
 namespace kassio {
@@ -143,8 +143,8 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
                 const std::function<bool(InventoryRecord&, int line)>& update) {
     const LocalTime now = store.clock().now();
     Journal& journal = store.journal();
-    if (!pass.step(journal.appendYearIndex(
-            now, {static_cast<int32_t>(number), now.day, now.month})))
+    if (!pass.step(
+            journal.appendYearIndex(now, {static_cast<int32_t>(number), now.day, now.month})))
         return codes.yearIndex;
     if (!pass.step(journal.appendSale(now, sale))) return codes.salesLog;
 
@@ -152,8 +152,10 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
     lines.reserve(static_cast<std::size_t>(b.line_count));
     RecordFile& items = store.items();
     auto stop = [&](Status why, int code) {
-        journal.appendLines(now, lines);
-        items.flush();
+        // The lines already taken are kept as far as they go; the stop itself
+        // is what the caller reports.
+        static_cast<void>(journal.appendLines(now, lines));
+        static_cast<void>(items.flush());
         pass.out.stopped = true;
         pass.out.messages.push_back(std::move(why));
         return code;
@@ -162,7 +164,9 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
         int category = kNonInventoryCategory;
         if (b.item[i] != 0) {
             auto slot = items.find(b.item[i]);
-            if (!slot) return stop(Status::invalid("Invalid entry"), codes.missingItem);
+            if (!slot)
+                return stop(Status::invalid("Invalid entry").withCode(Status::Code::kItemMissing),
+                            codes.missingItem);
             InventoryRecord item;
             if (!items.read(*slot, &item)) return stop(items.notPresent(), codes.unreadableItem);
             category = item.display_category;
@@ -213,14 +217,14 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
     };
 
     const StopCodes codes{6, 7, 8, 3, opt.client ? 12 : 3};
-    const int stopped = journalPass(store, b, number, sale, pass, codes,
-                                    [&](InventoryRecord& item, int i) {
-        item.total_sold += 1;
-        setFieldText(item.last_used, ts);
-        addCategorySale(cfg, item.display_category, b.line_total[i], +1, opt.client);
-        if (item.quantity > 0) item.quantity -= 1;  // stock never goes below 0 through a sale
-        return true;
-    });
+    const int stopped =
+        journalPass(store, b, number, sale, pass, codes, [&](InventoryRecord& item, int i) {
+            item.total_sold += 1;
+            setFieldText(item.last_used, ts);
+            addCategorySale(cfg, item.display_category, b.line_total[i], +1, opt.client);
+            if (item.quantity > 0) item.quantity -= 1;  // stock never goes below 0 through a sale
+            return true;
+        });
     if (stopped) return finish(stopped);
 
     // The day's ActivityLog entry.
@@ -228,8 +232,8 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
                                  static_cast<long long>(number), b.total);
     if (opt.client) text += formatted("Station: %s\r\n", fieldText(b.texts[0]).c_str());
     text += itemLines(b);
-    text += formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(),
-                      b.line_count);
+    text +=
+        formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(), b.line_count);
     text += formatted("Payment type: %s\r\n", fieldText(b.payment_word).c_str());
     const std::string word = fieldText(b.payment_word);
     if (!opt.client && word == "Split")
@@ -262,8 +266,7 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
     {
         auto lock = store.lock();
         if (b.customer > 0) {
-            if (!store.customers().find(b.customer) ||
-                !fileExists(store.customers().path())) {
+            if (!store.customers().find(b.customer) || !fileExists(store.customers().path())) {
                 result.code = 2;
                 return result;
             }
@@ -291,7 +294,8 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
             }
         }
     }
-    store.journal().ensureMonthFolders(now);
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(store.journal().ensureMonthFolders(now));
 
     auto lock = store.lock();
     StoreConfigRecord& cfg = store.config().record();
@@ -338,10 +342,14 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
 
 const char* refundFormWord(int kind) {
     switch (kind) {
-        case 0: return "Form: Cash";
-        case 1: return "Form: CH";
-        case 2: return "Form: EFT";
-        default: return "Form: Credit";
+        case 0:
+            return "Form: Cash";
+        case 1:
+            return "Form: CH";
+        case 2:
+            return "Form: EFT";
+        default:
+            return "Form: Credit";
     }
 }
 
@@ -397,8 +405,7 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
                 cfg.money[2] += b.total_cost;
                 cfg.client_table2[0] += 1;
             }
-            if (Status s = store.saveConfig("Unable to update the configuration file",
-                                            kTitleFatal);
+            if (Status s = store.saveConfig("Unable to update the configuration file", kTitleFatal);
                 !s) {
                 out.configFailed = true;
                 out.messages.push_back(s);
@@ -409,21 +416,21 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
     };
 
     const StopCodes codes{5, 6, 7, 8, 9};
-    const int stopped = journalPass(store, b, number, saleRecordOf(b), pass, codes,
-                                    [&](InventoryRecord& item, int i) {
-        addCategorySale(cfg, item.display_category, -b.line_total[i], -1, false);
-        if (opt.restock != 0) return false;  // faulty items leave the record untouched
-        item.quantity += 1;
-        setFieldText(item.last_used, ts);
-        return true;
-    });
+    const int stopped = journalPass(
+        store, b, number, saleRecordOf(b), pass, codes, [&](InventoryRecord& item, int i) {
+            addCategorySale(cfg, item.display_category, -b.line_total[i], -1, false);
+            if (opt.restock != 0) return false;  // faulty items leave the record untouched
+            item.quantity += 1;
+            setFieldText(item.last_used, ts);
+            return true;
+        });
     if (stopped) return finish(stopped);
 
     std::string text = formatted("\r\n%s Refund: %lld, Total: %.2f\r\n", logTimeText(ts).c_str(),
                                  static_cast<long long>(number), b.total);
     text += itemLines(b);
-    text += formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(),
-                      b.line_count);
+    text +=
+        formatted("Clerk: %d, %s   Items: %d\r\n", b.clerk, opt.clerkName.c_str(), b.line_count);
     text += refundFormWord(opt.kind);
     text += formatted("\r\nCustomer: %lld %s\r\n", static_cast<long long>(b.customer),
                       fieldText(b.customer_name).c_str());
@@ -458,7 +465,8 @@ ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
         return result;
     }
     Basket b = received;
-    store.journal().ensureMonthFolders(store.clock().now());
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(store.journal().ensureMonthFolders(store.clock().now()));
     auto lock = store.lock();
     if (kind == 3) {
         auto slot = store.customers().find(b.customer);
@@ -483,7 +491,7 @@ ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
     const bool durable = store.flushBatch().waitDurable(outcome.ticket);
     result.code = outcome.code != 0 ? outcome.code : !durable ? 6 : next + 20;
     for (const Status& s : outcome.messages)
-        if (s.message() == "Invalid entry") result.stationMessage = s;
+        if (s.code() == Status::Code::kItemMissing) result.stationMessage = s;
     if (outcome.configFailed)
         result.stationMessage =
             Status::ioError("Unable to update the configuration file", kTitleFatal);

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/status.h"
+#include "store/basket.h"
 #include "store/data_store.h"
 #include "store/journal_format.h"
-#include "store/status.h"
-#include "till/basket.h"
 
 namespace kassio {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
+#include "store/basket.h"
 #include "store/data_store.h"
-#include "store/status.h"
-#include "till/basket.h"
 
 namespace kassio {
 
@@ -20,11 +20,11 @@ struct SaleWriteOptions {
 };
 
 struct SalePostOutcome {
-    bool posted = false;        // every step ran
-    bool stopped = false;       // an item vanished or inventory.dat failed mid-way
+    bool posted = false;   // every step ran
+    bool stopped = false;  // an item vanished or inventory.dat failed mid-way
     bool configFailed = false;
-    int code = 0;               // the client failure code, 0 when posted
-    int64_t number = 0;         // the transaction number used
+    int code = 0;        // the client failure code, 0 when posted
+    int64_t number = 0;  // the transaction number used
     // The group-commit ticket: the posting is on disk once
     // store.flushBatch().waitDurable(ticket) has returned, which the caller
     // does after letting go of the DataMutex.

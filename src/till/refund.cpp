@@ -1,9 +1,9 @@
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "store/customers.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 #include "till/posting_internal.h"
 #include "till/till.h"
 
@@ -20,16 +20,17 @@ void Till::refund() {
     if (!choice || choice->kind < 0 || choice->kind > 3 || choice->restock < 0 ||
         choice->restock > 1)
         return;
-    m_store.journal().ensureDayFolders(now);
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(m_store.journal().ensureDayFolders(now));
 
     if (choice->kind == 3) {
         auto entry = m_panels.customerEntry();
         if (!entry) return;
         auto customer = pickCustomer(*entry);
         if (!customer) return;
-        const std::string title = formatted("%lld Name: %s",
-                                            static_cast<long long>(customer->number),
-                                            fieldText(customer->name).c_str());
+        const std::string title =
+            formatted("%lld Name: %s", static_cast<long long>(customer->number),
+                      fieldText(customer->name).c_str());
         if (m_ui.message("Credit this customer?", title, Ui::Icon::kQuestion,
                          Ui::Buttons::kOkCancel) != Ui::Answer::kOk)
             return;
@@ -69,7 +70,8 @@ void Till::refund() {
     opt.clerkName = clerkName();
     RefundPostOutcome outcome = writeRefund(m_store, b, opt);
     if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
-        outcome.messages.push_back(Status::ioError("Unable to write the refund to disk", kTitleFatal));
+        outcome.messages.push_back(
+            Status::ioError("Unable to write the refund to disk", kTitleFatal));
     }
     for (const Status& s : outcome.messages) show(s);
     if (outcome.stopped) return;  // the Basket keeps its lines for another try

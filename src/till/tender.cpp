@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/money.h"
+#include "base/timestamp.h"
 #include "store/customers.h"
-#include "store/fixed_text.h"
-#include "store/timestamp.h"
-#include "till/money.h"
 #include "till/till.h"
 
 namespace kassio {
@@ -90,7 +90,9 @@ bool CashPanel::ok() {
     return false;
 }
 
-bool CashPanel::exact() { return complete(m_due, 0); }
+bool CashPanel::exact() {
+    return complete(m_due, 0);
+}
 
 bool CashPanel::quick(int index) {
     if (index < 0 || index > 2) return false;
@@ -101,7 +103,9 @@ bool CashPanel::quick(int index) {
     return false;
 }
 
-void CashPanel::cancel() { m_till.closePanels(); }
+void CashPanel::cancel() {
+    m_till.closePanels();
+}
 
 // --- Split ----------------------------------------------------------------
 
@@ -133,7 +137,9 @@ bool SplitPanel::ok() {
     return true;
 }
 
-void SplitPanel::cancel() { m_till.closePanels(); }
+void SplitPanel::cancel() {
+    m_till.closePanels();
+}
 
 // --- The tenders, on the Till ---------------------------------------------
 

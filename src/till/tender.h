@@ -24,7 +24,7 @@ inline constexpr Colour kChangeDueColour{240, 240, 200};
 std::array<double, 3> quickAmounts(double total);
 
 class CashPanel {
-public:
+  public:
     // due: the total, or the cash part of a split payment (fixed quick
     // amounts then). Opened by the Till, which owns it.
     CashPanel(Till& till, double due, bool splitCash);
@@ -43,7 +43,7 @@ public:
     bool quick(int index);
     void cancel();
 
-private:
+  private:
     bool complete(double tendered, double change);
 
     Till& m_till;
@@ -56,7 +56,7 @@ private:
 };
 
 class SplitPanel {
-public:
+  public:
     SplitPanel(Till& till, double total);
 
     double total() const { return m_total; }
@@ -73,7 +73,7 @@ public:
     bool ok();
     void cancel();
 
-private:
+  private:
     Till& m_till;
     double m_total;
     bool m_cheque = false;

@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/fixed_text.h"
+#include "base/money.h"
+#include "base/text_format.h"
+#include "base/timestamp.h"
 #include "store/activity_log.h"
 #include "store/customers.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
-#include "store/text_format.h"
-#include "store/timestamp.h"
 #include "till/discounts.h"
-#include "till/money.h"
 #include "till/posting_internal.h"
 #include "till/tender.h"
 
@@ -43,7 +43,9 @@ Till::Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevic
 
 Till::~Till() = default;
 
-void Till::zeroBasket() { std::memset(m_basket.get(), 0, sizeof(Basket)); }
+void Till::zeroBasket() {
+    std::memset(m_basket.get(), 0, sizeof(Basket));
+}
 
 void Till::selectRow(int row) {
     if (row >= -1 && row < static_cast<int>(m_rows.size())) m_selected = row;
@@ -63,7 +65,9 @@ void Till::show(const Status& s) {
 
 // --- Clerks ---------------------------------------------------------------
 
-std::string Till::clerkName() const { return m_store.config().clerkName(m_clerk); }
+std::string Till::clerkName() const {
+    return m_store.config().clerkName(m_clerk);
+}
 
 std::string Till::windowTitle() const {
     if (m_clerk == 0) return "KASSIO";
@@ -84,9 +88,9 @@ bool Till::logOn(int64_t clerk, const std::string& password) {
     clearBasket();
     const LocalTime now = m_store.clock().now();
     const std::string ts = timestampText(now);
-    const std::string text = formatted("\r\n%s  Log on.\r\n", logTimeText(ts).c_str()) +
-                             formatted("Clerk: %lld, %s\r\n", static_cast<long long>(clerk),
-                                       clerkName().c_str());
+    const std::string text =
+        formatted("\r\n%s  Log on.\r\n", logTimeText(ts).c_str()) +
+        formatted("Clerk: %lld, %s\r\n", static_cast<long long>(clerk), clerkName().c_str());
     if (!m_store.journal().appendActivity(now, text))
         m_ui.error("Unable to open log file", kTitleProblem);
     return true;
@@ -255,8 +259,11 @@ bool Till::addBundle(const InventoryRecord& bundle, AddMode mode) {
         m_ui.error("Bundle may not contain a bundle", kTitleProblem);
         return false;
     }
-    const char* slots[6] = {bundle.format, bundle.bundle_component2, bundle.bundle_component3,
-                            bundle.bundle_component4, bundle.bundle_component5,
+    const char* slots[6] = {bundle.format,
+                            bundle.bundle_component2,
+                            bundle.bundle_component3,
+                            bundle.bundle_component4,
+                            bundle.bundle_component5,
                             bundle.bundle_component6};
     const Basket before = *m_basket;
     const std::vector<std::string> rowsBefore = m_rows;
@@ -450,7 +457,7 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     if (!entry.empty() && end && *end == '\0' && number >= 1) {
         Status error;
         auto c = readCustomer(m_store, number, &error);
-        if (!c) show(error.isOk() ? Status::invalid("No match found", kTitleFinished) : error);
+        if (!c) show(error.isOk() ? Status::finished("No match found") : error);
         return c;
     }
     std::string pattern = upperCase(entry);
@@ -557,7 +564,9 @@ void Till::collectQuickSelect(std::size_t start, bool forward) {
     for (std::size_t i = 0; i < found.size(); ++i) m_quick[i] = std::move(found[i]);
 }
 
-void Till::fillQuickSelect() { collectQuickSelect(0, true); }
+void Till::fillQuickSelect() {
+    collectQuickSelect(0, true);
+}
 
 void Till::quickSelectForward() {
     int last = -1;
@@ -616,8 +625,8 @@ TotalsPanel Till::totalsPanel() const {
         p.total = moneyText(b.total);
         const double rate = cfg.money[kMoneySecondCurrencyRate];
         if (cfg.settings_b[kSetBSecondCurrency] == 2 && rate > 0)
-            p.secondCurrency = formatted("%s%.2f", fieldText(cfg.second_currency_symbol).c_str(),
-                                         b.total * rate);
+            p.secondCurrency =
+                formatted("%s%.2f", fieldText(cfg.second_currency_symbol).c_str(), b.total * rate);
     }
     return p;
 }
@@ -675,14 +684,15 @@ bool Till::postLocalSale() {
         return false;
     };
     if (m_rows.empty()) return discard(Status::invalid("No items"));
-    if (b.line_count > kMaxBasketLines) return discard(Status::invalid("Transaction limit 400 items"));
-    m_store.journal().ensureMonthFolders(m_store.clock().now());
+    if (b.line_count > kMaxBasketLines)
+        return discard(Status::invalid("Transaction limit 400 items"));
+    // A folder that cannot be made shows up as the failure of the append that needs it.
+    static_cast<void>(m_store.journal().ensureMonthFolders(m_store.clock().now()));
 
     Status refused;
     {
         auto lock = m_store.lock();
-        const bool permitted =
-            m_store.config().record().options[kOptPermitInsufficientStock] != 0;
+        const bool permitted = m_store.config().record().options[kOptPermitInsufficientStock] != 0;
         if (!fileExists(m_store.items().path())) {
             refused = Status::invalid("Insufficient items");
         } else {
@@ -710,7 +720,8 @@ bool Till::postLocalSale() {
     // The records are written either way; a failed flush is reported, and
     // the basket is not offered again, which would journal it twice.
     if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
-        outcome.messages.push_back(Status::ioError("Unable to write the sale to disk", kTitleFatal));
+        outcome.messages.push_back(
+            Status::ioError("Unable to write the sale to disk", kTitleFatal));
     }
     m_lastPosted = outcome.number;
     for (const Status& s : outcome.messages) show(s);

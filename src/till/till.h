@@ -8,8 +8,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,10 +19,10 @@
 #include "platform/till_devices.h"
 #include "platform/till_panels.h"
 #include "platform/ui.h"
+#include "store/basket.h"
 #include "store/customer_record.h"
 #include "store/data_store.h"
 #include "store/inventory_record.h"
-#include "till/basket.h"
 
 namespace kassio {
 
@@ -70,7 +70,7 @@ struct NonInventoryLine {
 void attachCustomer(Basket& basket, const CustomerRecord& customer);
 
 class Till {
-public:
+  public:
     Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevices& devices);
     ~Till();
     Till(const Till&) = delete;
@@ -133,9 +133,7 @@ public:
     void categoryRight();
     int category() const;
     std::string categoryLabel() const;
-    const std::array<QuickSelectEntry, kQuickSelectButtons>& quickSelect() const {
-        return m_quick;
-    }
+    const std::array<QuickSelectEntry, kQuickSelectButtons>& quickSelect() const { return m_quick; }
     void pressQuickSelect(int button);
 
     TotalsPanel totalsPanel() const;
@@ -188,7 +186,7 @@ public:
 
     void zeroBasket();
 
-private:
+  private:
     std::string rowText(int line, int stock) const;
     bool findItem(int64_t number, InventoryRecord* item);
     bool addBundle(const InventoryRecord& bundle, AddMode mode);

@@ -18,7 +18,7 @@ namespace kassio {
 namespace {
 
 class AdminTest : public ::testing::Test {
-protected:
+  protected:
     int run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--data-dir", data});
         std::FILE* out = std::tmpfile();
@@ -69,7 +69,8 @@ TEST_F(AdminTest, InitThenCheckThenJournal) {
     EXPECT_EQ(output, "0 on day 6 of month 12, 2026\n");
     ASSERT_EQ(run({"journal", "2026", "11"}), 0);
     EXPECT_EQ(output, "");
-    EXPECT_EQ(run({"journal", "twenty"}), 1);
+    EXPECT_EQ(run({"journal", "twenty"}), 2);  // a usage error naming the value
+    EXPECT_EQ(run({"check", "--bogus"}), 2);
 }
 
 TEST_F(AdminTest, ChangingCommandsRefuseWhileTheTillRuns) {

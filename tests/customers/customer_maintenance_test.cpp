@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "base/fixed_text.h"
 #include "customers/customer_fields.h"
 #include "customers/scripted_customer_forms.h"
 #include "inventory/backoffice_fixture.h"
-#include "store/fixed_text.h"
 
 namespace kassio::test {
 namespace {
 
 class CustomerTest : public BackOfficeTest {
-protected:
+  protected:
     void SetUp() override {
         BackOfficeTest::SetUp();
         customers = std::make_unique<CustomerMaintenance>(*store, ui, forms, sound, shell);
@@ -155,7 +155,8 @@ TEST_F(CustomerTest, DeleteLogsTheLineAndFreesTheSlot) {
     customers->remove();
     EXPECT_EQ(script.shown[0].title, "7 Name: J SMITH");
     EXPECT_FALSE(readCustomer(*store, 7));
-    EXPECT_EQ(todaysLog().substr(before.size()), "\r\n14:30 6/12/2026 Customer 7, J SMITH deleted.\r\n");
+    EXPECT_EQ(todaysLog().substr(before.size()),
+              "\r\n14:30 6/12/2026 Customer 7, J SMITH deleted.\r\n");
     EXPECT_EQ(store->customers().index().deletedCount(), 1u);
 }
 
@@ -170,8 +171,9 @@ TEST_F(CustomerTest, PruneOffersOldAndNewTaxExemptCustomers) {
     script.replies = {"1"};
     script.answers = {Ui::Answer::kYes /* omit debtors */, Ui::Answer::kNo, Ui::Answer::kYes};
     customers->prune();
-    EXPECT_EQ(texts(), (std::vector<std::string>{"Omit those that owe money?", "Last used:  Balance: 50.00",
-                                                 "Last used: 01/06/2026 Balance: 0.00"}));
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"Omit those that owe money?", "Last used:  Balance: 50.00",
+                                        "Last used: 01/06/2026 Balance: 0.00"}));
     EXPECT_EQ(script.shown[2].title, "2 Name: OLD CLEAR");
     EXPECT_TRUE(readCustomer(*store, 1));
     EXPECT_FALSE(readCustomer(*store, 2));

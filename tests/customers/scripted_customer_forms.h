@@ -14,7 +14,7 @@
 namespace kassio::test {
 
 class ScriptedCustomerForms final : public CustomerForms {
-public:
+  public:
     CustomerFormReply customerForm(const CustomerFormRequest& request) override {
         requests.push_back(request);
         if (onForm) onForm();
@@ -56,7 +56,7 @@ public:
 };
 
 class RecordingShell final : public Shell {
-public:
+  public:
     void open(const std::string& url) override { opened.push_back(url); }
     std::vector<std::string> opened;
 };

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <thread>
 
+#include "base/fixed_text.h"
 #include "device_fakes.h"
 #include "devices/device_settings.h"
-#include "store/fixed_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "base/fixed_text.h"
 #include "devices/device_settings.h"
 #include "devices/language_customization.h"
 #include "devices/receipt_pages.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "support/temp_folder.h"
 
 namespace kassio::test {

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <memory>
 
+#include "base/fixed_text.h"
 #include "device_fakes.h"
 #include "devices/code_sequence.h"
 #include "devices/device_settings.h"
 #include "devices/pole_display.h"
 #include "devices/till_drawer.h"
-#include "store/fixed_text.h"
 #include "support/scripted_ui.h"
 
 namespace kassio::test {

@@ -8,14 +8,14 @@
 #include <cstring>
 #include <memory>
 
+#include "base/fixed_text.h"
 #include "device_fakes.h"
 #include "devices/device_settings.h"
 #include "devices/receipt_layout.h"
-#include "store/fixed_text.h"
+#include "store/basket.h"
 #include "store/receipt_words.h"
 #include "store/store_config.h"
 #include "support/scripted_ui.h"
-#include "till/basket.h"
 
 namespace kassio::test {
 

@@ -16,13 +16,13 @@
 #include <fstream>
 #include <thread>
 
+#include "base/fixed_text.h"
 #include "device_fakes.h"
 #include "devices/device_settings.h"
 #include "devices/pole_display.h"
 #include "devices/till_drawer.h"
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/serial_speed.h"
-#include "store/fixed_text.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "platform/grpc/grpc_station_server.h"
 #include "platform/grpc/grpc_station_transport.h"
 #include "server/station_client.h"
-#include "store/fixed_text.h"
+#include "store/basket.h"
 #include "store/store_fixture.h"
-#include "till/basket.h"
 
 namespace kassio::test {
 

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <thread>
 
+#include "base/fixed_text.h"
 #include "server/basket_wire.h"
 #include "station_fixture.h"
-#include "store/fixed_text.h"
 
 namespace kassio::test {
 namespace {

@@ -10,8 +10,8 @@
 #include <set>
 #include <thread>
 
+#include "base/fixed_text.h"
 #include "station_fixture.h"
-#include "store/fixed_text.h"
 #include "store/journal_format.h"
 #include "support/scripted_ui.h"
 #include "support/till_fakes.h"

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/fixed_text.h"
 #include "server/station_program.h"
 #include "station_fixture.h"
-#include "store/fixed_text.h"
 
 namespace kassio::test {
 namespace {

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
+#include "base/fixed_text.h"
 #include "inventory/backoffice_fixture.h"
 #include "inventory/bundles.h"
 #include "inventory/inventory_maintenance.h"
 #include "inventory/scripted_item_forms.h"
 #include "inventory/stock_received.h"
-#include "store/fixed_text.h"
 #include "till/till.h"
 
 namespace kassio::test {
 namespace {
 
 class BundleTest : public BackOfficeTest {
-protected:
+  protected:
     void SetUp() override {
         BackOfficeTest::SetUp();
         inventory = std::make_unique<InventoryMaintenance>(*store, ui, forms, sound,

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "base/fixed_text.h"
+#include "base/text_format.h"
 #include "inventory/backoffice_fixture.h"
 #include "inventory/scripted_item_forms.h"
-#include "store/fixed_text.h"
-#include "store/text_format.h"
 
 namespace kassio::test {
 namespace {
 
 class InventoryTest : public BackOfficeTest {
-protected:
+  protected:
     void SetUp() override {
         BackOfficeTest::SetUp();
         inventory = std::make_unique<InventoryMaintenance>(*store, ui, forms, sound,
@@ -272,7 +272,8 @@ TEST_F(InventoryTest, FragmentSearchOffersMatchesWithTheLockReleased) {
     script.shown.clear();
     script.answers = {Ui::Answer::kNo, Ui::Answer::kNo};
     EXPECT_FALSE(inventory->fragmentSearch(FragmentField::kSku1, "A1"));
-    EXPECT_EQ(texts(), (std::vector<std::string>{"1, GREEN TEA", "3, BLACK TEA", "No match found"}));
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"1, GREEN TEA", "3, BLACK TEA", "No match found"}));
     EXPECT_EQ(ui.heldDuringBox, 0);
 
     // Yes on a match deleted while the box waited: the scan goes on.

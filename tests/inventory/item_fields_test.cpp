@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "store/fixed_text.h"
+#include "base/fixed_text.h"
 
 namespace kassio {
 namespace {

@@ -1,10 +1,10 @@
 // The Qt back-office dialogs on the offscreen platform: what the clerk
 // types and presses comes back in the core values.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <functional>
 

@@ -14,7 +14,7 @@
 namespace kassio::test {
 
 class ScriptedItemForms final : public ItemForms {
-public:
+  public:
     ItemFormReply itemForm(const ItemFormRequest& request) override {
         itemRequests.push_back(request);
         if (onItemForm) onItemForm();
@@ -23,8 +23,9 @@ public:
 
     // Each scripted answer is one button press: kNext asks for the next
     // match; the form closes (kCancel) when there is none.
-    FormButton findInventory(const FindInventoryView& first,
-                             const std::function<std::optional<FindInventoryView>()>& next) override {
+    FormButton findInventory(
+        const FindInventoryView& first,
+        const std::function<std::optional<FindInventoryView>()>& next) override {
         return pressFindButtons(findButtons, findShown, first, next);
     }
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "base/fixed_text.h"
 #include "server/client_sale.h"
-#include "store/fixed_text.h"
 
 namespace kassio {
 namespace {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "server/basket_wire.h"
 #include "server_fixture.h"
-#include "store/fixed_text.h"
 
 namespace kassio::test {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "server_fixture.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 
 namespace kassio::test {
 namespace {

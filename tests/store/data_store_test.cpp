@@ -5,10 +5,10 @@
 #include <atomic>
 #include <thread>
 
+#include "base/timestamp.h"
 #include "store/activity_log.h"
 #include "store/start_up.h"
 #include "store/suppliers.h"
-#include "store/timestamp.h"
 #include "store_fixture.h"
 #include "support/scripted_ui.h"
 
@@ -87,8 +87,8 @@ TEST(FirstStart, TheBuiltSamplesMakeAShopThatOpens) {
         ASSERT_TRUE(item);
         EXPECT_TRUE(validateNewItem(*item)) << e.number;
         EXPECT_TRUE(item->picture_number >= 1 && item->picture_number <= 24);
-        EXPECT_TRUE(fileExists(store.pathOf("stock" + std::to_string(item->picture_number) +
-                                            ".bmp")));
+        EXPECT_TRUE(
+            fileExists(store.pathOf("stock" + std::to_string(item->picture_number) + ".bmp")));
     }
 }
 
@@ -157,7 +157,7 @@ TEST_F(OpenDataTest, RepairsTheConfigurationAndReadsAShortOne) {
     EXPECT_EQ(store->config().heading(7), "ORVANE SOFTWARE");
     EXPECT_EQ(now.settings_a[kSetAHistoryStart + 2], 2015);
     EXPECT_EQ(now.settings_a[kSetAFirstStart + 2], 2015);
-    EXPECT_EQ(now.options[kOptTax1Rate], 2000);  // before the cut: kept
+    EXPECT_EQ(now.options[kOptTax1Rate], 2000);              // before the cut: kept
     EXPECT_EQ(now.settings_b[kSetBQuickSelectCategory], 0);  // after it: zero
 
     store->config().record().next_transaction = 0;

@@ -27,7 +27,7 @@ TEST(ReplaceFileAtomically, AKilledWriterLeavesTheOldOrTheNewFileWhole) {
         if (child == 0) {
             for (int i = 0;; ++i) {
                 const auto& next = i % 2 ? a : b;
-                replaceFileAtomically(path, next.data(), next.size());
+                static_cast<void>(replaceFileAtomically(path, next.data(), next.size()));
             }
         }
         ::usleep(static_cast<useconds_t>(2000 + round * 700));

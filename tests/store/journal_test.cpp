@@ -5,8 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/fixed_text.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/journal.h"
 #include "support/temp_folder.h"
 
@@ -33,7 +33,7 @@ SaleLineRecord line(int64_t number, int64_t item) {
 }
 
 class JournalTest : public ::testing::Test {
-protected:
+  protected:
     Status post(const LocalTime& when, int64_t number, int lines = 1, double discount = 0) {
         std::vector<SaleLineRecord> ls;
         for (int i = 0; i < lines; ++i) ls.push_back(line(number, i + 1));

@@ -5,14 +5,14 @@
 #include <cstring>
 #include <vector>
 
+#include "base/fixed_text.h"
+#include "base/timestamp.h"
+#include "base/win1252.h"
 #include "store/customer_record.h"
-#include "store/fixed_text.h"
 #include "store/inventory_record.h"
 #include "store/journal_format.h"
 #include "store/receipt_words.h"
 #include "store/supplier_record.h"
-#include "store/timestamp.h"
-#include "store/win1252.h"
 
 namespace kassio {
 namespace {
@@ -137,7 +137,9 @@ TEST(ReceiptWords, BuiltInLanguagesAndLimits) {
     w.loadBuiltIn(2);
     EXPECT_EQ(w.word(0), "Espanol");
     EXPECT_EQ(w.word(1), "Recepci\xF3n");
-    EXPECT_EQ(w.word(12), "Pago: cr\xE9" "dito");
+    EXPECT_EQ(w.word(12),
+              "Pago: cr\xE9"
+              "dito");
     EXPECT_EQ(w.word(35), "Condiciones");
     EXPECT_EQ(w.word(36), "");
     w.loadBuiltIn(4);  // no such language: unchanged
@@ -155,8 +157,8 @@ TEST(Win1252, RoundTripsEveryByte) {
     EXPECT_EQ(utf8ToWin1252(win1252ToUtf8(all)), all);
     EXPECT_EQ(win1252ToUtf8("\x80"), "\xE2\x82\xAC");
     EXPECT_EQ(utf8ToWin1252("\xE2\x82\xAC 5"), "\x80 5");
-    EXPECT_EQ(utf8ToWin1252("\xE4\xB8\xAD"), "?");   // not in 1252
-    EXPECT_EQ(utf8ToWin1252("a\xC3"), "a?");          // cut short
+    EXPECT_EQ(utf8ToWin1252("\xE4\xB8\xAD"), "?");  // not in 1252
+    EXPECT_EQ(utf8ToWin1252("a\xC3"), "a?");        // cut short
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/fixed_text.h"
 #include "store/customers.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
 #include "support/fixed_clock.h"
 #include "support/temp_folder.h"
@@ -57,7 +57,7 @@ inline void makeSamples(const std::string& dir) {
 }
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         makeSamples(samples);
         ASSERT_TRUE(makeDirectories(data));

@@ -6,12 +6,12 @@
 namespace kassio::test {
 
 class FixedClock final : public Clock {
-public:
+  public:
     explicit FixedClock(LocalTime t = {2026, 12, 6, 9, 5, 0}) : m_now(t) {}
     LocalTime now() const override { return m_now; }
     void set(LocalTime t) { m_now = t; }
 
-private:
+  private:
     LocalTime m_now;
 };
 

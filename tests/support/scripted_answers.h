@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "inventory/form_button.h"
+#include "platform/form_button.h"
 
 namespace kassio::test {
 

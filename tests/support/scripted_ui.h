@@ -10,7 +10,7 @@
 namespace kassio::test {
 
 class ScriptedUi final : public Ui {
-public:
+  public:
     struct Shown {
         std::string text;
         std::string title;

@@ -9,7 +9,7 @@
 namespace kassio::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kassio-XXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
@@ -25,7 +25,7 @@ public:
     const std::string& path() const { return m_path; }
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };
 

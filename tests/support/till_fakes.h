@@ -9,18 +9,18 @@
 #include "platform/sound.h"
 #include "platform/till_devices.h"
 #include "platform/till_panels.h"
-#include "till/basket.h"
+#include "store/basket.h"
 
 namespace kassio::test {
 
 class RecordingSound final : public Sound {
-public:
+  public:
     void play(SoundId id) override { played.push_back(id); }
     std::vector<SoundId> played;
 };
 
 class RecordingDevices final : public TillDevices {
-public:
+  public:
     void poleShowItem(const Basket&) override { calls.push_back("pole item"); }
     void poleShowTotal(const Basket&) override { calls.push_back("pole total"); }
     void poleShowTenderAndChange(double, double) override { calls.push_back("pole change"); }
@@ -54,7 +54,7 @@ public:
 };
 
 class ScriptedPanels final : public TillPanels {
-public:
+  public:
     std::optional<RefundChoice> refundPanel(const Basket&, int32_t transaction,
                                             const std::string&) override {
         refundTransaction = transaction;

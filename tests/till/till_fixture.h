@@ -6,10 +6,10 @@
 #include <cstring>
 #include <memory>
 
+#include "base/fixed_text.h"
 #include "store/customers.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
-#include "store/fixed_text.h"
 #include "store/items.h"
 #include "support/fixed_clock.h"
 #include "support/scripted_ui.h"
@@ -20,7 +20,7 @@
 namespace kassio::test {
 
 class TillTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(makeDirectories(root.path()));
         InventoryRecord deleted;
@@ -33,7 +33,8 @@ protected:
         ASSERT_TRUE(replaceFileAtomically(root / "customer.dat", &none, sizeof none));
         store = std::make_unique<DataStore>(root.path(), clock);
         store->setSync(false);
-        store->firstRunSetup("");  // no samples to copy: the test makes its own items
+        // No samples folder: the setup says so, and the test makes its own items.
+        static_cast<void>(store->firstRunSetup(""));
         ASSERT_TRUE(store->openData());
         StoreConfigRecord& cfg = store->config().record();
         cfg.options[kOptPermitInsufficientStock] = 0;

@@ -2,13 +2,13 @@
 // posted sale, with the journal, stock and log read back.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "admin/clerks.h"
-#include "store/timestamp.h"
-#include "till/commands.h"
+#include "base/money.h"
+#include "base/timestamp.h"
 #include "till/discounts.h"
-#include "till/money.h"
 #include "till/posting.h"
 #include "till/posting_internal.h"
 #include "till/tender.h"
@@ -523,38 +523,12 @@ TEST_F(TillTest, ClerksLogOnAndOperatorSetup) {
     EXPECT_EQ(store->config().record().current_clerk, 5);
 }
 
-TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
-    CommandRouter router(*till);
-    ASSERT_TRUE(till->logOn(5, ""));  // an ordinary clerk
-    ASSERT_TRUE(till->addItem(12));
-    EXPECT_EQ(router.route(command::kCashTender), CommandRouter::Outcome::kRan);
-    ASSERT_EQ(till->tenderState(), 2);
-    for (int c : {command::kVoidLine, command::kCardTender, command::kClearBasket, 1062})
-        EXPECT_EQ(router.route(c), CommandRouter::Outcome::kFocusPanel) << c;
-    EXPECT_EQ(till->basket().line_count, 1);
-    till->openCashPanel()->cancel();
-
-    // Restricted for clerk 5: delete item needs its permission, the refund
-    // button is ignored once prohibited.
-    EXPECT_EQ(router.route(command::kDeleteInventory), CommandRouter::Outcome::kIgnored);
-    store->config().record().settings_b[kSetBForbidRefund] = 2;
-    EXPECT_EQ(router.route(command::kRefund), CommandRouter::Outcome::kIgnored);
-    router.set(command::kDeleteInventory, [] {});
-    store->config().record().options[kOptPermitDeleteItem] = 1;
-    EXPECT_EQ(router.route(command::kDeleteInventory), CommandRouter::Outcome::kRan);
-    EXPECT_EQ(till->basket().line_count, 0);  // a maintenance command cleared the basket
-
-    ASSERT_TRUE(till->addItem(12));
-    EXPECT_EQ(router.route(command::kDisplayTransaction), CommandRouter::Outcome::kNotAvailable);
-    auto r = router.processEntry("12\r\n", false);
-    EXPECT_TRUE(r.added && r.emptyBox);
-    EXPECT_EQ(till->basket().line_count, 2);
-    EXPECT_TRUE(router.processEntry("x", true).emptyBox);
-    EXPECT_FALSE(router.processEntry("1", false).emptyBox);
-    EXPECT_EQ(commandForKey(Key::kF5, false), command::kCashTender);
-    EXPECT_EQ(commandForKey(Key::kLetter, true, 'X'), command::kSkuSearch);
-    EXPECT_FALSE(commandForKey(Key::kLetter, true, 'Q'));
-    EXPECT_FALSE(commandForKey(Key::kF1, false));
+TEST(Money, QuickAmounts) {
+    const std::pair<double, std::array<double, 3>> cases[] = {
+        {12.30, {15, 20, 50}},   {15.00, {20, 30, 100}}, {3.20, {5, 10, 20}},
+        {5.00, {5, 10, 20}},     {50.00, {55, 60, 100}}, {5.01, {10, 20, 50}},
+        {95.00, {100, 110, 150}}};
+    for (const auto& [total, expected] : cases) EXPECT_EQ(quickAmounts(total), expected) << total;
 }
 
 // --- Client postings -----------------------------------------------------------

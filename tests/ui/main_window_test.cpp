@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QTest>
 
-#include "till/commands.h"
+#include "commands/command_router.h"
 #include "till/tender.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
@@ -17,7 +17,7 @@ namespace kassio {
 namespace {
 
 class MainWindowTest : public test::TillTest {
-protected:
+  protected:
     void SetUp() override {
         test::TillTest::SetUp();
         router = std::make_unique<CommandRouter>(*till);

@@ -6,13 +6,17 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "store/win1252.h"
+#include "base/win1252.h"
 
 namespace kassio::backoffice {
 
-QString qt(const std::string& win1252) { return QString::fromStdString(win1252ToUtf8(win1252)); }
+QString qt(const std::string& win1252) {
+    return QString::fromStdString(win1252ToUtf8(win1252));
+}
 
-std::string core(const QString& text) { return utf8ToWin1252(text.toStdString()); }
+std::string core(const QString& text) {
+    return utf8ToWin1252(text.toStdString());
+}
 
 QLineEdit* entry(QWidget* parent, const std::string& text, int maxLength, bool upper) {
     auto* e = new QLineEdit(qt(text), parent);

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "inventory/form_button.h"
+#include "platform/form_button.h"
 
 namespace kassio::backoffice {
 
@@ -70,7 +70,7 @@ FormButton findWindow(QWidget* parent, const QString& title, const View& first,
 // Buttons at the foot of a dialog. Each sets the dialog's result to its
 // FormButton and closes it; result() then reads it back.
 class ButtonRow {
-public:
+  public:
     explicit ButtonRow(QDialog* dialog) : m_dialog(dialog) {}
     QPushButton* add(const QString& text, FormButton button);
     // A button that does not close the dialog.
@@ -79,7 +79,7 @@ public:
     FormButton result() const { return m_result; }
     void finish(FormButton b);
 
-private:
+  private:
     QDialog* m_dialog;
     QWidget* m_row = nullptr;
     FormButton m_result = FormButton::kCancel;

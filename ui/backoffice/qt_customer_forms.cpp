@@ -36,22 +36,34 @@ CustomerFormReply QtCustomerForms::customerForm(const CustomerFormRequest& req) 
         QLineEdit* edit = nullptr;
     };
     Text texts[] = {
-        {"Number", &f.number, 19, false},       {"Name", &f.name, 29, true},
-        {"Road", &f.road, 29, true},            {"Area", &f.area, 29, true},
-        {"Town", &f.town, 19, true},            {"Zip / Post", &f.postcode, 9, true},
-        {"Email", &f.email, 39, false},         {"Telephone", &f.telephone, 19, true},
-        {"Ext", &f.extension, 19, true},        {"Telephone 2", &f.telephone2, 19, true},
-        {"Fax", &f.fax, 29, true},              {"Contact", &f.contact, 29, true},
-        {"Group", &f.group, 11, false},         {"Comment", &f.comment, 29, true},
-        {"Comment 2", &f.comment2, 29, true},   {"Credit card 1", &f.card1, 39, true},
-        {"Exp", &f.card1Expiry, 7, true},       {"Credit card 2", &f.card2, 29, true},
-        {"Exp", &f.card2Expiry, 9, true},       {"Balance", &f.balance, 19, false},
+        {"Number", &f.number, 19, false},
+        {"Name", &f.name, 29, true},
+        {"Road", &f.road, 29, true},
+        {"Area", &f.area, 29, true},
+        {"Town", &f.town, 19, true},
+        {"Zip / Post", &f.postcode, 9, true},
+        {"Email", &f.email, 39, false},
+        {"Telephone", &f.telephone, 19, true},
+        {"Ext", &f.extension, 19, true},
+        {"Telephone 2", &f.telephone2, 19, true},
+        {"Fax", &f.fax, 29, true},
+        {"Contact", &f.contact, 29, true},
+        {"Group", &f.group, 11, false},
+        {"Comment", &f.comment, 29, true},
+        {"Comment 2", &f.comment2, 29, true},
+        {"Credit card 1", &f.card1, 39, true},
+        {"Exp", &f.card1Expiry, 7, true},
+        {"Credit card 2", &f.card2, 29, true},
+        {"Exp", &f.card2Expiry, 9, true},
+        {"Balance", &f.balance, 19, false},
         {"Credit limit", &f.creditLimit, 19, false},
         {"Transactions", &f.transactions, 11, false},
         {"Total purchases", &f.totalPurchases, 19, false},
         {"Shipping name", &f.shippingName, 55, true},
-        {"Road", &f.shippingRoad, 29, true},    {"Area", &f.shippingArea, 29, true},
-        {"Town", &f.shippingTown, 29, true},    {"Zip / Post", &f.shippingPostcode, 9, true},
+        {"Road", &f.shippingRoad, 29, true},
+        {"Area", &f.shippingArea, 29, true},
+        {"Town", &f.shippingTown, 29, true},
+        {"Zip / Post", &f.shippingPostcode, 9, true},
         {"Notes", &f.notes, 79, false},
     };
     auto* left = new QFormLayout;
@@ -102,13 +114,34 @@ CustomerFormReply QtCustomerForms::customerForm(const CustomerFormRequest& req) 
     reply.button = buttons.result();
     reply.fields = f;
     CustomerFormFields& o = reply.fields;
-    std::string* outs[] = {&o.number,       &o.name,          &o.road,          &o.area,
-                           &o.town,         &o.postcode,      &o.email,         &o.telephone,
-                           &o.extension,    &o.telephone2,    &o.fax,           &o.contact,
-                           &o.group,        &o.comment,       &o.comment2,      &o.card1,
-                           &o.card1Expiry,  &o.card2,         &o.card2Expiry,   &o.balance,
-                           &o.creditLimit,  &o.transactions,  &o.totalPurchases, &o.shippingName,
-                           &o.shippingRoad, &o.shippingArea,  &o.shippingTown,  &o.shippingPostcode,
+    std::string* outs[] = {&o.number,
+                           &o.name,
+                           &o.road,
+                           &o.area,
+                           &o.town,
+                           &o.postcode,
+                           &o.email,
+                           &o.telephone,
+                           &o.extension,
+                           &o.telephone2,
+                           &o.fax,
+                           &o.contact,
+                           &o.group,
+                           &o.comment,
+                           &o.comment2,
+                           &o.card1,
+                           &o.card1Expiry,
+                           &o.card2,
+                           &o.card2Expiry,
+                           &o.balance,
+                           &o.creditLimit,
+                           &o.transactions,
+                           &o.totalPurchases,
+                           &o.shippingName,
+                           &o.shippingRoad,
+                           &o.shippingArea,
+                           &o.shippingTown,
+                           &o.shippingPostcode,
                            &o.notes};
     static_assert(std::size(outs) == std::size(texts));
     for (std::size_t i = 0; i < std::size(texts); ++i) *outs[i] = core(texts[i].edit->text());
@@ -207,15 +240,24 @@ std::optional<SupplierFormFields> QtSupplierForms::supplierForm(const std::strin
     };
     // Limits are one less than each field's documented limit.
     Text texts[] = {
-        {"Number", &f.number, 19},           {"Name", &f.name, 40},
-        {"Road", &f.road, 28},               {"Area", &f.area, 28},
-        {"Town", &f.town, 28},               {"Zip / Post", &f.postcode, 8},
-        {"Telephone 1", &f.telephone1, 18},  {"Ext", &f.extension, 18},
-        {"Telephone 2", &f.telephone2, 18},  {"Fax", &f.fax, 18},
-        {"Contact", &f.contact, 58},         {"Notes", &f.notes, 198},
-        {"Comment 1", &f.comment1, 28},      {"Origination", &f.origination, 38},
-        {"Credit limit", &f.creditLimit, 38}, {"Terms", &f.terms, 38},
-        {"Comment 2", &f.comment2, 38},      {"Email", &f.email, 38},
+        {"Number", &f.number, 19},
+        {"Name", &f.name, 40},
+        {"Road", &f.road, 28},
+        {"Area", &f.area, 28},
+        {"Town", &f.town, 28},
+        {"Zip / Post", &f.postcode, 8},
+        {"Telephone 1", &f.telephone1, 18},
+        {"Ext", &f.extension, 18},
+        {"Telephone 2", &f.telephone2, 18},
+        {"Fax", &f.fax, 18},
+        {"Contact", &f.contact, 58},
+        {"Notes", &f.notes, 198},
+        {"Comment 1", &f.comment1, 28},
+        {"Origination", &f.origination, 38},
+        {"Credit limit", &f.creditLimit, 38},
+        {"Terms", &f.terms, 38},
+        {"Comment 2", &f.comment2, 38},
+        {"Email", &f.email, 38},
     };
     auto* form = new QFormLayout;
     for (Text& t : texts) {
@@ -235,11 +277,10 @@ std::optional<SupplierFormFields> QtSupplierForms::supplierForm(const std::strin
     d.exec();
     if (buttons.result() != FormButton::kOk || readOnly) return std::nullopt;
     SupplierFormFields o;
-    std::string* outs[] = {&o.number,     &o.name,      &o.road,        &o.area,
-                           &o.town,       &o.postcode,  &o.telephone1,  &o.extension,
-                           &o.telephone2, &o.fax,       &o.contact,     &o.notes,
-                           &o.comment1,   &o.origination, &o.creditLimit, &o.terms,
-                           &o.comment2,   &o.email};
+    std::string* outs[] = {&o.number,   &o.name,       &o.road,      &o.area,        &o.town,
+                           &o.postcode, &o.telephone1, &o.extension, &o.telephone2,  &o.fax,
+                           &o.contact,  &o.notes,      &o.comment1,  &o.origination, &o.creditLimit,
+                           &o.terms,    &o.comment2,   &o.email};
     static_assert(std::size(outs) == std::size(texts));
     for (std::size_t i = 0; i < std::size(texts); ++i) *outs[i] = core(texts[i].edit->text());
     return o;

@@ -11,7 +11,7 @@
 namespace kassio {
 
 class QtCustomerForms final : public CustomerForms {
-public:
+  public:
     explicit QtCustomerForms(QWidget* parent) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -26,12 +26,12 @@ public:
     std::optional<std::string> amountPrompt(const std::string& caption,
                                             const std::string& initial) override;
 
-private:
+  private:
     QWidget* m_parent;
 };
 
 class QtSupplierForms final : public SupplierForms {
-public:
+  public:
     explicit QtSupplierForms(QWidget* parent) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -39,12 +39,12 @@ public:
                                                    const SupplierFormFields& fields,
                                                    bool readOnly) override;
 
-private:
+  private:
     QWidget* m_parent;
 };
 
 class QtShell final : public Shell {
-public:
+  public:
     void open(const std::string& url) override;
 };
 

@@ -318,11 +318,18 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
 FormButton QtItemForms::findInventory(
     const FindInventoryView& first, const std::function<std::optional<FindInventoryView>()>& next) {
     auto rowsOf = [](const FindInventoryView& v) {
-        return TextRows{
-            {"Number", v.number},     {"Description", v.description}, {"SKU 1", v.sku[0]},
-            {"SKU 2", v.sku[1]},      {"SKU 3", v.sku[2]},             {"SKU 4", v.sku[3]},
-            {"Cost", v.cost},         {"Price", v.price},              {"Display category", v.category},
-            {"In stock", v.inStock}, {"Tax", v.tax},                  {"Date added", v.dateAdded}};
+        return TextRows{{"Number", v.number},
+                        {"Description", v.description},
+                        {"SKU 1", v.sku[0]},
+                        {"SKU 2", v.sku[1]},
+                        {"SKU 3", v.sku[2]},
+                        {"SKU 4", v.sku[3]},
+                        {"Cost", v.cost},
+                        {"Price", v.price},
+                        {"Display category", v.category},
+                        {"In stock", v.inStock},
+                        {"Tax", v.tax},
+                        {"Date added", v.dateAdded}};
     };
     return findWindow(m_parent, QStringLiteral("FIND INVENTORY"), first, next, rowsOf,
                       kRowsMinimum);
@@ -374,9 +381,9 @@ BundleFormReply QtItemForms::bundleForm(const BundleFormRequest& req) {
     auto* date = datePicker(&d, f.day, f.month, f.year);
     auto* delivery = entry(&d, f.delivery, 19, false);
     auto* weight = entry(&d, f.weight, 19, false);
-    auto* category = textList(
-        &d, std::vector<std::string>(req.categoryNames.begin(), req.categoryNames.end()),
-        f.displayCategory);
+    auto* category =
+        textList(&d, std::vector<std::string>(req.categoryNames.begin(), req.categoryNames.end()),
+                 f.displayCategory);
     auto* notes = entry(&d, f.notes, kItemNotesLimit, false);
 
     auto* form = new QFormLayout;
@@ -460,8 +467,8 @@ void QtItemForms::viewBundle(const BundleView& view) {
     layout->addWidget(readOnlyRows(&d, view.rows, nullptr, kRowsMinimum));
     auto* list = new QListWidget(&d);
     for (const auto& c : view.components)
-        list->addItem(qt(c.number + "  " + c.description + "  Quantity: " +
-                         std::to_string(c.quantity) + (c.free ? "  Free" : "")));
+        list->addItem(qt(c.number + "  " + c.description +
+                         "  Quantity: " + std::to_string(c.quantity) + (c.free ? "  Free" : "")));
     layout->addWidget(new QLabel(QStringLiteral("Items in bundle"), &d));
     layout->addWidget(list);
     ButtonRow buttons(&d);
@@ -506,7 +513,8 @@ std::optional<AdvancedQuery> QtItemForms::advancedSearch() {
         sku[i] = entry(&d, "", 38, true);
         form->addRow(QStringLiteral("SKU"), sku[i]);
     }
-    auto* any = new QRadioButton(QStringLiteral("Display inventory with any match to the above"), &d);
+    auto* any =
+        new QRadioButton(QStringLiteral("Display inventory with any match to the above"), &d);
     auto* all = new QRadioButton(QStringLiteral("Display only those that match all the above"), &d);
     any->setChecked(true);
     ButtonRow buttons(&d);

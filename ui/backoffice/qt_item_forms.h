@@ -11,15 +11,16 @@
 namespace kassio {
 
 class QtItemForms final : public ItemForms {
-public:
+  public:
     // config: for the category names and the tax rates of the ready
     // reckoner; read on the UI thread while a form is open.
     QtItemForms(const StoreConfig& config, QWidget* parent) : m_config(config), m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
     ItemFormReply itemForm(const ItemFormRequest& request) override;
-    FormButton findInventory(const FindInventoryView& first,
-                             const std::function<std::optional<FindInventoryView>()>& next) override;
+    FormButton findInventory(
+        const FindInventoryView& first,
+        const std::function<std::optional<FindInventoryView>()>& next) override;
     void viewItem(const ItemView& first,
                   const std::function<std::optional<ItemView>()>& next) override;
     BundleFormReply bundleForm(const BundleFormRequest& request) override;
@@ -33,7 +34,7 @@ public:
     std::optional<std::string> chooseBitmap() override;
     std::optional<int> chooseInbuiltPicture() override;
 
-private:
+  private:
     const StoreConfig& m_config;
     QWidget* m_parent;
 };

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "store/win1252.h"
+#include "base/win1252.h"
 
 namespace kassio {
 

@@ -10,7 +10,7 @@
 namespace kassio {
 
 class ConsoleUi final : public Ui {
-public:
+  public:
     explicit ConsoleUi(std::FILE* out = stderr, std::FILE* in = stdin) : m_out(out), m_in(in) {}
 
     Answer message(const std::string& text, const std::string& title, Icon icon,
@@ -20,7 +20,7 @@ public:
     std::optional<int> pickFromList(const std::string& title,
                                     const std::vector<std::string>& entries) override;
 
-private:
+  private:
     std::optional<std::string> readLine();
 
     std::FILE* m_out;

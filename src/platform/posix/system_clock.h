@@ -6,7 +6,7 @@
 namespace kassio {
 
 class SystemClock final : public Clock {
-public:
+  public:
     LocalTime now() const override;
 };
 

@@ -1,9 +1,9 @@
 // Wires the inventory and supplier operations to their command numbers.
 #pragma once
 
+#include "commands/command_router.h"
 #include "inventory/inventory_maintenance.h"
 #include "inventory/supplier_maintenance.h"
-#include "till/commands.h"
 #include "till/till.h"
 
 namespace kassio {

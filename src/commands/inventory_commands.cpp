@@ -1,4 +1,4 @@
-#include "inventory/inventory_commands.h"
+#include "commands/inventory_commands.h"
 
 #include "inventory/bundles.h"
 #include "inventory/stock_received.h"

@@ -1,4 +1,4 @@
-#include "customers/customer_commands.h"
+#include "commands/customer_commands.h"
 
 namespace kassio {
 

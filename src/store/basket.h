@@ -17,30 +17,30 @@ inline constexpr int kMaxBasketLines = 400;
 
 #pragma pack(push, 1)
 struct Basket {
-    int64_t number;                        // transaction number, set at tender time
-    int64_t reserved8;                     // carried into the SaleRecord
-    int64_t customer;                      // 0 = none
-    int64_t item[kMaxBasketLines];         // 0 = a non-inventory line
+    int64_t number;                 // transaction number, set at tender time
+    int64_t reserved8;              // carried into the SaleRecord
+    int64_t customer;               // 0 = none
+    int64_t item[kMaxBasketLines];  // 0 = a non-inventory line
     int32_t clerk;
-    int32_t line_count;                    // 0..400
+    int32_t line_count;  // 0..400
     char description[kMaxBasketLines][40];
     double non_taxable[kMaxBasketLines];
-    double taxable[kMaxBasketLines];       // net of tax
+    double taxable[kMaxBasketLines];  // net of tax
     double tax1[kMaxBasketLines];
     double tax2[kMaxBasketLines];
     double cost[kMaxBasketLines];
     double discount[kMaxBasketLines];
-    double line_total[kMaxBasketLines];    // price plus both taxes
+    double line_total[kMaxBasketLines];  // price plus both taxes
     double total_non_taxable;
     double total_taxable;
-    double subtotal;                       // net of tax
+    double subtotal;  // net of tax
     double total_tax1;
     double total_tax2;
     double total_cost;
     double total;
     double total_discount;
-    double payment[15];                    // see kPay* below
-    char time[20];                         // "%02d:%02d"
+    double payment[15];  // see kPay* below
+    char time[20];       // "%02d:%02d"
     char date[20];
     char customer_name[40];
     char customer_road[30];
@@ -48,17 +48,17 @@ struct Basket {
     char customer_town[30];
     char customer_postcode[30];
     char customer_telephone[30];
-    char payment_word[40];                 // "Cash", "CH", "EFT", "Split", "Credit", "Refund"
-    char texts[5][40];                     // texts[0]: a client station's name
+    char payment_word[40];  // "Cash", "CH", "EFT", "Split", "Credit", "Refund"
+    char texts[5][40];      // texts[0]: a client station's name
     char text20[20];
     char texts40[2][40];
     char text80[80];
     char texts40b[8][40];
-    int32_t values[5];                     // a client refund: [0] restock, [1] kind
+    int32_t values[5];  // a client refund: [0] restock, [1] kind
     int32_t values40[40];
     double doubles5[5];
     double doubles40[40];
-    char note[80];                         // transaction note
+    char note[80];  // transaction note
 };
 #pragma pack(pop)
 

@@ -1,11 +1,11 @@
-#include "devices/text_format.h"
+#include "base/text_format.h"
 
 #include <cstdarg>
 #include <cstdio>
 
 namespace kassio {
 
-std::string formatText(const char* format, ...) {
+std::string formatted(const char* format, ...) {
     va_list args;
     va_start(args, format);
     va_list again;

@@ -79,8 +79,25 @@ inline constexpr int kNewBundle = 3050;
 inline constexpr int kPruneCustomers = 3110;
 }  // namespace command
 
-enum class Key { kF1, kF2, kF3, kF4, kF5, kF6, kF7, kF8, kF9, kF10, kF11, kF12,
-                 kLeft, kUp, kRight, kDown, kLetter };
+enum class Key {
+    kF1,
+    kF2,
+    kF3,
+    kF4,
+    kF5,
+    kF6,
+    kF7,
+    kF8,
+    kF9,
+    kF10,
+    kF11,
+    kF12,
+    kLeft,
+    kUp,
+    kRight,
+    kDown,
+    kLetter
+};
 
 struct KeyBinding {
     Key key;
@@ -95,7 +112,7 @@ const std::vector<KeyBinding>& keyMap();
 std::optional<int> commandForKey(Key key, bool control, char letter = 0);
 
 class CommandRouter {
-public:
+  public:
     enum class Outcome {
         kRan,           // the command's operation ran
         kFocusPanel,    // a tender panel is open: only the focus moved back to it
@@ -129,7 +146,7 @@ public:
     // The search that ENTER in an empty box runs, by entry mode.
     void setEmptyEntrySearch(std::function<void()> search) { m_emptyEntry = std::move(search); }
 
-private:
+  private:
     Till& m_till;
     std::map<int, std::function<void()>> m_operations;
     std::function<void()> m_emptyEntry;

@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "store/data_store.h"
 #include "store/record_file.h"
-#include "store/status.h"
 
 namespace kassio {
 
@@ -40,7 +40,7 @@ struct ScanHit {
 // and only the bytes a test looks at are touched. Where the file cannot be
 // mapped it is read in blocks.
 class RecordFileView {
-public:
+  public:
     RecordFileView(const std::string& path, std::size_t recordSize);
     ~RecordFileView();
     RecordFileView(const RecordFileView&) = delete;
@@ -51,7 +51,7 @@ public:
     // The bytes of a slot; valid until the next call. nullptr on a read error.
     const unsigned char* slot(std::size_t n);
 
-private:
+  private:
     const unsigned char* readBlock(std::size_t first, std::size_t count);
 
     std::size_t m_recordSize;
@@ -75,8 +75,8 @@ Status scanReadFailure(const RecordFile& file);
 // are never read. nullopt at the end of the file, or on a failure, which is
 // then in *error ("Data file: %s, not present.").
 template <typename Pass, typename Test>
-std::optional<ScanHit> scanFrom(DataStore& store, const RecordFile& file, uint64_t from,
-                                Pass pass, Test test, Status* error) {
+std::optional<ScanHit> scanFrom(DataStore& store, const RecordFile& file, uint64_t from, Pass pass,
+                                Test test, Status* error) {
     auto lock = store.lock();
     RecordFileView view(file.path(), file.spec().recordSize);
     if (!view.ok()) {
@@ -122,7 +122,9 @@ std::vector<ScanHit> scanAll(DataStore& store, const RecordFile& file, Pass pass
 }
 
 // Lets every slot through to the test.
-inline bool everySlot(uint64_t) { return true; }
+inline bool everySlot(uint64_t) {
+    return true;
+}
 
 // The number a slot's record begins with.
 int64_t recordNumber(const unsigned char* record);

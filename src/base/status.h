@@ -14,8 +14,8 @@ inline constexpr const char* kTitleProblem = "Problem";
 inline constexpr const char* kTitleFatal = "Fatal error";
 inline constexpr const char* kTitleFinished = "Finished";
 
-class Status {
-public:
+class [[nodiscard]] Status {
+  public:
     enum class Kind {
         kOk,
         kInvalid,     // a refused value: nothing was changed
@@ -23,6 +23,12 @@ public:
         kCorruption,  // a file whose size or content cannot be right
         kIoError,     // a read or write that failed part way
         kBusy,        // another program holds what we need
+        kFinished,    // a search that ended without (more) matches: not an error
+    };
+    // What callers branch on; never the message or the title text.
+    enum class Code {
+        kNone,
+        kItemMissing,  // a posted line names an item that is not on file
     };
 
     Status() = default;
@@ -42,18 +48,37 @@ public:
     static Status busy(std::string message, std::string title = kTitleProblem) {
         return Status(Kind::kBusy, std::move(message), std::move(title));
     }
+    // The end of a search, shown as information with the title "Finished".
+    static Status finished(std::string message) {
+        return Status(Kind::kFinished, std::move(message), kTitleFinished);
+    }
+
+    Status withCode(Code code) const {
+        Status s = *this;
+        s.m_code = code;
+        return s;
+    }
 
     bool isOk() const { return m_kind == Kind::kOk; }
     explicit operator bool() const { return isOk(); }
     Kind kind() const { return m_kind; }
+    Code code() const { return m_code; }
+    // Shown as "Fatal error": a data file missing or damaged.
+    bool fatal() const { return m_fatal; }
+    bool finished() const { return m_kind == Kind::kFinished; }
     const std::string& message() const { return m_message; }
     const std::string& title() const { return m_title; }
 
-private:
+  private:
     Status(Kind kind, std::string message, std::string title)
-        : m_kind(kind), m_message(std::move(message)), m_title(std::move(title)) {}
+        : m_kind(kind),
+          m_fatal(title == kTitleFatal),
+          m_message(std::move(message)),
+          m_title(std::move(title)) {}
 
     Kind m_kind = Kind::kOk;
+    Code m_code = Code::kNone;
+    bool m_fatal = false;
     std::string m_message;
     std::string m_title;
 };

@@ -15,8 +15,8 @@ class Till;
 class CommandRouter;
 
 struct MenuItem {
-    const char* menu;      // "&File", "&Payments", ...
-    const char* text;      // "E&xit"; nullptr for a separator
+    const char* menu;  // "&File", "&Payments", ...
+    const char* text;  // "E&xit"; nullptr for a separator
     int command;
     const char* shortcut;  // "F5", "Ctrl+W", "Alt+X", or ""
     bool greyedForClerks;  // greyed when an ordinary clerk opens the menu

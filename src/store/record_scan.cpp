@@ -1,4 +1,4 @@
-#include "inventory/record_scan.h"
+#include "store/record_scan.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -49,8 +49,8 @@ const unsigned char* RecordFileView::readBlock(std::size_t first, std::size_t co
     m_blockFirst = first;
     m_blockCount = count;
     m_block.resize(count * m_recordSize);
-    ssize_t got = ::pread(m_fd, m_block.data(), m_block.size(),
-                          static_cast<off_t>(first * m_recordSize));
+    ssize_t got =
+        ::pread(m_fd, m_block.data(), m_block.size(), static_cast<off_t>(first * m_recordSize));
     if (got != static_cast<ssize_t>(m_block.size())) {
         m_blockCount = 0;
         return nullptr;
@@ -78,8 +78,8 @@ bool initialsMatch(const std::string& query, const char* field, std::size_t widt
 std::string_view fieldView(const unsigned char* record, std::size_t offset, std::size_t width) {
     const char* p = reinterpret_cast<const char*>(record + offset);
     const void* nul = std::memchr(p, 0, width);
-    return std::string_view(p, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p)
-                                   : width);
+    return std::string_view(
+        p, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : width);
 }
 
 int64_t recordNumber(const unsigned char* record) {

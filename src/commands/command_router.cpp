@@ -1,4 +1,4 @@
-#include "till/commands.h"
+#include "commands/command_router.h"
 
 #include <set>
 
@@ -63,15 +63,40 @@ namespace {
 
 // Commands that first clear an untendered basket: reports, maintenance,
 // transaction finds, payments on account, configuration and the utilities.
-const std::set<int> kClearing = {
-    3032, 3041, kReprintLast, 3033, kDisplayTransaction, 1022, 1025, 1065, 1036, kNewLine,
-    kAmendInventory, kDeleteInventory, 1029, 1040, 1047, 1076, kAddCustomer, 1090,
-    kDeleteCustomer, 1011, 1019, 1068, 3014, 3047, kActivitySummary, kConfiguration,
-    kOperatorSetup, kBackup, kRestore, kPurgeHistory};
+const std::set<int> kClearing = {3032,
+                                 3041,
+                                 kReprintLast,
+                                 3033,
+                                 kDisplayTransaction,
+                                 1022,
+                                 1025,
+                                 1065,
+                                 1036,
+                                 kNewLine,
+                                 kAmendInventory,
+                                 kDeleteInventory,
+                                 1029,
+                                 1040,
+                                 1047,
+                                 1076,
+                                 kAddCustomer,
+                                 1090,
+                                 kDeleteCustomer,
+                                 1011,
+                                 1019,
+                                 1068,
+                                 3014,
+                                 3047,
+                                 kActivitySummary,
+                                 kConfiguration,
+                                 kOperatorSetup,
+                                 kBackup,
+                                 kRestore,
+                                 kPurgeHistory};
 
 // The option or flag an ordinary clerk's command depends on.
 struct Restriction {
-    bool option;     // the option table, else settings block B
+    bool option;  // the option table, else settings block B
     int index;
     bool permission;  // runs only when non-zero; else ignored when 2
 };
@@ -139,9 +164,13 @@ void CommandRouter::set(int command, std::function<void()> operation) {
     m_operations[command] = std::move(operation);
 }
 
-bool CommandRouter::available(int command) const { return m_operations.count(command) != 0; }
+bool CommandRouter::available(int command) const {
+    return m_operations.count(command) != 0;
+}
 
-bool CommandRouter::clears(int command) { return kClearing.count(command) != 0; }
+bool CommandRouter::clears(int command) {
+    return kClearing.count(command) != 0;
+}
 
 bool CommandRouter::restricted(int command) const {
     if (m_till.accessLevel() != 2) return false;
@@ -157,17 +186,17 @@ bool CommandRouter::hasPermission(int command) const {
     auto it = restrictions().find(command);
     if (it == restrictions().end() || !it->second.permission) return false;
     const StoreConfigRecord& cfg = m_till.store().config().record();
-    return (it->second.option ? cfg.options[it->second.index] : cfg.settings_b[it->second.index]) != 0;
+    return (it->second.option ? cfg.options[it->second.index] : cfg.settings_b[it->second.index]) !=
+           0;
 }
 
 CommandRouter::Outcome CommandRouter::route(int command) {
     // The guard comes first: while a panel is open nothing may clear the
     // basket under it.
     if (m_till.tenderState() == 2) {
-        const bool passes = command == kExit || (command >= kExitPrintReport &&
-                                                 command <= kExitPrintBoth) ||
-                            command == kOpenDrawer ||
-                            (command >= kKeypadFirst && command <= kKeypadErase);
+        const bool passes =
+            command == kExit || (command >= kExitPrintReport && command <= kExitPrintBoth) ||
+            command == kOpenDrawer || (command >= kKeypadFirst && command <= kKeypadErase);
         if (!passes) return Outcome::kFocusPanel;
     }
     if (restricted(command)) return Outcome::kIgnored;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/clock.h"
+#include "base/local_time.h"
 
 namespace kassio {
 

@@ -1,15 +1,15 @@
-#include "till/menu_table.h"
+#include "commands/menu_table.h"
 
+#include "commands/command_router.h"
 #include "store/store_config.h"
-#include "till/commands.h"
 #include "till/till.h"
 
 namespace kassio {
 
 namespace {
 
-constexpr bool G = true;   // greyed for an ordinary clerk
-constexpr bool C = true;   // checkable
+constexpr bool G = true;  // greyed for an ordinary clerk
+constexpr bool C = true;  // checkable
 
 }  // namespace
 
@@ -150,10 +150,14 @@ bool menuItemEnabled(const MenuItem& item, const Till& till, const CommandRouter
 bool menuItemChecked(const MenuItem& item, const Till& till) {
     const StoreConfigRecord& cfg = till.store().config().record();
     switch (item.command) {
-        case 3024: return cfg.settings_b[kSetBSoundEffectsOff] == 0;
-        case 3017: return cfg.settings_b[kSetBButtonTipsOff] == 0;
-        case 3021: return cfg.settings_b[kSetBListingIndent] != 0;
-        default: return false;
+        case 3024:
+            return cfg.settings_b[kSetBSoundEffectsOff] == 0;
+        case 3017:
+            return cfg.settings_b[kSetBButtonTipsOff] == 0;
+        case 3021:
+            return cfg.settings_b[kSetBListingIndent] != 0;
+        default:
+            return false;
     }
 }
 

@@ -1,19 +1,9 @@
-#include "store/timestamp.h"
+#include "base/timestamp.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "store/fixed_text.h"
-
 namespace kassio {
-
-std::string upperCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
 
 std::string dateText(const LocalTime& t) {
     char buf[32];

@@ -1,0 +1,13 @@
+#include "base/fixed_text.h"
+
+namespace kassio {
+
+std::string upperCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
+}  // namespace kassio
