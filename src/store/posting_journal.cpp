@@ -1,0 +1,607 @@
+#include "store/posting_journal.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "store/crc32c.h"
+#include "store/posting_journal_format.h"
+
+namespace kassio {
+
+namespace jf = journal_format;
+
+namespace {
+
+template <typename T>
+void put(std::string& out, T v) {
+    char b[sizeof v];
+    std::memcpy(b, &v, sizeof v);
+    out.append(b, sizeof v);
+}
+
+template <typename T>
+T take(const char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+uint32_t recordCrc(uint8_t type, std::string_view payload) {
+    return crc32c::extend(crc32c::value(&type, 1), payload.data(), payload.size());
+}
+
+void appendRecord(std::string& out, jf::RecordType type, std::string_view payload) {
+    put<uint32_t>(out, static_cast<uint32_t>(payload.size()));
+    put<uint32_t>(out, crc32c::mask(recordCrc(type, payload)));
+    put<uint8_t>(out, type);
+    out.append(payload);
+}
+
+// Calls fn(type, payload) for each whole record from the start while fn
+// returns true; gives the end of the last record taken. A short record, a
+// failed checksum or a record fn refuses ends the scan: everything from
+// there on is the torn tail.
+template <typename Fn>
+uint64_t scanRecords(std::string_view data, Fn&& fn) {
+    std::size_t pos = 0;
+    while (data.size() - pos >= jf::kHeaderSize) {
+        const char* h = data.data() + pos;
+        const uint32_t len = take<uint32_t>(h);
+        const uint32_t crc = crc32c::unmask(take<uint32_t>(h + 4));
+        const uint8_t type = static_cast<uint8_t>(h[8]);
+        if (len > jf::kMaxPayload || data.size() - pos - jf::kHeaderSize < len) break;
+        std::string_view payload = data.substr(pos + jf::kHeaderSize, len);
+        if (recordCrc(type, payload) != crc) break;
+        if (!fn(type, payload)) break;
+        pos += jf::kHeaderSize + len;
+    }
+    return pos;
+}
+
+// The entries of a kRequests record, or false when it is malformed.
+bool parseRequests(std::string_view in, std::vector<WriteBatch::Request>* out) {
+    if (in.size() < 4) return false;
+    const uint32_t count = take<uint32_t>(in.data());
+    in.remove_prefix(4);
+    for (uint32_t i = 0; i < count; ++i) {
+        WriteBatch::Request r;
+        if (in.size() < 2) return false;
+        const uint16_t idLen = take<uint16_t>(in.data());
+        in.remove_prefix(2);
+        if (in.size() < idLen + 4u) return false;
+        r.id.assign(in.data(), idLen);
+        in.remove_prefix(idLen);
+        const uint32_t resultLen = take<uint32_t>(in.data());
+        in.remove_prefix(4);
+        if (in.size() < resultLen) return false;
+        r.result.assign(in.data(), resultLen);
+        in.remove_prefix(resultLen);
+        out->push_back(std::move(r));
+    }
+    return in.empty();
+}
+
+// The whole journal file; empty when there is none.
+Status readJournal(FileSystem& fs, const std::string& path, std::string* data) {
+    data->clear();
+    uint64_t size = 0;
+    Status s = fs.size(path, &size);
+    if (s.kind() == Status::Kind::kNotFound) return Status::ok();
+    if (!s) return s;
+    data->resize(size);
+    std::size_t got = 0;
+    s = fs.readAt(path, 0, data->data(), data->size(), &got);
+    data->resize(got);
+    return s;
+}
+
+std::string parentOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
+}  // namespace
+
+PostingJournal::PostingJournal(FileSystem& fs, std::string folder, PostingJournalOptions options)
+    : m_fs(fs),
+      m_folder(std::move(folder)),
+      m_journalPath(m_folder + "/" + jf::kFileName),
+      m_options(options) {}
+
+PostingJournal::~PostingJournal() = default;
+
+Status PostingJournal::open(RecoveryResult* recovery) {
+    std::unique_lock lock(m_mutex);
+    if (m_open) return Status::invalid("The posting journal is already open");
+    // A checkpoint that stopped before its rename: the old journal still
+    // holds everything, the fresh one is not needed.
+    if (Status s = m_fs.remove(pathOf(jf::kFreshFileName)); !s) return s;
+
+    std::string data;
+    if (Status s = readJournal(m_fs, m_journalPath, &data); !s) return s;
+    RecoveryResult result;
+    Status failed;
+    std::set<std::string> files, folders;
+    const uint64_t whole = scanRecords(data, [&](uint8_t type, std::string_view payload) {
+        if (type == jf::kBatch) {
+            WriteBatch batch;
+            if (!WriteBatch::deserialize(payload, &batch)) return false;
+            failed = apply(batch, &files, &folders);
+            if (!failed) return false;
+            if (batch.request()) remember(batch.request()->id, batch.request()->result, 0);
+            ++result.records;
+            return true;
+        }
+        if (type == jf::kRequests) {
+            std::vector<WriteBatch::Request> requests;
+            if (!parseRequests(payload, &requests)) return false;
+            for (auto& r : requests) remember(r.id, std::move(r.result), 0);
+            return true;
+        }
+        return false;
+    });
+    if (!failed) {
+        // The journal stays as it is; the next open replays it again.
+        m_requests.clear();
+        m_requestOrder.clear();
+        return failed;
+    }
+    result.droppedBytes = data.size() - whole;
+
+    m_touchedFiles = std::move(files);
+    m_touchedFolders = std::move(folders);
+    m_journalSize = data.size();
+    m_error = Status::ok();
+    m_checkpointing = true;
+    Status s = checkpointLocked(lock);
+    m_checkpointing = false;
+    if (!s) {
+        m_requests.clear();
+        m_requestOrder.clear();
+        return s;
+    }
+    m_open = true;
+    if (recovery) *recovery = result;
+    return Status::ok();
+}
+
+std::vector<PostingJournal::PendingPtr> PostingJournal::pendingFor(const std::string& path) const {
+    std::vector<PendingPtr> out;
+    for (const PendingPtr& p : m_pending) {
+        for (const WriteBatch::Op& op : p->batch.ops()) {
+            if (op.path == path) {
+                out.push_back(p);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+Status PostingJournal::logicalSize(const std::string& path, const std::vector<PendingPtr>& over,
+                                   uint64_t* size) {
+    uint64_t end = 0;
+    Status s = m_fs.size(pathOf(path), &end);
+    if (s.kind() == Status::Kind::kNotFound && !over.empty()) {
+        end = 0;
+    } else if (!s) {
+        return s;
+    }
+    // The file may already hold some of these records; laying all of them
+    // over it again gives the same length, as replay does.
+    for (const PendingPtr& p : over) {
+        for (const WriteBatch::Op& op : p->batch.ops()) {
+            if (op.path != path) continue;
+            if (op.kind == WriteBatch::OpKind::kWrite)
+                end = std::max<uint64_t>(end, op.offset + op.bytes.size());
+            else if (op.kind == WriteBatch::OpKind::kTruncate)
+                end = op.offset;
+        }
+    }
+    *size = end;
+    return Status::ok();
+}
+
+Status PostingJournal::commit(WriteBatch&& batch, uint64_t* ticket) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return !m_checkpointing; });
+    if (!m_open) return Status::invalid("The posting journal is not open");
+    if (!m_error) return m_error;
+    if (Status s = batch.validate(); !s) return s;
+
+    // Each path's end as this batch goes along: the files' lengths with
+    // every earlier commit laid over them.
+    std::unordered_map<std::string, uint64_t> ends;
+    for (WriteBatch::Op& op : batch.ops()) {
+        if (op.kind == WriteBatch::OpKind::kMakeFolder) continue;
+        auto it = ends.find(op.path);
+        if (it == ends.end()) {
+            uint64_t size = 0;
+            Status s = logicalSize(op.path, pendingFor(op.path), &size);
+            if (s.kind() == Status::Kind::kNotFound) {
+                size = 0;
+            } else if (!s) {
+                return s;
+            }
+            it = ends.emplace(op.path, size).first;
+        }
+        switch (op.kind) {
+            case WriteBatch::OpKind::kAppend:
+                op.kind = WriteBatch::OpKind::kWrite;
+                op.offset = it->second;
+                it->second += op.bytes.size();
+                break;
+            case WriteBatch::OpKind::kWrite:
+                it->second = std::max<uint64_t>(it->second, op.offset + op.bytes.size());
+                break;
+            case WriteBatch::OpKind::kTruncate:
+                it->second = op.offset;
+                break;
+            case WriteBatch::OpKind::kMakeFolder:
+                break;
+        }
+    }
+
+    const uint64_t seq = ++m_lastSeq;
+    auto pending = std::make_shared<Pending>(Pending{seq, std::move(batch)});
+    appendRecord(m_buffer, jf::kBatch, pending->batch.serialize());
+    if (const auto& r = pending->batch.request()) remember(r->id, r->result, seq);
+    m_pending.push_back(std::move(pending));
+    ++m_stats.commits;
+    *ticket = seq;
+    return Status::ok();
+}
+
+Status PostingJournal::apply(const WriteBatch& batch, std::set<std::string>* files,
+                             std::set<std::string>* folders) {
+    for (const WriteBatch::Op& op : batch.ops()) {
+        const std::string path = pathOf(op.path);
+        Status s;
+        switch (op.kind) {
+            case WriteBatch::OpKind::kWrite:
+                s = m_fs.writeAt(path, op.offset, op.bytes.data(), op.bytes.size());
+                files->insert(path);
+                break;
+            case WriteBatch::OpKind::kTruncate:
+                s = m_fs.truncate(path, op.offset);
+                files->insert(path);
+                break;
+            case WriteBatch::OpKind::kMakeFolder:
+                s = m_fs.makeFolder(path);
+                folders->insert(path);
+                break;
+            case WriteBatch::OpKind::kAppend:
+                return Status::corruption("Posting journal record holds an unresolved append");
+        }
+        // The entry of a file or folder made here lives in its parent.
+        folders->insert(parentOf(path));
+        if (!s) return s;
+    }
+    return Status::ok();
+}
+
+Status PostingJournal::waitDurable(uint64_t ticket) {
+    std::unique_lock lock(m_mutex);
+    Status s = waitDurableLocked(lock, ticket);
+    if (s && m_open && !m_checkpointing && m_error && m_journalSize >= m_options.checkpointBytes &&
+        m_journalSize > m_freshSize) {
+        // The posting is durable whatever happens here; a failed checkpoint
+        // is kept in error() when it matters.
+        m_checkpointing = true;
+        if (waitDurableLocked(lock, m_lastSeq) && m_error)
+            static_cast<void>(checkpointLocked(lock));
+        m_checkpointing = false;
+        m_changed.notify_all();
+    }
+    return s;
+}
+
+Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uint64_t ticket) {
+    if (ticket > m_lastSeq) return Status::invalid("No posting has this ticket");
+    while (m_doneSeq < ticket) {
+        if (m_leading) {
+            m_changed.wait(lock);
+            continue;
+        }
+        // This thread writes and flushes for every record committed so far.
+        m_leading = true;
+        const uint64_t from = m_doneSeq;
+        const uint64_t upTo = m_lastSeq;
+        const uint64_t at = m_journalSize;
+        std::string records;
+        records.swap(m_buffer);
+        std::vector<PendingPtr> group;
+        for (const PendingPtr& p : m_pending)
+            if (p->seq > from && p->seq <= upTo) group.push_back(p);
+        // After a failed apply the files lag behind; later records wait for
+        // recovery too, so the files never hold a newer record over a
+        // missing older one.
+        const bool mayApply = m_error.isOk();
+        lock.unlock();
+
+        Status s = m_fs.writeAt(m_journalPath, at, records.data(), records.size());
+        const bool syncing = s && m_options.sync;
+        if (syncing) s = m_fs.syncData(m_journalPath);
+        std::set<std::string> files, folders;
+        Status applied;
+        std::size_t appliedCount = 0;
+        if (s && mayApply) {
+            for (const PendingPtr& p : group) {
+                applied = apply(p->batch, &files, &folders);
+                if (!applied) break;
+                ++appliedCount;
+            }
+        }
+        Status rollback;
+        if (!s) {
+            // Cut the journal back to its last durable end, so that no
+            // later start replays a record reported as failed.
+            rollback = m_fs.truncate(m_journalPath, at);
+            if (rollback && m_options.sync) rollback = m_fs.syncData(m_journalPath);
+        }
+
+        lock.lock();
+        ++m_stats.groups;
+        if (syncing) ++m_stats.journalSyncs;
+        if (s) {
+            m_journalSize = at + records.size();
+            m_touchedFiles.merge(files);
+            m_touchedFolders.merge(folders);
+            for (std::size_t i = 0; i < appliedCount; ++i) m_pending.pop_front();
+            if (!applied && m_error)
+                m_error = Status::ioError(
+                    "A posting is saved but could not be written to the "
+                    "data files; it is written when the data is next "
+                    "opened: " +
+                    applied.message());
+        } else {
+            m_failedFrom = from;
+            m_failedTo = m_lastSeq;
+            std::erase_if(m_pending, [&](const PendingPtr& p) { return p->seq > from; });
+            std::erase_if(m_requests, [&](const auto& e) { return e.second.seq > from; });
+            m_buffer.clear();
+            m_error = rollback ? Status::ioError("The posting was not saved: " + s.message())
+                               : Status::ioError("The posting may not have been saved (" +
+                                                 s.message() + "); reopen the data to find out");
+        }
+        m_doneSeq = m_lastSeq;
+        if (s) m_doneSeq = upTo;
+        m_stats.journalBytes = m_journalSize;
+        m_leading = false;
+        m_changed.notify_all();
+    }
+    if (ticket > m_failedFrom && ticket <= m_failedTo) return m_error;
+    return Status::ok();
+}
+
+Status PostingJournal::read(const std::string& path, uint64_t offset, void* buf, std::size_t len,
+                            std::size_t* got) {
+    std::vector<PendingPtr> over;
+    {
+        std::lock_guard lock(m_mutex);
+        over = pendingFor(path);
+    }
+    // Read after taking the waiting records: one applied meanwhile is in
+    // the file and laid over it again, with the same result.
+    std::size_t fileGot = 0;
+    Status s = m_fs.readAt(pathOf(path), offset, buf, len, &fileGot);
+    const bool missing = s.kind() == Status::Kind::kNotFound;
+    if (over.empty() || (!s && !missing)) {
+        *got = fileGot;
+        return s;
+    }
+    if (missing) fileGot = 0;
+    auto* out = static_cast<unsigned char*>(buf);
+    std::memset(out + fileGot, 0, len - fileGot);
+    const uint64_t want = offset + len;
+    // The file's end when it lies inside the range asked for; beyond it
+    // otherwise, which is all a read needs to know.
+    bool endKnown = fileGot < len;
+    uint64_t end = missing ? 0 : offset + fileGot;
+    for (const PendingPtr& p : over) {
+        for (const WriteBatch::Op& op : p->batch.ops()) {
+            if (op.path != path) continue;
+            if (op.kind == WriteBatch::OpKind::kWrite) {
+                const uint64_t from = std::max(op.offset, offset);
+                const uint64_t to = std::min<uint64_t>(op.offset + op.bytes.size(), want);
+                if (from < to)
+                    std::memcpy(out + (from - offset), op.bytes.data() + (from - op.offset),
+                                to - from);
+                end = std::max<uint64_t>(end, op.offset + op.bytes.size());
+            } else if (op.kind == WriteBatch::OpKind::kTruncate) {
+                const uint64_t cut = std::max(op.offset, offset);
+                if (cut < want) std::memset(out + (cut - offset), 0, want - cut);
+                end = op.offset;
+                endKnown = true;
+            }
+        }
+    }
+    *got = !endKnown ? len : end > offset ? std::min<uint64_t>(end - offset, len) : 0;
+    return Status::ok();
+}
+
+Status PostingJournal::size(const std::string& path, uint64_t* size) {
+    std::vector<PendingPtr> over;
+    {
+        std::lock_guard lock(m_mutex);
+        over = pendingFor(path);
+    }
+    return logicalSize(path, over, size);
+}
+
+void PostingJournal::remember(const std::string& id, std::string result, uint64_t seq) {
+    if (m_options.requestMemory == 0) return;
+    const uint64_t serial = ++m_requestSerial;
+    m_requests[id] = Remembered{std::move(result), seq, serial};
+    m_requestOrder.emplace_back(id, serial);
+    // An entry of the order whose serial no longer matches was replaced or
+    // dropped; it only takes room, and is let go with the oldest.
+    while (m_requests.size() > m_options.requestMemory ||
+           m_requestOrder.size() > 2 * m_options.requestMemory) {
+        auto it = m_requests.find(m_requestOrder.front().first);
+        if (it != m_requests.end() && it->second.serial == m_requestOrder.front().second)
+            m_requests.erase(it);
+        m_requestOrder.pop_front();
+    }
+}
+
+std::optional<PostingJournal::RememberedRequest> PostingJournal::remembered(
+    const std::string& id) const {
+    std::lock_guard lock(m_mutex);
+    auto it = m_requests.find(id);
+    if (it == m_requests.end()) return std::nullopt;
+    return RememberedRequest{it->second.result, it->second.seq};
+}
+
+std::string PostingJournal::requestsRecord() const {
+    if (m_requests.empty()) return {};
+    std::string payload;
+    put<uint32_t>(payload, static_cast<uint32_t>(m_requests.size()));
+    // Oldest first, so that after a restart the oldest is forgotten first.
+    for (const auto& [id, serial] : m_requestOrder) {
+        auto it = m_requests.find(id);
+        if (it == m_requests.end() || it->second.serial != serial) continue;
+        put<uint16_t>(payload, static_cast<uint16_t>(id.size()));
+        payload += id;
+        put<uint32_t>(payload, static_cast<uint32_t>(it->second.result.size()));
+        payload += it->second.result;
+    }
+    std::string record;
+    appendRecord(record, jf::kRequests, payload);
+    return record;
+}
+
+Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
+    std::set<std::string> files, folders;
+    files.swap(m_touchedFiles);
+    folders.swap(m_touchedFolders);
+    const std::string fresh = requestsRecord();
+    lock.unlock();
+
+    // A file or folder removed since it was written has nothing left to flush.
+    auto flushed = [](Status s) { return s.kind() == Status::Kind::kNotFound ? Status::ok() : s; };
+    Status s;
+    if (m_options.sync) {
+        for (const std::string& f : files)
+            if (s = flushed(m_fs.syncData(f)); !s) break;
+        if (s)
+            for (const std::string& f : folders)
+                if (s = flushed(m_fs.syncFolder(f)); !s) break;
+    }
+    const bool dataOnDisk = s.isOk();
+    // The fresh journal is made beside the old one and renamed over it:
+    // a crash leaves the old journal (every record in it already on disk in
+    // the files, so replaying it changes nothing) or the fresh one.
+    const std::string freshPath = pathOf(jf::kFreshFileName);
+    bool renamed = false;
+    if (s) s = m_fs.truncate(freshPath, 0);
+    if (s && !fresh.empty()) s = m_fs.writeAt(freshPath, 0, fresh.data(), fresh.size());
+    if (s && m_options.sync) s = m_fs.syncData(freshPath);
+    if (s) renamed = (s = m_fs.rename(freshPath, m_journalPath)).isOk();
+    if (s && m_options.sync) s = m_fs.syncFolder(m_folder);
+    if (!renamed) static_cast<void>(m_fs.remove(freshPath));  // a stray .new is rewritten next time
+    // The cached descriptors of the data files go at each checkpoint; a
+    // backup taken while the till is idle then finds them closed.
+    for (const std::string& f : files) m_fs.close(f);
+
+    lock.lock();
+    if (renamed) {
+        m_journalSize = m_freshSize = fresh.size();
+        m_stats.journalBytes = m_journalSize;
+        ++m_stats.checkpoints;
+    }
+    if (!dataOnDisk) {
+        // A failed flush may have dropped the dirty pages while reporting
+        // them clean; only a replay of the journal puts them back, so the
+        // journal must not be emptied in this run.
+        m_error = Status::ioError("The data files could not be flushed: " + s.message());
+    } else if (renamed && !s) {
+        // Records appended to the fresh journal would be lost if its name
+        // does not survive a crash.
+        m_error = Status::ioError("The posting journal could not be flushed: " + s.message());
+    }
+    return s;
+}
+
+Status PostingJournal::checkpoint() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return !m_checkpointing; });
+    if (!m_open) return Status::invalid("The posting journal is not open");
+    m_checkpointing = true;
+    Status s = waitDurableLocked(lock, m_lastSeq);
+    if (!m_error) {
+        s = m_error;
+    } else {
+        s = checkpointLocked(lock);
+    }
+    m_checkpointing = false;
+    m_changed.notify_all();
+    return s;
+}
+
+Status PostingJournal::idle() {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_open || (m_journalSize <= m_freshSize && m_pending.empty())) return Status::ok();
+    }
+    return checkpoint();
+}
+
+Status PostingJournal::close() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return !m_checkpointing; });
+    if (!m_open) return Status::ok();
+    // Held through to the end, so that no commit slips in between the last
+    // checkpoint and the removal of the journal.
+    m_checkpointing = true;
+    // A failed flush shows in m_error, read next.
+    static_cast<void>(waitDurableLocked(lock, m_lastSeq));
+    Status s = m_error;
+    if (s) s = checkpointLocked(lock);
+    if (s) m_open = false;
+    m_checkpointing = false;
+    m_changed.notify_all();
+    if (!s) return s;  // the journal stays, for the next open to replay
+    lock.unlock();
+    s = m_fs.remove(m_journalPath);
+    if (s && m_options.sync) s = m_fs.syncFolder(m_folder);
+    m_fs.closeAll();
+    return s;
+}
+
+Status PostingJournal::error() const {
+    std::lock_guard lock(m_mutex);
+    return m_error;
+}
+
+PostingJournalStats PostingJournal::stats() const {
+    std::lock_guard lock(m_mutex);
+    return m_stats;
+}
+
+Status PostingJournal::pending(FileSystem& fs, const std::string& folder,
+                               JournalContents* contents) {
+    *contents = {};
+    std::string data;
+    if (Status s = readJournal(fs, folder + "/" + jf::kFileName, &data); !s) return s;
+    contents->wholeBytes = scanRecords(data, [&](uint8_t type, std::string_view payload) {
+        if (type == jf::kBatch) {
+            WriteBatch batch;
+            if (!WriteBatch::deserialize(payload, &batch)) return false;
+            if (batch.request()) ++contents->rememberedRequests;
+            contents->batches.push_back(std::move(batch));
+            return true;
+        }
+        if (type == jf::kRequests) {
+            std::vector<WriteBatch::Request> requests;
+            if (!parseRequests(payload, &requests)) return false;
+            contents->rememberedRequests += requests.size();
+            return true;
+        }
+        return false;
+    });
+    contents->droppedBytes = data.size() - contents->wholeBytes;
+    return Status::ok();
+}
+
+}  // namespace kassio

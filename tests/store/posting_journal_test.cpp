@@ -1,0 +1,441 @@
+// The write path's promises: a batch reaches the files whole or not at all,
+// whatever point a crash or a failed call stops it at; nothing reported as
+// saved is lost and nothing reported as failed appears; replay changes
+// nothing that is already right; concurrent postings share their flushes.
+#include "store/posting_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/faulty_file_system.h"
+#include "store/posix_file_system.h"
+#include "store/posting_journal_format.h"
+#include "support/temp_folder.h"
+
+namespace kassio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FaultyFileSystem;
+using Fault = FaultyFileSystem::Fault;
+using Files = std::map<std::string, std::string>;
+
+const PostingJournalOptions kNoSync{.sync = false};
+
+// The data files of a folder (relative path -> bytes); the journal is not one.
+Files filesIn(const std::string& folder) {
+    Files out;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        if (!e.is_regular_file()) continue;
+        std::string rel = fs::relative(e.path(), folder).string();
+        if (rel.rfind(journal_format::kFileName, 0) == 0) continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        out[rel] = ss.str();
+    }
+    return out;
+}
+
+void putFile(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void emptyFolder(const std::string& folder) {
+    for (const auto& e : fs::directory_iterator(folder)) fs::remove_all(e.path());
+}
+
+// What the files must hold after a batch, worked out independently of the
+// journal: appends go at the model file's end.
+void applyToModel(Files& files, const WriteBatch& b) {
+    for (const auto& op : b.ops()) {
+        std::string& f = files[op.path];
+        switch (op.kind) {
+            case WriteBatch::OpKind::kAppend:
+                f += op.bytes;
+                break;
+            case WriteBatch::OpKind::kWrite:
+                if (f.size() < op.offset + op.bytes.size()) f.resize(op.offset + op.bytes.size());
+                f.replace(op.offset, op.bytes.size(), op.bytes);
+                break;
+            case WriteBatch::OpKind::kTruncate:
+                f.resize(op.offset);
+                break;
+            case WriteBatch::OpKind::kMakeFolder:
+                files.erase(op.path);
+                break;
+        }
+    }
+}
+
+// A posting in miniature: a day folder made, a log appended, an item slot
+// and the configuration written in place, a client request answered.
+WriteBatch sale(int i) {
+    WriteBatch b;
+    b.makeFolder("2026");
+    b.makeFolder("2026/3");
+    b.append("2026/3/saleslog.dat", std::string(40, char('a' + i)));
+    b.write("inventory.dat", (i % 3) * 64, std::string(64, char('0' + i)));
+    b.write("kq.cfg", 0, std::string(100 + i, char('A' + i)));
+    b.setRequest("station-1/" + std::to_string(i), "answer " + std::to_string(i));
+    return b;
+}
+
+Status post(PostingJournal& j, WriteBatch b) {
+    uint64_t ticket = 0;
+    Status s = j.commit(std::move(b), &ticket);
+    return s ? j.waitDurable(ticket) : s;
+}
+
+// Three sales journalled and flushed but never applied (every data write
+// fails), as a crash right after the flush leaves them. Gives the journal's
+// bytes, the end of each record and the files after each count of records.
+struct ThreeSales {
+    std::string journal;
+    std::vector<uint64_t> ends;  // ends[k]: end of the first k records
+    std::vector<Files> after;    // after[k]: the files once k sales are in
+};
+
+ThreeSales threeUnappliedSales() {
+    ThreeSales out;
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    FaultyFileSystem faulty(posix);
+    PostingJournal j(faulty, dir.path());
+    EXPECT_TRUE(j.open());
+    faulty.failWritesTo([](const std::string& p) { return p.find("posting.journal") == p.npos; });
+    out.after.push_back({});
+    uint64_t ticket = 0;
+    for (int i = 1; i <= 3; ++i) {
+        Files next = out.after.back();
+        applyToModel(next, sale(i));
+        out.after.push_back(next);
+        EXPECT_TRUE(j.commit(sale(i), &ticket));
+    }
+    // Saved, so acknowledged; the files lag until the next open.
+    EXPECT_TRUE(j.waitDurable(ticket));
+    EXPECT_EQ(j.error().kind(), Status::Kind::kIoError);
+    EXPECT_FALSE(j.commit(sale(4), &ticket));
+    EXPECT_EQ(filesIn(dir.path()), Files{});
+    std::ifstream in(dir / journal_format::kFileName, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    out.journal = ss.str();
+    out.ends.push_back(0);
+    for (std::size_t pos = 0; pos < out.journal.size();) {
+        uint32_t len;
+        std::memcpy(&len, out.journal.data() + pos, 4);
+        pos += journal_format::kHeaderSize + len;
+        out.ends.push_back(pos);
+    }
+    EXPECT_EQ(out.ends.size(), 4u);
+    return out;
+}
+
+TEST(PostingJournal, ReplayLeavesTheSameFilesWhateverWasAppliedBefore) {
+    const ThreeSales three = threeUnappliedSales();
+    for (std::size_t applied : {0u, 1u, 2u, 3u}) {
+        SCOPED_TRACE(applied);
+        test::TempFolder dir;
+        PosixFileSystem posix;
+        for (const auto& [path, bytes] : three.after[applied]) putFile(dir / path, bytes);
+        putFile(dir / journal_format::kFileName, three.journal);
+        JournalContents contents;
+        ASSERT_TRUE(PostingJournal::pending(posix, dir.path(), &contents));
+        ASSERT_EQ(contents.batches.size(), 3u);
+        EXPECT_EQ(contents.rememberedRequests, 3u);
+        for (const auto& b : contents.batches)
+            for (const auto& op : b.ops()) EXPECT_NE(op.kind, WriteBatch::OpKind::kAppend);
+        EXPECT_EQ(filesIn(dir.path()), three.after[applied]);  // looking applies nothing
+        for (int replay = 0; replay < 2; ++replay) {
+            putFile(dir / journal_format::kFileName, three.journal);
+            PostingJournal j(posix, dir.path(), replay ? kNoSync : PostingJournalOptions{});
+            RecoveryResult r;
+            ASSERT_TRUE(j.open(&r));
+            EXPECT_EQ(r.records, 3u);
+            EXPECT_EQ(filesIn(dir.path()), three.after[3]);
+            ASSERT_TRUE(j.close());
+            EXPECT_FALSE(fs::exists(dir / journal_format::kFileName));
+        }
+    }
+}
+
+TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
+    const ThreeSales three = threeUnappliedSales();
+    const std::string& whole = three.journal;
+    struct Case {
+        std::string journal;
+        std::size_t records;
+    };
+    std::vector<Case> cases;
+    // Cut at every byte of the last record, and at each earlier record's
+    // edges and middle: a crash part way through an append.
+    for (std::size_t cut = three.ends[2]; cut <= three.ends[3]; ++cut)
+        cases.push_back({whole.substr(0, cut), cut == three.ends[3] ? 3u : 2u});
+    for (std::size_t k = 0; k < 2; ++k)
+        for (std::size_t cut : {three.ends[k], three.ends[k] + 1, three.ends[k] + 9,
+                                (three.ends[k] + three.ends[k + 1]) / 2, three.ends[k + 1] - 1})
+            cases.push_back({whole.substr(0, cut), k});
+    // Damage: a flipped payload byte or checksum bit, a huge length, an
+    // unknown type, zeros after the end (space the file system handed out).
+    auto damaged = [&](std::size_t at, char x) {
+        std::string j = whole;
+        j[at] ^= x;
+        return j;
+    };
+    cases.push_back({damaged(three.ends[1] + 20, 1), 1});
+    cases.push_back({damaged(three.ends[1] + 4, '\x80'), 1});
+    cases.push_back({damaged(three.ends[2] + 3, '\x7f'), 2});
+    cases.push_back({damaged(three.ends[2] + 8, 9), 2});
+    cases.push_back({whole + std::string(4096, '\0'), 3});
+
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.journal.size() << " bytes, " << c.records);
+        emptyFolder(dir.path());
+        putFile(dir / journal_format::kFileName, c.journal);
+        PostingJournal j(posix, dir.path(), kNoSync);
+        RecoveryResult r;
+        ASSERT_TRUE(j.open(&r));
+        ASSERT_EQ(r.records, c.records);
+        ASSERT_EQ(r.droppedBytes, c.journal.size() - three.ends[c.records]);
+        ASSERT_EQ(filesIn(dir.path()), three.after[c.records]);
+        ASSERT_TRUE(j.close());
+    }
+}
+
+TEST(PostingJournal, ReadsSeeCommitsThatAreNotYetOnDisk) {
+    using Build = std::function<void(WriteBatch&)>;
+    const struct {
+        const char* name;
+        std::optional<std::string> before;  // nullopt: no file yet
+        std::vector<Build> commits;
+        std::string expected;
+    } cases[] = {
+        {"appends to a new file",
+         std::nullopt,
+         {[](WriteBatch& b) { b.append("f", "abc"); }, [](WriteBatch& b) { b.append("f", "de"); }},
+         "abcde"},
+        {"a write past the end leaves zeros",
+         "xy",
+         {[](WriteBatch& b) { b.write("f", 4, "z"); }},
+         std::string("xy\0\0z", 5)},
+        {"truncate, then write and append",
+         "abcdefgh",
+         {[](WriteBatch& b) {
+             b.truncate("f", 2);
+             b.write("f", 3, "Q");
+             b.append("f", "R");
+         }},
+         std::string("ab\0QR", 5)},
+        {"a later commit wins",
+         "....",
+         {[](WriteBatch& b) { b.write("f", 1, "AA"); },
+          [](WriteBatch& b) { b.write("f", 2, "B"); }},
+         ".AB."},
+        {"shortened after a longer write",
+         "abc",
+         {[](WriteBatch& b) { b.write("f", 0, "0123456789"); },
+          [](WriteBatch& b) { b.truncate("f", 4); }},
+         "0123"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder dir;
+        PosixFileSystem posix;
+        if (c.before) putFile(dir / "f", *c.before);
+        PostingJournal j(posix, dir.path());
+        ASSERT_TRUE(j.open());
+        uint64_t ticket = 0;
+        for (const Build& build : c.commits) {
+            WriteBatch b;
+            build(b);
+            ASSERT_TRUE(j.commit(std::move(b), &ticket));
+        }
+        uint64_t size = 0;
+        ASSERT_TRUE(j.size("f", &size));
+        EXPECT_EQ(size, c.expected.size());
+        for (std::size_t offset : {std::size_t{0}, std::size_t{1}, c.expected.size()}) {
+            std::string buf(16, '?');
+            std::size_t got = 0;
+            ASSERT_TRUE(j.read("f", offset, buf.data(), buf.size(), &got));
+            EXPECT_EQ(buf.substr(0, got), c.expected.substr(offset)) << offset;
+        }
+        // Nothing reaches the file before its record is flushed.
+        EXPECT_EQ(filesIn(dir.path()).count("f") ? filesIn(dir.path())["f"] : std::string("-"),
+                  c.before.value_or("-"));
+        ASSERT_TRUE(j.waitDurable(ticket));
+        EXPECT_EQ(filesIn(dir.path())["f"], c.expected);
+    }
+}
+
+TEST(PostingJournal, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
+    for (Fault fault : {Fault::kWrite, Fault::kNoSpace, Fault::kSync, Fault::kRename}) {
+        for (int nth = 1;; ++nth) {
+            SCOPED_TRACE(testing::Message() << "fault " << int(fault) << " at call " << nth);
+            test::TempFolder dir;
+            PosixFileSystem posix;
+            Files expected;
+            {
+                PostingJournal j(posix, dir.path());
+                ASSERT_TRUE(j.open());
+                ASSERT_TRUE(post(j, sale(0)));
+                ASSERT_TRUE(j.close());
+                applyToModel(expected, sale(0));
+            }
+            FaultyFileSystem faulty(posix);
+            faulty.failAt(fault, nth);
+            {
+                PostingJournal j(faulty, dir.path());
+                if (j.open()) {
+                    for (int i = 1; i <= 3; ++i) {
+                        if (post(j, sale(i))) applyToModel(expected, sale(i));
+                        if (i == 2) static_cast<void>(j.checkpoint());
+                    }
+                    static_cast<void>(j.close());
+                }
+            }  // without a successful close, a crash
+            PostingJournal j(posix, dir.path());
+            ASSERT_TRUE(j.open());
+            ASSERT_TRUE(j.close());
+            ASSERT_EQ(filesIn(dir.path()), expected);
+            if (!faulty.fired()) break;
+        }
+    }
+}
+
+TEST(PostingJournal, ConcurrentPostingsShareFlushes) {
+    constexpr int kThreads = 8;
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    FaultyFileSystem faulty(posix);
+    PostingJournal j(faulty, dir.path());
+    ASSERT_TRUE(j.open());
+    faulty.countSyncsOf(dir / journal_format::kFileName);
+    // The first flush waits until every thread has committed, so the
+    // others queue behind it as postings do behind a slow disk.
+    faulty.holdSyncs(true);
+    std::mutex dataLock;
+    std::vector<Status> results(kThreads);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        threads.emplace_back([&, i] {
+            WriteBatch b;
+            b.append("saleslog.dat", std::string(16, char('a' + i)));
+            uint64_t ticket = 0;
+            {
+                std::lock_guard lock(dataLock);
+                results[i] = j.commit(std::move(b), &ticket);
+            }
+            if (results[i]) results[i] = j.waitDurable(ticket);
+        });
+    }
+    while (j.stats().commits < kThreads) std::this_thread::yield();
+    faulty.holdSyncs(false);
+    for (auto& t : threads) t.join();
+
+    for (const Status& s : results) EXPECT_TRUE(s) << s.message();
+    JournalContents contents;
+    ASSERT_TRUE(PostingJournal::pending(posix, dir.path(), &contents));
+    EXPECT_EQ(contents.batches.size(), std::size_t{kThreads});
+    const int syncs = faulty.syncDataCalls(dir / journal_format::kFileName);
+    EXPECT_GE(syncs, 1);
+    EXPECT_LE(syncs, 2);  // the held one, then one for everyone behind it
+    // Every append got its own place.
+    std::string log = filesIn(dir.path())["saleslog.dat"];
+    ASSERT_EQ(log.size(), 16u * kThreads);
+    for (int i = 0; i < kThreads; ++i)
+        EXPECT_NE(log.find(std::string(16, char('a' + i))), std::string::npos);
+}
+
+TEST(PostingJournal, RequestIdsSurviveCrashesAndCheckpoints) {
+    const struct {
+        const char* name;
+        PostingJournalOptions options;
+        std::function<void(PostingJournal&)> then;
+        bool remembered;
+    } cases[] = {
+        {"crash", {}, [](PostingJournal&) {}, true},
+        {"checkpoint, crash", {}, [](PostingJournal& j) { ASSERT_TRUE(j.checkpoint()); }, true},
+        {"idle, crash", {}, [](PostingJournal& j) { ASSERT_TRUE(j.idle()); }, true},
+        {"checkpoint twice, crash",
+         {},
+         [](PostingJournal& j) {
+             ASSERT_TRUE(j.checkpoint());
+             ASSERT_TRUE(j.checkpoint());
+         },
+         true},
+        {"checkpoint by size, crash",
+         {.checkpointBytes = 1},
+         [](PostingJournal& j) {
+             EXPECT_GE(j.stats().checkpoints, 2u);
+             EXPECT_LT(j.stats().journalBytes, 200u);
+         },
+         true},
+        {"clean close", {}, [](PostingJournal& j) { ASSERT_TRUE(j.close()); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder dir;
+        PosixFileSystem posix;
+        {
+            PostingJournal j(posix, dir.path(), c.options);
+            ASSERT_TRUE(j.open());
+            ASSERT_TRUE(post(j, sale(7)));
+            ASSERT_TRUE(post(j, sale(8)));
+            auto first = j.remembered("station-1/7");
+            ASSERT_TRUE(first);
+            EXPECT_EQ(first->result, "answer 7");
+            EXPECT_TRUE(j.waitDurable(first->ticket));
+            c.then(j);
+        }
+        PostingJournal j(posix, dir.path(), c.options);
+        ASSERT_TRUE(j.open());
+        for (int i : {7, 8}) {
+            auto again = j.remembered("station-1/" + std::to_string(i));
+            ASSERT_EQ(again.has_value(), c.remembered);
+            if (again) {
+                EXPECT_EQ(again->result, "answer " + std::to_string(i));
+            }
+        }
+        EXPECT_FALSE(j.remembered("station-1/9"));
+    }
+}
+
+TEST(PostingJournal, RemembersOnlyTheNewestRequests) {
+    constexpr std::size_t kMemory = 3;
+    for (std::size_t posted : {kMemory - 1, kMemory, kMemory + 1}) {
+        SCOPED_TRACE(posted);
+        test::TempFolder dir;
+        PosixFileSystem posix;
+        const PostingJournalOptions options{.requestMemory = kMemory};
+        {
+            PostingJournal j(posix, dir.path(), options);
+            ASSERT_TRUE(j.open());
+            for (std::size_t i = 0; i < posted; ++i) ASSERT_TRUE(post(j, sale(int(i))));
+            ASSERT_TRUE(j.checkpoint());
+        }
+        PostingJournal j(posix, dir.path(), options);
+        ASSERT_TRUE(j.open());
+        for (std::size_t i = 0; i < posted; ++i) {
+            const bool kept = i + kMemory >= posted;
+            EXPECT_EQ(j.remembered("station-1/" + std::to_string(i)).has_value(), kept) << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kassio
