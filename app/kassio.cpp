@@ -3,9 +3,15 @@
 // window; no business rule lives here.
 #include <QApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QSplashScreen>
 #include <QTimer>
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -52,10 +58,41 @@ bool hasArgument(int argc, char** argv, const char* wanted) {
     return false;
 }
 
+// SIGTERM and SIGINT (a shutdown, a service stop, Ctrl+C in a terminal)
+// end the event loop, so the normal close-down still writes kq.cfg and
+// "Switched off." and removes the server's socket. The handler only writes a
+// byte; the event loop reads it on the UI thread.
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_signalPipe[0], &byte, 1);
+}
+
+void quitOnTerminationSignals(QApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char byte;
+        [[maybe_unused]] ssize_t n = ::read(g_signalPipe[1], &byte, 1);
+        app.quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale; the stored and printed formats ("%.2f") are
+    // the C locale's whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
+    quitOnTerminationSignals(app);
     kassio::QtUi ui;
     const std::string folder = kassio::resolveDataFolder(dataDirArgument(argc, argv));
 

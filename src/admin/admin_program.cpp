@@ -31,10 +31,13 @@ int runInit(DataStore& store, AdminEnvironment& env) {
         env.ui.error("Unable to create data directory", kTitleFatal);
         return 1;
     }
-    auto lock = FolderLock::tryAcquire(store.folder());
-    if (!lock)
-        return fail(env.ui,
-                    Status::busy("The till is running on this data folder. Close it first."));
+    Status why;
+    auto lock = FolderLock::tryAcquire(store.folder(), &why);
+    if (!lock) {
+        if (why.kind() == Status::Kind::kBusy)
+            why = Status::busy("The till is running on this data folder. Close it first.");
+        return fail(env.ui, why);
+    }
     if (!startDataStore(store, findSamplesFolder(env.programPath), env.localeCurrency, env.ui))
         return 1;
     closeDataStore(store, env.ui);

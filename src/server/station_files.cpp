@@ -1,13 +1,17 @@
 // Procedure 6: a client station reads a DataFolder file (item pictures,
 // logos) in chunks of 2000 bytes.
 //
-// Client stations authenticate nothing on the local socket, so only plain
-// names of regular files directly in the DataFolder are served: no path
-// ("../x", "a/b"), no symbolic link out of the folder, no device or pipe
-// (which could block the server thread), and never the server's settings
-// file with the station key. Names are matched without regard
-// to case when the exact name is not there, as the pictures are asked for
-// as "STOCK%d.bmp" and shipped as "stock%d.bmp".
+// Client stations authenticate nothing on the local socket, so only what a
+// client station needs is served: the pictures and logos (any "*.bmp": the
+// item pictures "STOCK%d.bmp" and "m%lld.bmp", receipt.bmp, letter.bmp)
+// and the wording file language.ini. Never kq.cfg (clerk passwords),
+// customer.dat or the server's settings with the station key. Only plain
+// names of regular files directly in the DataFolder, opened without
+// following a symbolic link and holding one link (a hard link to a file
+// elsewhere would otherwise pass); no device or pipe (which could block
+// the server thread). Names are matched without regard to case when the
+// exact name is not there, as the pictures are asked for as "STOCK%d.bmp"
+// and shipped as "stock%d.bmp".
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -48,7 +52,7 @@ int openRegular(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
         ::close(fd);
         return -1;
     }
@@ -72,6 +76,16 @@ std::optional<std::string> caseInsensitiveName(const std::string& folder, const 
 
 }  // namespace
 
+bool isServedFileName(std::string_view name) {
+    if (!isPlainFileName(name)) return false;
+    auto endsWith = [&](std::string_view tail) {
+        return name.size() > tail.size() && ::strncasecmp(name.data() + name.size() - tail.size(),
+                                                          tail.data(), tail.size()) == 0;
+    };
+    return endsWith(".bmp") ||
+           (name.size() == 12 && ::strncasecmp(name.data(), "language.ini", 12) == 0);
+}
+
 bool isPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     return name.find('/') == std::string_view::npos && name.find('\\') == std::string_view::npos;
@@ -82,9 +96,7 @@ void StationServer::fileChunk(FileChunk& chunk) {
     const int32_t position = chunk.position;
     std::memset(chunk.data, 0, sizeof chunk.data);
     chunk.position = 0;
-    if (!isPlainFileName(name) || position < 0) return;
-    // The settings file holds the station key: never handed out.
-    if (::strcasecmp(name.c_str(), kServerSettingsFile) == 0) return;
+    if (!isServedFileName(name) || position < 0) return;
 
     int fd = openRegular(m_store.pathOf(name));
     if (fd < 0) {

@@ -129,7 +129,8 @@ Status DataStore::openData() {
     if (!cfg) return Status::notFound("The configuration file is not present in Opendata.");
     // A file of another size is read as far as it goes; the rest stays zero.
     m_config = StoreConfig();
-    std::memcpy(m_config.bytes(), cfg->data(), std::min(cfg->size(), kStoreConfigSize));
+    if (!cfg->empty())  // an empty vector's data() may be null
+        std::memcpy(m_config.bytes(), cfg->data(), std::min(cfg->size(), kStoreConfigSize));
     m_config.fillEmptyHeading();
 
     m_skus.reset();
@@ -140,7 +141,8 @@ Status DataStore::openData() {
     auto words = readWholeFile(pathOf("language.ini"));
     if (words) {
         m_words = ReceiptWords();
-        std::memcpy(m_words.bytes(), words->data(), std::min(words->size(), kReceiptWordsSize));
+        if (!words->empty())
+            std::memcpy(m_words.bytes(), words->data(), std::min(words->size(), kReceiptWordsSize));
     } else {
         // An unknown language number falls back to English rather than
         // leaving every receipt word empty.

@@ -6,13 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "base/status.h"
+
 namespace kassio {
 
 class FolderLock {
   public:
-    // The lock, or nullopt when another process holds it (or the folder
-    // cannot hold the lock file).
-    static std::optional<FolderLock> tryAcquire(const std::string& dataFolder);
+    // The lock, or nullopt with the reason in *why: kBusy when another
+    // process holds it, kIoError when the lock file cannot be made or opened
+    // (a read-only or foreign folder), so the two are never confused.
+    static std::optional<FolderLock> tryAcquire(const std::string& dataFolder,
+                                                Status* why = nullptr);
 
     FolderLock(FolderLock&& other) noexcept;
     FolderLock& operator=(FolderLock&&) = delete;

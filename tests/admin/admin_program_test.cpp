@@ -83,6 +83,18 @@ TEST_F(AdminTest, ChangingCommandsRefuseWhileTheTillRuns) {
     EXPECT_FALSE(fileExists(data + "/kq.cfg"));
 }
 
+TEST_F(AdminTest, ALockFileThatCannotBeMadeIsNotTakenForARunningTill) {
+    // Root may write anywhere, so the unusable lock file is a folder.
+    ASSERT_TRUE(makeDirectories(data + "/kassio.lock"));
+    Status why;
+    EXPECT_FALSE(FolderLock::tryAcquire(data, &why));
+    EXPECT_EQ(why.kind(), Status::Kind::kIoError);
+    EXPECT_EQ(run({"init"}), 1);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.rfind("Cannot create the lock file " + data + "/kassio.lock", 0), 0u)
+        << ui.shown[0].text;
+}
+
 TEST_F(AdminTest, TheRealProgramReportsOnStandardError) {
     const std::string cmd = std::string(KASSIO_ADMIN_PROGRAM) + " --data-dir '" + data +
                             "' check 2>'" + root.path() + "/err' >/dev/null";

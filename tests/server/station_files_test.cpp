@@ -58,16 +58,24 @@ TEST_F(FileChunkTest, OnlyPlainFilesOfTheDataFolderAreServed) {
     ASSERT_TRUE(makeDirectories(data + "/sub"));
     ASSERT_TRUE(replaceFileAtomically(data + "/sub/x", "INNER", 5));
     ASSERT_EQ(::symlink(outside.c_str(), (data + "/link.bmp").c_str()), 0);
-    ASSERT_EQ(::mkfifo((data + "/pipe").c_str(), 0600), 0);  // would block a plain open
+    ASSERT_EQ(::mkfifo((data + "/pipe.bmp").c_str(), 0600), 0);  // would block a plain open
+    // A hard link in the folder to the station key's file is one more name
+    // for a file that is not served.
+    ASSERT_TRUE(replaceFileAtomically(data + "/station-server.conf", "key=S3CRET\n", 11));
+    ASSERT_EQ(::link((data + "/station-server.conf").c_str(), (data + "/key.bmp").c_str()), 0);
 
-    for (const char* name : {"../secret.txt", "sub/x", "/etc/passwd", "..", ".", "", "sub",
-                             "sub\\x", "link.bmp", "pipe", "missing.bmp"}) {
+    for (const char* name :
+         {"../secret.txt", "sub/x", "/etc/passwd", "..", ".", "", "sub", "sub\\x", "link.bmp",
+          "pipe.bmp", "missing.bmp", "key.bmp", "kq.cfg", "customer.dat", "inventory.dat",
+          "station-server.conf", "STATION-SERVER.CONF", ".bmp"}) {
         FileChunk c = ask(name, 0);
         EXPECT_EQ(+c.position, 0) << name;
         EXPECT_EQ(c.data[0], 0) << name;
     }
-    EXPECT_EQ(+ask("kq.cfg", -5).position, 0);
-    EXPECT_EQ(+ask("kq.cfg", 0).position, 15018);
+    EXPECT_EQ(+ask("stock1.bmp", -5).position, 0);
+    ASSERT_TRUE(replaceFileAtomically(data + "/language.ini", std::string(4640, 'w').data(), 4640));
+    EXPECT_EQ(+ask("LANGUAGE.INI", 0).position, 4640);  // the wording a client prints with
+    EXPECT_EQ(+ask("receipt.bmp", 0).position > 0, true);
 }
 
 }  // namespace
