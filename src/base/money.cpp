@@ -22,6 +22,10 @@ std::string fixedText(double value, int decimals) {
 
 }  // namespace
 
+bool isSaneMoney(double value) {
+    return std::isfinite(value) && value <= kMoneyLimit && value >= -kMoneyLimit;
+}
+
 double roundMoney(double value) {
     if (!std::isfinite(value)) return value;
     return decimalFromText(fixedText(value, 2));

@@ -8,6 +8,16 @@
 
 namespace kassio {
 
+// The largest amount of money, either way, the system takes in from a
+// client station, a form, a typed entry or an import: far beyond any
+// shop's sale or balance, and far inside what a double holds to the cent
+// (2^53 cents). Anything beyond it, and any NaN or infinity, is refused
+// before it can reach a stored total.
+inline constexpr double kMoneyLimit = 1e9;
+
+// Finite and within +-kMoneyLimit.
+bool isSaneMoney(double value);
+
 // "%.2f" and back.
 double roundMoney(double value);
 

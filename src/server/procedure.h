@@ -36,6 +36,9 @@ inline constexpr int32_t kCustomerNumberOutOfRange = 2;
 inline constexpr int32_t kCustomerNumberInUse = 3;  // procedure 12
 inline constexpr int32_t kCustomerNotFound = 3;     // procedure 13
 inline constexpr int32_t kCustomerFileUnavailable = 4;
+// Procedure 12: the new customer's purchases, balance or credit limit is
+// NaN, an infinity or beyond kMoneyLimit; nothing is stored.
+inline constexpr int32_t kCustomerInsaneAmount = 5;
 
 // Procedures 14 and 15: a result at or above this is the station's next
 // transaction number after the posting plus this; below it, a failure code.

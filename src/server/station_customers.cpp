@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "base/timestamp.h"
 #include "server/station_server.h"
 #include "store/activity_log.h"
@@ -59,6 +60,8 @@ void takeTexts(CustomerRecord& stored, const CustomerRecord& received) {
 
 int32_t StationServer::addCustomer(const CustomerRecord& customer) {
     if (!numberInRange(customer.number)) return kCustomerNumberOutOfRange;
+    for (double v : {customer.total_purchases, customer.balance, customer.credit_limit})
+        if (!isSaneMoney(v)) return kCustomerInsaneAmount;
     auto lock = m_store.lock();
     RecordFile& customers = m_store.customers();
     if (customers.find(customer.number)) return kCustomerNumberInUse;

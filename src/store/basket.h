@@ -63,6 +63,11 @@ struct Basket {
 #pragma pack(pop)
 
 inline constexpr std::size_t kBasketSize = 43406;
+
+// Every amount a posting takes from the Basket (the used lines, the totals,
+// the payments) is a sane sum of money (base/money.h). A Basket from a
+// client station is checked with this before anything is read from it.
+bool basketAmountsSane(const Basket& basket);
 static_assert(sizeof(Basket) == kBasketSize);
 static_assert(offsetof(Basket, item) == 24);
 static_assert(offsetof(Basket, clerk) == 3224);

@@ -261,6 +261,10 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
         result.code = 1;
         return result;
     }
+    if (!basketAmountsSane(received)) {
+        result.code = kClientInsaneAmount;
+        return result;
+    }
     Basket b = received;
     const LocalTime now = store.clock().now();
     {
@@ -456,6 +460,10 @@ ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
     ClientPostResult result;
     if (!validLineCount(received)) {
         result.code = 1;
+        return result;
+    }
+    if (!basketAmountsSane(received)) {
+        result.code = kClientInsaneAmount;
         return result;
     }
     const int kind = received.values[kValueRefundKind];

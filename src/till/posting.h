@@ -21,6 +21,12 @@ namespace kassio {
 // number after the posting plus 20, else a failure code below 20.
 // stationMessage: a message to show at this station (only a configuration
 // file that could not be written), empty otherwise.
+// The failure code of a client Basket holding an amount that is not a sane
+// sum of money (NaN, an infinity, beyond kMoneyLimit): refused before
+// anything is read or written. 11 is free in both the sale's and the
+// refund's list of codes.
+inline constexpr int32_t kClientInsaneAmount = 11;
+
 struct ClientPostResult {
     int32_t code = 0;
     Status stationMessage;

@@ -5,11 +5,15 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "server/basket_wire.h"
 #include "server_fixture.h"
+#include "store/file_io.h"
+#include "till/posting.h"
 
 namespace kassio::test {
 namespace {
@@ -40,6 +44,14 @@ class PostingTest : public ServerTest {
 
     int32_t next() const { return store->config().nextTransaction(); }
 
+    // The shop's files as they stand, to show a refused posting changed none.
+    std::vector<std::vector<unsigned char>> files() const {
+        std::vector<std::vector<unsigned char>> out;
+        for (const char* name : {"inventory.dat", "customer.dat", "kq.cfg"})
+            out.push_back(readWholeFile(data + "/" + name).value_or(std::vector<unsigned char>{}));
+        return out;
+    }
+
     std::size_t salesToday() const {
         LocalTime t = clock.now();
         return store->journal().readSales(t.year, t.month, t.day).size();
@@ -59,7 +71,27 @@ TEST_F(PostingTest, RefusedSalesReturnTheirCodeAndWriteNothing) {
         {"huge line count", [](Basket& b) { b.line_count = 0x7FFFFFFF; }, 1},
         {"unknown customer", [](Basket& b) { b.customer = 99; }, 2},
         {"unknown item", [](Basket& b) { b.item[1] = 999; }, 4},
+        // Amounts no shop can take: "1e999" reads as infinity, and +inf with
+        // -inf sums to NaN; any of them would stay in the totals for good.
+        {"infinite line price",
+         [](Basket& b) {
+             b.line_total[0] = b.non_taxable[0] = std::numeric_limits<double>::infinity();
+         },
+         kClientInsaneAmount},
+        {"plus and minus infinity",
+         [](Basket& b) {
+             b.line_total[0] = std::numeric_limits<double>::infinity();
+             b.line_total[1] = -std::numeric_limits<double>::infinity();
+         },
+         kClientInsaneAmount},
+        {"NaN total", [](Basket& b) { b.total = std::numeric_limits<double>::quiet_NaN(); },
+         kClientInsaneAmount},
+        {"NaN payment", [](Basket& b) { b.payment[0] = std::numeric_limits<double>::quiet_NaN(); },
+         kClientInsaneAmount},
+        {"beyond the money limit", [](Basket& b) { b.cost[1] = kMoneyLimit * 2; },
+         kClientInsaneAmount},
     };
+    const auto filesBefore = files();
     const int32_t before = next();
     for (const Case& c : cases) {
         auto b = basketOf({1, 2});
@@ -70,6 +102,7 @@ TEST_F(PostingTest, RefusedSalesReturnTheirCodeAndWriteNothing) {
     }
     EXPECT_EQ(next(), before);
     EXPECT_EQ(salesToday(), 0u);
+    EXPECT_TRUE(files() == filesBefore);
 }
 
 TEST_F(PostingTest, StockAndMissingFilesStopASale) {
@@ -109,7 +142,18 @@ TEST_F(PostingTest, RefusedRefundsReturnTheirCode) {
              b.customer = 99;
          },
          3},
+        {"NaN credited to a customer",
+         [](Basket& b) {
+             b.values[kValueRefundKind] = 3;
+             b.customer = 1;
+             b.total = b.line_total[0] = std::numeric_limits<double>::quiet_NaN();
+         },
+         kClientInsaneAmount},
+        {"minus infinity refunded",
+         [](Basket& b) { b.total = -std::numeric_limits<double>::infinity(); },
+         kClientInsaneAmount},
     };
+    const auto filesBefore = files();
     const int32_t before = next();
     for (const Case& c : cases) {
         auto b = basketOf({1}, "Refund");
@@ -118,6 +162,7 @@ TEST_F(PostingTest, RefusedRefundsReturnTheirCode) {
     }
     EXPECT_EQ(next(), before);
     EXPECT_EQ(salesToday(), 0u);
+    EXPECT_TRUE(files() == filesBefore);
 }
 
 TEST_F(PostingTest, RefundOfAVanishedItemTellsTheStation) {

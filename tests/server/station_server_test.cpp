@@ -5,9 +5,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <vector>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "server_fixture.h"
 #include "store/file_io.h"
 
@@ -277,6 +280,18 @@ TEST_F(ServerTest, AddCustomerChecksNumberAndReusesDeletedSlots) {
     EXPECT_EQ(readWholeFile(store->customers().path())->size(), sizeBefore + kCustomerRecordSize);
     EXPECT_EQ(store->config().record().options[optionAt(4392)], addedBefore + 2);
     EXPECT_EQ(+findCustomer(0, "NE").number, 8);
+
+    // A balance or limit that is no sum of money never reaches the file.
+    const auto fileBefore = readWholeFile(store->customers().path());
+    for (auto poison : std::vector<std::function<void(CustomerRecord&)>>{
+             [](CustomerRecord& c) { c.balance = std::numeric_limits<double>::quiet_NaN(); },
+             [](CustomerRecord& c) { c.credit_limit = std::numeric_limits<double>::infinity(); },
+             [](CustomerRecord& c) { c.total_purchases = -kMoneyLimit * 10; }}) {
+        CustomerRecord rec = makeCustomer(9, "POISON");
+        poison(rec);
+        EXPECT_EQ(server->addCustomer(rec), kCustomerInsaneAmount);
+    }
+    EXPECT_TRUE(readWholeFile(store->customers().path()) == fileBefore);
     auto j = readCustomer(*store, 1);
     EXPECT_STREQ(j->name, "J SMITH");  // the refused 3 changed nothing
 }
