@@ -1,5 +1,7 @@
 #include "admin/admin_program.h"
 
+#include "admin/store_check.h"
+
 #include <CLI/CLI.hpp>
 
 #include "base/win1252.h"
@@ -50,7 +52,9 @@ int runCheck(DataStore& store, AdminEnvironment& env) {
     printCounts(env.out, "customers", store.customers());
     printCounts(env.out, "suppliers", store.suppliers());
     std::fprintf(env.out, "next transaction: %d\n", store.config().nextTransaction());
-    return 0;
+    const std::vector<std::string> findings = checkStoredValues(store);
+    for (const std::string& f : findings) std::fprintf(env.out, "problem: %s\n", f.c_str());
+    return findings.empty() ? 0 : 1;
 }
 
 int runJournal(DataStore& store, AdminEnvironment& env, const std::vector<int>& rest) {

@@ -4,11 +4,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "admin/admin_program.h"
+#include "store/customer_record.h"
+#include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/folder_lock.h"
+#include "store/inventory_record.h"
 #include "store/journal.h"
 #include "support/fixed_clock.h"
 #include "support/scripted_ui.h"
@@ -71,6 +75,43 @@ TEST_F(AdminTest, InitThenCheckThenJournal) {
     EXPECT_EQ(output, "");
     EXPECT_EQ(run({"journal", "twenty"}), 2);  // a usage error naming the value
     EXPECT_EQ(run({"check", "--bogus"}), 2);
+}
+
+TEST_F(AdminTest, CheckFindsPoisonedAmountsAndTornJournalFiles) {
+    ASSERT_EQ(run({"init"}), 0);
+    ASSERT_EQ(run({"check"}), 0);
+    ASSERT_EQ(output.find("problem:"), std::string::npos);
+
+    // Amounts that no shop holds, as a client station could once post them,
+    // and 500 stray bytes after the last whole sale.
+    {
+        DataStore store(data, clock);
+        ASSERT_TRUE(store.openData());
+        auto lock = store.lock();
+        InventoryRecord item;
+        const uint64_t slot = store.items().index().entries().front().slot;
+        ASSERT_TRUE(store.items().read(slot, &item));
+        item.retail_price = std::strtod("1e999", nullptr);
+        ASSERT_TRUE(store.items().write(slot, &item));
+        CustomerRecord c;
+        const uint64_t cslot = store.customers().index().entries().front().slot;
+        ASSERT_TRUE(store.customers().read(cslot, &c));
+        c.balance = std::numeric_limits<double>::quiet_NaN();
+        c.credit_limit = -std::numeric_limits<double>::infinity();
+        ASSERT_TRUE(store.customers().write(cslot, &c));
+    }
+    ASSERT_TRUE(makeDirectories(data + "/2026/12/6"));
+    const std::string junk(1050 + 500, 'x');
+    ASSERT_TRUE(replaceFileAtomically(data + "/2026/12/6/saleslog.dat", junk.data(), junk.size()));
+
+    EXPECT_EQ(run({"check"}), 1);
+    EXPECT_NE(output.find(": retail price is inf\n"), std::string::npos) << output;
+    EXPECT_NE(output.find(": balance is nan\n"), std::string::npos) << output;
+    EXPECT_NE(output.find(": credit limit is -inf\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("problem: 2026/12/6/saleslog.dat: a partial record at the end (500 "
+                          "stray bytes)"),
+              std::string::npos)
+        << output;
 }
 
 TEST_F(AdminTest, ChangingCommandsRefuseWhileTheTillRuns) {
