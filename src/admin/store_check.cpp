@@ -22,7 +22,8 @@ using Amounts = std::initializer_list<std::pair<const char*, double>>;
 
 void checkAmounts(std::vector<std::string>& out, const std::string& where, Amounts amounts) {
     for (const auto& [name, value] : amounts)
-        if (!isSaneMoney(value)) out.push_back(formatted("%s: %s is %g", where.c_str(), name, value));
+        if (!isSaneMoney(value))
+            out.push_back(formatted("%s: %s is %g", where.c_str(), name, value));
 }
 
 template <typename Record, typename Check>
@@ -63,8 +64,7 @@ bool isYearFolder(const std::string& name) {
 }
 
 template <typename Record, typename Check>
-void checkJournalRecords(const std::filesystem::path& path, const std::string& where,
-                         Check check) {
+void checkJournalRecords(const std::filesystem::path& path, const std::string& where, Check check) {
     auto bytes = readWholeFile(path.string());
     if (!bytes) return;
     for (std::size_t at = 0; at + sizeof(Record) <= bytes->size(); at += sizeof(Record)) {
@@ -98,17 +98,25 @@ void checkJournal(std::vector<std::string>& out, const std::string& folder) {
                 checkJournalRecords<SaleRecord>(
                     it->path(), where, [&](const std::string& at, const SaleRecord& s) {
                         checkAmounts(out, at,
-                                     {{"total", s.total}, {"cost", s.cost}, {"tax 1", s.tax1},
-                                      {"tax 2", s.tax2}, {"discount", s.discount},
-                                      {"cash", s.cash}, {"card", s.eft}, {"cheque", s.cheque},
+                                     {{"total", s.total},
+                                      {"cost", s.cost},
+                                      {"tax 1", s.tax1},
+                                      {"tax 2", s.tax2},
+                                      {"discount", s.discount},
+                                      {"cash", s.cash},
+                                      {"card", s.eft},
+                                      {"cheque", s.cheque},
                                       {"balance after", s.balance_after}});
                     });
             } else if (size == sizeof(SaleLineRecord)) {
                 checkJournalRecords<SaleLineRecord>(
                     it->path(), where, [&](const std::string& at, const SaleLineRecord& l) {
                         checkAmounts(out, at,
-                                     {{"total", l.total}, {"cost", l.cost}, {"tax 1", l.tax1},
-                                      {"tax 2", l.tax2}, {"discount", l.discount}});
+                                     {{"total", l.total},
+                                      {"cost", l.cost},
+                                      {"tax 1", l.tax1},
+                                      {"tax 2", l.tax2},
+                                      {"discount", l.discount}});
                     });
             }
         }

@@ -47,7 +47,7 @@ std::optional<File> File::open(const std::string& path, Mode mode) {
     }
     int fd;
     do {
-        fd = ::open(path.c_str(), flags, 0644);
+        fd = ::open(path.c_str(), flags, 0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return std::nullopt;
     // No fstat here: a record read is open, pread, close, and every call
@@ -125,9 +125,9 @@ bool makeDirectories(const std::string& path) {
     std::string::size_type pos = 0;
     while ((pos = path.find('/', pos + 1)) != std::string::npos) {
         std::string part = path.substr(0, pos);
-        if (!part.empty() && ::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
-    if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
     return isDirectory(path);
 }
 

@@ -1,6 +1,7 @@
 // Whole-file records survive a crash at any moment: the old or the new
 // content is there, whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -63,6 +64,27 @@ namespace {
 
 // Postings queued behind each other share one flush; a flush that fails
 // fails only the postings it covered.
+TEST(FileIo, TheShopsFilesAndFoldersAreTheOwnersAlone) {
+    // kq.cfg holds the clerks' passwords and customer.dat names and
+    // addresses: no other local user may read them, whatever the umask.
+    const mode_t old = ::umask(0);
+    test::TempFolder dir;
+    const std::string folder = dir / "a/b";
+    ASSERT_TRUE(makeDirectories(folder));
+    ASSERT_TRUE(appendToFile(folder + "/kq.cfg", "x", 1, false));
+    ASSERT_TRUE(replaceFileAtomically(folder + "/customer.dat", "y", 1));
+    ::umask(old);
+    struct stat st;
+    for (const std::string& path : {dir / "a", folder}) {
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << path;
+    }
+    for (const char* name : {"/kq.cfg", "/customer.dat"}) {
+        ASSERT_EQ(::stat((folder + name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+    }
+}
+
 TEST(FlushBatch, OneRoundCoversEveryTicketSealedBeforeIt) {
     test::TempFolder dir;
     ASSERT_TRUE(appendToFile(dir / "a.dat", "x", 1, false));
