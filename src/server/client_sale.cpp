@@ -17,32 +17,36 @@ Status invalid(const std::string& what) {
     return Status::invalid(what, "Invalid entry");
 }
 
-bool readText(const JsonValue& obj, const char* name, std::string& out) {
-    const JsonValue* v = obj.member(name);
-    if (!v) return true;
-    if (v->kind() != JsonValue::Kind::kString) return false;
-    out = utf8ToWin1252(v->text());
+bool readText(const Json& obj, const char* name, std::string& out) {
+    const auto v = obj.find(name);
+    if (v == obj.end()) return true;
+    if (!v->is_string()) return false;
+    out = utf8ToWin1252(v->get_ref<const std::string&>());
     return true;
 }
 
 template <typename Int>
-bool readInt(const JsonValue& obj, const char* name, Int& out) {
-    const JsonValue* v = obj.member(name);
-    if (!v) return true;
-    auto n = v->asInt();
+bool readInt(const Json& obj, const char* name, Int& out) {
+    const auto v = obj.find(name);
+    if (v == obj.end()) return true;
+    auto n = jsonWholeNumber(*v);
     if (!n || *n < std::numeric_limits<Int>::min() || *n > std::numeric_limits<Int>::max())
         return false;
     out = static_cast<Int>(*n);
     return true;
 }
 
-bool readDouble(const JsonValue& obj, const char* name, double& out) {
-    const JsonValue* v = obj.member(name);
-    if (!v) return true;
-    auto d = v->asDouble();
+bool readMoney(const Json& obj, const char* name, double& out) {
+    const auto v = obj.find(name);
+    if (v == obj.end()) return true;
+    auto d = jsonMoney(*v);
     if (!d) return false;
     out = *d;
     return true;
+}
+
+Status invalidMoney(const std::string& where, const char* name) {
+    return invalid(where + "\"" + name + "\" must be " + jsonMoneyWanted());
 }
 
 // The running totals of a Basket under construction.
@@ -116,11 +120,11 @@ class BasketBuilder {
 
 }  // namespace
 
-Status readClientSale(const JsonValue& json, bool refund, ClientSale& out) {
+Status readClientSale(const Json& json, bool refund, ClientSale& out) {
     out = ClientSale{};
     out.refund = refund;
     out.payment = refund ? "Refund" : "Cash";
-    if (!json.isObject()) return invalid("The sale must be a JSON object");
+    if (!json.is_object()) return invalid("The sale must be a JSON object");
     if (!readText(json, "station", out.station)) return invalid("\"station\" must be a text");
     if (!readInt(json, "clerk", out.clerk)) return invalid("\"clerk\" must be a whole number");
     if (!readText(json, "payment", out.payment)) return invalid("\"payment\" must be a text");
@@ -130,22 +134,26 @@ Status readClientSale(const JsonValue& json, bool refund, ClientSale& out) {
     if (!readInt(json, "kind", out.kind)) return invalid("\"kind\" must be a whole number");
     if (!readInt(json, "restock", out.restock))
         return invalid("\"restock\" must be a whole number");
-    const JsonValue* lines = json.member("lines");
-    if (!lines || lines->kind() != JsonValue::Kind::kArray)
+    const auto lines = json.find("lines");
+    if (lines == json.end() || !lines->is_array())
         return invalid("\"lines\" must be a list of lines");
-    for (const JsonValue& l : lines->items()) {
+    int number = 0;
+    for (const Json& l : *lines) {
+        const std::string where = "Line " + std::to_string(++number) + ": ";
         ClientSaleLine line;
-        if (!l.isObject()) return invalid("Each line must be a JSON object");
+        if (!l.is_object()) return invalid(where + "a line must be a JSON object");
         if (!readInt(l, "item", line.item) || line.item < 0)
-            return invalid("\"item\" must be an item number");
+            return invalid(where + "\"item\" must be an item number");
         if (!readInt(l, "count", line.count) || line.count < 1)
-            return invalid("\"count\" must be 1 or more");
-        if (!readText(l, "description", line.description) || !readDouble(l, "price", line.price) ||
-            !readInt(l, "tax", line.tax) || !readDouble(l, "cost", line.cost))
-            return invalid("A line's description, price, tax or cost is not readable");
+            return invalid(where + "\"count\" must be 1 or more");
+        if (!readText(l, "description", line.description))
+            return invalid(where + "\"description\" must be a text");
+        if (!readMoney(l, "price", line.price)) return invalidMoney(where, "price");
+        if (!readMoney(l, "cost", line.cost)) return invalidMoney(where, "cost");
+        if (!readInt(l, "tax", line.tax) || line.tax < 0 || line.tax > 3)
+            return invalid(where + "\"tax\" must be a tax code 0..3");
         if (line.item == 0 && line.description.size() < 1)
-            return invalid("A line needs an \"item\" or a \"description\"");
-        if (line.tax < 0 || line.tax > 3) return invalid("\"tax\" must be a tax code 0..3");
+            return invalid(where + "a line needs an \"item\" or a \"description\"");
         out.lines.push_back(line);
     }
     return Status::ok();

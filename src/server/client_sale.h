@@ -30,7 +30,7 @@
 #include "base/status.h"
 #include "platform/clock.h"
 #include "server/client_config.h"
-#include "server/json_value.h"
+#include "server/json_reader.h"
 #include "store/basket.h"
 #include "store/customer_record.h"
 #include "store/inventory_record.h"
@@ -59,7 +59,8 @@ struct ClientSale {
 };
 
 // Reads the JSON shape above; a wrong shape is an "Invalid entry" naming it.
-Status readClientSale(const JsonValue& json, bool refund, ClientSale& out);
+// Prices and costs are sums of money within +-kMoneyLimit.
+Status readClientSale(const Json& json, bool refund, ClientSale& out);
 
 // Where the builder gets the station's items and customers from (procedures
 // 0 and 1, or a test's table). A record whose number is 0 is "not found".

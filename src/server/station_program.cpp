@@ -6,13 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <sstream>
 
 #include "base/fixed_text.h"
 #include "base/win1252.h"
 #include "server/client_sale.h"
-#include "server/json_value.h"
+#include "server/json_reader.h"
 #include "server/server_settings.h"
 #include "store/customers.h"
 #include "store/data_folder.h"
@@ -55,11 +56,12 @@ bool readFile(const std::string& path, std::string& content) {
     return true;
 }
 
-Status readJsonFile(const std::string& path, std::optional<JsonValue>& out) {
+Status readJsonFile(const std::string& path, std::optional<Json>& out) {
     std::string content, error;
-    if (!readFile(path, content)) return Status::notFound("Cannot read " + path, kTitleProblem);
-    out = JsonValue::parse(content, &error);
-    if (!out) return Status::invalid(path + ": " + error);
+    if (!readFile(path, content))
+        return Status::notFound("Cannot read " + utf8ToWin1252(path), kTitleProblem);
+    out = readJson(content, &error);
+    if (!out) return Status::invalid(utf8ToWin1252(path + ": " + error));
     return Status::ok();
 }
 
@@ -263,40 +265,43 @@ const TextField kCustomerTexts[] = {
 // Puts the members of a flat JSON object into the customer record. Member
 // names are the record's field names; a text too long for its field, an
 // unknown name or a value of the wrong kind is refused, naming it.
-Status applyCustomerJson(const JsonValue& json, CustomerRecord& c) {
-    if (!json.isObject()) return Status::invalid("The customer must be a JSON object");
+Status applyCustomerJson(const Json& json, CustomerRecord& c) {
+    if (!json.is_object()) return Status::invalid("The customer must be a JSON object");
     auto* bytes = reinterpret_cast<char*>(&c);
-    for (const auto& [name, value] : json.members()) {
-        bool known = false;
-        for (const TextField& f : kCustomerTexts) {
-            if (name != f.name) continue;
-            known = true;
-            if (value.kind() != JsonValue::Kind::kString)
-                return Status::invalid("\"" + name + "\" must be a text");
-            const std::string t = utf8ToWin1252(value.text());
-            if (t.size() >= f.size)
-                return Status::invalid("\"" + name + "\" is longer than " +
-                                       std::to_string(f.size - 1) + " characters");
-            std::memset(bytes + f.offset, 0, f.size);
-            std::memcpy(bytes + f.offset, t.data(), t.size());
+    for (const auto& member : json.items()) {
+        const std::string& name = member.key();
+        const Json& value = member.value();
+        const std::string shown = "\"" + utf8ToWin1252(name) + "\"";
+        const TextField* text = nullptr;
+        for (const TextField& f : kCustomerTexts)
+            if (name == f.name) text = &f;
+        if (text) {
+            if (!value.is_string()) return Status::invalid(shown + " must be a text");
+            const std::string t = utf8ToWin1252(value.get_ref<const std::string&>());
+            if (t.size() >= text->size)
+                return Status::invalid(shown + " is longer than " + std::to_string(text->size - 1) +
+                                       " characters");
+            std::memset(bytes + text->offset, 0, text->size);
+            std::memcpy(bytes + text->offset, t.data(), t.size());
+            continue;
         }
-        if (known) continue;
-        auto integer = value.asInt();
-        auto real = value.asDouble();
+        const auto integer = jsonWholeNumber(value);
+        const bool int32 = integer && *integer >= std::numeric_limits<int32_t>::min() &&
+                           *integer <= std::numeric_limits<int32_t>::max();
         if (name == "number" && integer) {
             c.number = *integer;
-        } else if (name == "group" && integer) {
+        } else if (name == "group" && int32) {
             c.group = static_cast<int32_t>(*integer);
-        } else if (name == "terms" && integer) {
+        } else if (name == "terms" && int32) {
             c.terms = static_cast<int32_t>(*integer);
         } else if (name == "tax" && integer) {
             c.tax = *integer;
-        } else if (name == "credit_limit" && real) {
-            c.credit_limit = *real;
-        } else if (name == "balance" && real) {
-            c.balance = *real;
+        } else if (name == "credit_limit" || name == "balance") {
+            auto money = jsonMoney(value);
+            if (!money) return Status::invalid(shown + " must be " + jsonMoneyWanted());
+            (name == "balance" ? c.balance : c.credit_limit) = *money;
         } else {
-            return Status::invalid("\"" + name + "\" is not a customer field of that kind");
+            return Status::invalid(shown + " is not a customer field of that kind");
         }
     }
     return Status::ok();
@@ -392,10 +397,10 @@ int pages(std::vector<std::string> args, StationClient& client, std::ostream& ou
 int customerCommand(const std::vector<std::string>& args, bool adding, StationClient& client,
                     std::ostream& out, std::ostream& err) {
     if (args.size() != 1) return usage(err, "give one JSON file");
-    std::optional<JsonValue> json;
+    std::optional<Json> json;
     if (Status s = readJsonFile(args[0], json); !s) return report(err, s);
     CustomerRecord c = blankCustomer();
-    if (adding && !json->member("number")) {
+    if (adding && !json->contains("number")) {
         // No number in the file: the one the station offers.
         NumberText offered;
         if (Status s = client.suggestCustomerNumber(offered); !s) return report(err, s);
@@ -404,8 +409,8 @@ int customerCommand(const std::vector<std::string>& args, bool adding, StationCl
     if (!adding) {
         // A change sends the whole record: start from the station's copy
         // so that the texts the file leaves out stay as they are.
-        const JsonValue* number = json->member("number");
-        auto n = number ? number->asInt() : std::nullopt;
+        const auto number = json->find("number");
+        auto n = number != json->end() ? jsonWholeNumber(*number) : std::nullopt;
         if (!n) return report(err, Status::invalid("\"number\" is missing"));
         CustomerRecord stored;
         if (Status s = client.findCustomer(numberQuery(*n), stored); !s) return report(err, s);
@@ -426,7 +431,7 @@ int customerCommand(const std::vector<std::string>& args, bool adding, StationCl
 int post(const std::vector<std::string>& args, bool refund, StationClient& client,
          const Clock& clock, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) return usage(err, "give one JSON file");
-    std::optional<JsonValue> json;
+    std::optional<Json> json;
     if (Status s = readJsonFile(args[0], json); !s) return report(err, s);
     ClientSale sale;
     if (Status s = readClientSale(*json, refund, sale); !s) return report(err, s);

@@ -162,6 +162,36 @@ TEST_F(StationProgramTest, SaleIsBuiltAsTheTillWouldAndPosted) {
     EXPECT_EQ(err.str(), "Invalid entry: 77\n");
 }
 
+TEST_F(StationProgramTest, FilesItCannotUseAreRefusedSayingWhy) {
+    struct Case {
+        const char* command;
+        const char* json;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"sale", R"({"lines": [{"description": "X",
+  "price": 1e999}]})",
+         "Problem: " + root / "bad.json" +
+             ": number overflow parsing '1e999' at byte 43 (line 2, column 12)\n"},
+        {"sale", R"({"lines": [{"description": "X", "price": 2e12}]})",
+         "Invalid entry: Line 1: \"price\" must be an amount from -1000000000 to 1000000000\n"},
+        {"refund", R"({"lines": [{"item": 1,}]})",
+         "Problem: " + root / "bad.json" +
+             ": syntax error while parsing object key - unexpected '}'; expected string literal "
+             "at byte 22 (line 1, column 23)\n"},
+        {"add-customer", R"({"number": 13, "balance": -1e13})",
+         "Problem: \"balance\" must be an amount from -1000000000 to 1000000000\n"},
+        {"add-customer", R"({"number": 13, "group": 4294967296})",
+         "Problem: \"group\" is not a customer field of that kind\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run({c.command, write("bad.json", c.json)}), kStationRefused) << c.json;
+        EXPECT_EQ(err.str(), c.err);
+    }
+    EXPECT_FALSE(readCustomer(*store, 13));
+    EXPECT_EQ(store->config().nextTransaction(), 1);
+}
+
 TEST_F(StationProgramTest, TheProgramPostsASaleFromTheCommandLine) {
     const std::string sale = write("sale.json", R"({"lines": [{"item": 2, "count": 3}]})");
     const std::string command = std::string(KASSIO_STATION_PROGRAM) + " --endpoint '" +

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "server/client_sale.h"
 
 namespace kassio {
@@ -159,28 +160,47 @@ TEST_F(ClientSaleTest, RefusedSales) {
 }
 
 TEST(ClientSaleFile, ReadsTheDocumentedShapeAndRefusesOthers) {
-    auto json = JsonValue::parse(R"({"station": "CAFÉ", "clerk": 2, "payment": "CH",
-        "customer": 100000000000000000, "kind": 1, "restock": 1,
-        "lines": [{"item": 42, "count": 3}, {"description": "MISC", "price": 1.5, "tax": 2}]})");
+    auto json = readJson(R"({"station": "CAFÉ", "clerk": 2, "payment": "CH",
+        "customer": 9007199254740993, "kind": 1, "restock": 1,
+        "lines": [{"item": 42, "count": 3}, {"description": "MISC", "price": 1e9, "tax": 2,
+                   "cost": -1e9}]})");
     ASSERT_TRUE(json);
     ClientSale sale;
     ASSERT_TRUE(readClientSale(*json, true, sale));
     EXPECT_EQ(sale.station, "CAF\xC9");
-    EXPECT_EQ(sale.customer, 100000000000000000LL);
+    EXPECT_EQ(sale.customer, 9007199254740993LL);  // 2^53 + 1, not rounded through a double
     EXPECT_EQ(sale.kind, 1);
     ASSERT_EQ(sale.lines.size(), 2u);
     EXPECT_EQ(sale.lines[0].count, 3);
     EXPECT_EQ(sale.lines[1].tax, 2);
+    EXPECT_EQ(sale.lines[1].price, kMoneyLimit);
 
-    for (const char* bad :
-         {R"([])", R"({"lines": 3})", R"({"lines": [{"count": 2}]})",
-          R"({"lines": [{"item": 1, "count": 0}]})", R"({"lines": [{"item": -4}]})",
-          R"({"lines": [{"item": 1.5}]})", R"({"clerk": "one", "lines": []})",
-          R"({"lines": [{"description": "X", "tax": 4}]})",
-          R"({"kind": 99999999999, "lines": []})"}) {
-        auto doc = JsonValue::parse(bad);
-        ASSERT_TRUE(doc) << bad;
-        EXPECT_FALSE(readClientSale(*doc, false, sale)) << bad;
+    struct Case {
+        const char* json;
+        const char* message;
+    };
+    const Case cases[] = {
+        {R"([])", "The sale must be a JSON object"},
+        {R"({"lines": 3})", "\"lines\" must be a list of lines"},
+        {R"({"lines": [{"count": 2}]})", "Line 1: a line needs an \"item\" or a \"description\""},
+        {R"({"lines": [{"item": 1}, {"item": 1, "count": 0}]})", "Line 2: \"count\" must be 1"},
+        {R"({"lines": [{"item": -4}]})", "Line 1: \"item\" must be an item number"},
+        {R"({"lines": [{"item": 1.5}]})", "Line 1: \"item\" must be an item number"},
+        {R"({"clerk": "one", "lines": []})", "\"clerk\" must be a whole number"},
+        {R"({"lines": [{"description": "X", "tax": 4}]})",
+         "Line 1: \"tax\" must be a tax code 0..3"},
+        {R"({"kind": 99999999999, "lines": []})", "\"kind\" must be a whole number"},
+        {R"({"lines": [{"description": "X", "price": 1.5e9}]})",
+         "Line 1: \"price\" must be an amount from -1000000000 to 1000000000"},
+        {R"({"lines": [{"description": "X", "cost": -1e300}]})", "Line 1: \"cost\" must be"},
+        {R"({"lines": [{"description": "X", "price": "2.00"}]})", "Line 1: \"price\" must be"},
+    };
+    for (const Case& c : cases) {
+        auto doc = readJson(c.json);
+        ASSERT_TRUE(doc) << c.json;
+        Status s = readClientSale(*doc, false, sale);
+        EXPECT_FALSE(s) << c.json;
+        EXPECT_EQ(s.message().rfind(c.message, 0), 0u) << c.json << ": " << s.message();
     }
 }
 

@@ -1,46 +1,15 @@
-// The small readers around the station: the JSON files kassio-station
-// takes, the server settings file and options, and the station key check.
+// The small readers around the station: the server settings file and
+// options, the station key check, and kassio-station's connection options.
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "server/json_value.h"
 #include "server/server_settings.h"
 #include "server/station_program.h"
 #include "support/temp_folder.h"
 
 namespace kassio {
 namespace {
-
-TEST(JsonValue, ReadsDocumentsExactly) {
-    std::string error;
-    auto v = JsonValue::parse(
-        R"( {"a": [1, -0.5e2, true, false, null], "big": 100000000000000000,
-             "s": "caf\u00e9 \ud83d\ude00 \"q\" \\ \/ \n", "a": {"nested": {}}} )",
-        &error);
-    ASSERT_TRUE(v) << error;
-    EXPECT_EQ(v->member("big")->asInt(), 100000000000000000LL);
-    EXPECT_EQ(v->member("s")->text(), "caf\xC3\xA9 \xF0\x9F\x98\x80 \"q\" \\ / \n");
-    EXPECT_TRUE(v->member("a")->isObject());  // a repeated name: the last one counts
-    EXPECT_FALSE(v->member("missing"));
-    auto list = JsonValue::parse("[1, -0.5e2, 9223372036854775808]");
-    EXPECT_EQ(list->items()[1].asDouble(), -50);
-    EXPECT_FALSE(list->items()[1].asInt());
-    EXPECT_FALSE(list->items()[2].asInt());  // beyond 64 bits
-}
-
-TEST(JsonValue, RefusesWhatIsNotJson) {
-    const std::string deep(100, '[');
-    for (const std::string& bad :
-         {std::string(""), std::string("[1,]"), std::string("{\"a\" 1}"), std::string("01"),
-          std::string("[1] x"), std::string("\"tab\there\""), std::string("\"\\ud800\""),
-          std::string("\"\\q\""), std::string("tru"), std::string("{\"a\":1"), std::string("-"),
-          std::string("1."), deep}) {
-        std::string error;
-        EXPECT_FALSE(JsonValue::parse(bad, &error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
-    }
-}
 
 TEST(ServerSettings, FileThenCommandLine) {
     test::TempFolder folder;
