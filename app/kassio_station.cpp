@@ -1,6 +1,8 @@
-// kassio-station: the client-station program. Reads the connection options,
-// connects to the station server and runs one command (see --help).
+// kassio-station: the client-station program. Reads the command line,
+// connects to the station server over gRPC and runs one command (see
+// --help).
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,18 +12,12 @@
 #include "server/station_program.h"
 
 int main(int argc, char** argv) {
-    const kassio::StationOptions options =
-        kassio::parseStationOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.help) {
-        std::cout << kassio::stationUsage();
-        return kassio::kStationOk;
-    }
-    if (!options.error.empty()) {
-        std::cerr << "kassio-station: " << options.error << "\n" << kassio::stationUsage();
-        return kassio::kStationUsage;
-    }
-    kassio::GrpcStationTransport transport(options.endpoint, options.key);
-    kassio::StationClient client(transport);
     kassio::SystemClock clock;
-    return kassio::runStationCommand(options.command, client, clock, std::cout, std::cerr);
+    std::unique_ptr<kassio::GrpcStationTransport> transport;
+    kassio::StationEnvironment env{
+        clock, std::cout, std::cerr, [&](const kassio::StationConnection& c) {
+            transport = std::make_unique<kassio::GrpcStationTransport>(c.endpoint, c.key);
+            return std::make_unique<kassio::StationClient>(*transport);
+        }};
+    return kassio::runStation(std::vector<std::string>(argv + 1, argv + argc), env);
 }

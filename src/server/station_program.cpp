@@ -1,6 +1,8 @@
 #include "server/station_program.h"
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
+#include <charconv>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -42,11 +44,6 @@ int report(std::ostream& err, const Status& s) {
     return kStationRefused;
 }
 
-int usage(std::ostream& err, const std::string& why) {
-    err << "kassio-station: " << why << "\n" << stationUsage();
-    return kStationUsage;
-}
-
 bool readFile(const std::string& path, std::string& content) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -65,26 +62,15 @@ Status readJsonFile(const std::string& path, std::optional<Json>& out) {
     return Status::ok();
 }
 
-std::optional<int64_t> wholeNumber(const std::string& s) {
-    if (s.empty()) return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(s.c_str(), &end, 10);
-    if (errno == ERANGE || *end != '\0') return std::nullopt;
+// A whole decimal number, all of the text. Numbers on the command line are
+// read here rather than by CLI11, whose reading takes "010" for 8 and
+// "0x10" for 16 and clamps what does not fit to the largest value.
+std::optional<int64_t> wholeNumber(std::string_view s) {
+    int64_t v = 0;
+    const char* end = s.data() + s.size();
+    auto [ptr, ec] = std::from_chars(s.data(), end, v);
+    if (ec != std::errc() || ptr != end) return std::nullopt;
     return v;
-}
-
-// "--name value" taken out of a command's arguments.
-std::optional<std::string> takeOption(std::vector<std::string>& args, const std::string& name) {
-    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == name) {
-            std::string v = args[i + 1];
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                       args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-            return v;
-        }
-    }
-    return std::nullopt;
 }
 
 // --- what the station sends back, in words --------------------------------
@@ -314,18 +300,220 @@ CustomerQuery numberQuery(int64_t number) {
     return q;
 }
 
+// --- the command line -------------------------------------------------------
+
+// What the command line says, written by CLI11. Numbers stay text until
+// wholeNumberIn() has checked them.
+struct Arguments {
+    std::string endpoint, dataDir, key, keyFile;
+    std::string text, prefix, from = "0", outFile;
+    std::string category, next = "0", previous = "0";
+    std::string procedure, number, file;
+};
+
+CLI::Validator wholeNumberIn(int64_t min, int64_t max) {
+    return CLI::Validator(
+        [min, max](std::string& s) -> std::string {
+            const auto v = wholeNumber(s);
+            if (!v) return "'" + s + "' is not a whole number";
+            if (*v < min || *v > max)
+                return "'" + s + "' is not within " + std::to_string(min) + ".." +
+                       std::to_string(max);
+            return {};
+        },
+        "", "whole number");
+}
+
+constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
+constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
+
+const char* const kProgramFooter =
+    "TARGET defaults to unix:<DataFolder>/rpc4.sock, which needs no key. On TCP\n"
+    "(host:port) the station wants its key: --station-key-file FILE (FILE holds it\n"
+    "on one line) or --station-key KEY (other users can read a command line, with\n"
+    "ps); without either, $KASSIO_STATION_KEY. Run 'kassio-station COMMAND --help'\n"
+    "for a command's arguments; procedure numbers are in brackets.";
+
+const char* const kCustomerFooter =
+    "FILE is a JSON object of customer fields (number, name, road, area, town,\n"
+    "postcode, telephone, email, ..., group, terms, credit_limit, tax); an added\n"
+    "customer without a number gets the one the station offers.";
+
+const char* const kSaleFooter =
+    "FILE is a JSON object: {\"station\", \"clerk\", \"payment\", \"customer\", \"note\",\n"
+    "\"kind\", \"restock\", \"lines\": [{\"item\": N, \"count\": C} or {\"description\",\n"
+    "\"price\", \"tax\", \"cost\"}]}: one line per unit, at the item's retail price and\n"
+    "the station's tax rates; \"kind\" (0 cash, 1 CH, 2 EFT, 3 credit) and \"restock\"\n"
+    "(0 back to stock, 1 faulty) are for refunds.";
+
+// kassio-station's options and commands. Not copyable: CLI11 holds the
+// addresses of the members it writes.
+class StationCommandLine {
+  public:
+    StationCommandLine() {
+        m_app.require_subcommand(1);
+        m_app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+        m_app.get_formatter()->label("Subcommands", "Commands");
+        auto* endpoint = m_app.add_option("--endpoint", m_a.endpoint,
+                                          "the station: host:port on TCP, or unix:PATH");
+        endpoint->type_name("TARGET");
+        auto* dataDir = m_app.add_option(
+            "--data-dir", m_a.dataDir,
+            "the station on this DataFolder's socket (default: $KASSIO_DATA_DIR, else\n"
+            "the usual DataFolder)");
+        dataDir->type_name("DIR")->excludes(endpoint);
+        m_keyFile =
+            m_app.add_option("--station-key-file", m_a.keyFile, "read the station key from FILE");
+        m_keyFile->type_name("FILE");
+        m_key = m_app.add_option("--station-key,--key", m_a.key,
+                                 "the station key (visible to other users: prefer a file)");
+        m_key->type_name("KEY")->excludes(m_keyFile);
+
+        CLI::App* c = command("find-item", "an item by number, description pattern or SKU (0)");
+        positional(c, "TEXT", m_a.text, "what to look for")->required();
+        fromOption(c);
+
+        c = command("find-customer", "a customer by number or name (1)");
+        positional(c, "NAME", m_a.text, "the number or the start of the name")->required();
+        c->add_option("--prefix", m_a.prefix, "the name prefix to match")->type_name("P");
+        fromOption(c);
+
+        command("config", "the station's configuration (2)");
+        command("words", "the receipt and invoice words (3)");
+        command("tables", "the station tables exchange (4)");
+        command("suggest-customer", "a number for a new customer (5)");
+
+        c = command("fetch", "copy a file of the station's DataFolder here (6)");
+        positional(c, "NAME", m_a.text, "the file's name in the DataFolder")->required();
+        positional(c, "OUTFILE", m_a.outFile, "where to write it (default: NAME, here)");
+
+        c = command("page", "quick-select pages of a display category (7, 8)");
+        positional(c, "CATEGORY", m_a.category, "the display category, 18 = all")
+            ->required()
+            ->check(wholeNumberIn(kInt32Min, kInt32Max));
+        c->add_option("--next", m_a.next, "pages to turn forward")
+            ->type_name("N")
+            ->check(wholeNumberIn(0, kInt32Max));
+        c->add_option("--previous", m_a.previous, "pages to turn back after those")
+            ->type_name("N")
+            ->check(wholeNumberIn(0, kInt32Max));
+
+        command("large-page", "the large page exchange (9)");
+
+        c = command("item-call", "send an item to procedure 10 or 11");
+        positional(c, "PROCEDURE", m_a.procedure, "10 or 11")
+            ->required()
+            ->check(CLI::IsMember({"10", "11"}));
+        positional(c, "NUMBER", m_a.number, "the item's number")
+            ->required()
+            ->check(wholeNumberIn(kInt64Min, kInt64Max));
+
+        fileCommand("add-customer", "add a customer (12)", kCustomerFooter);
+        fileCommand("change-customer", "change a customer's texts (13)", kCustomerFooter);
+        fileCommand("sale", "post a sale (14)", kSaleFooter);
+        fileCommand("refund", "post a refund (15)", kSaleFooter);
+        // Set last: a command takes its program's footer when it is added.
+        m_app.footer(kProgramFooter);
+    }
+    StationCommandLine(const StationCommandLine&) = delete;
+    StationCommandLine& operator=(const StationCommandLine&) = delete;
+
+    // Reads the command line. nullopt when a command is to run; otherwise
+    // the exit code, the help or the fault having been printed.
+    std::optional<int> parse(const std::vector<std::string>& args, std::ostream& out,
+                             std::ostream& err) {
+        // CLI11 takes its arguments last first.
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        try {
+            m_app.parse(reversed);
+        } catch (const CLI::CallForHelp&) {
+            out << m_app.help();
+            return kStationOk;
+        } catch (const CLI::ParseError& e) {
+            // Without a command, CLI11 names the missing command rather
+            // than the word it could not place.
+            if (m_app.get_subcommands().empty() && !m_app.remaining().empty()) {
+                const std::string word = m_app.remaining().front();
+                return usage(
+                    err, (word.rfind('-', 0) == 0 ? "unknown option " : "unknown command ") + word);
+            }
+            return usage(err, e.what());
+        }
+        // Without an OUTFILE a fetched file lands under its own name, which
+        // must then be a plain name: nothing the station says may write
+        // elsewhere.
+        if (commandName() == "fetch" && m_a.outFile.empty() && !isPlainFileName(m_a.text))
+            return usage(err, "give an OUTFILE for a name that is not a plain file name");
+        return std::nullopt;
+    }
+
+    const Arguments& arguments() const { return m_a; }
+    bool keyGiven() const { return m_key->count() > 0; }
+    bool keyFileGiven() const { return m_keyFile->count() > 0; }
+    const std::string& commandName() const { return m_app.get_subcommands().at(0)->get_name(); }
+
+    // A fault of the command line: the reason, then the help of the
+    // command it concerns.
+    int usage(std::ostream& err, const std::string& why) const {
+        err << "kassio-station: " << why << "\n" << m_app.help();
+        return kStationUsage;
+    }
+
+  private:
+    // An argument in its place; its name says what it is, so the help
+    // shows no type beside it.
+    static CLI::Option* positional(CLI::App* c, const char* name, std::string& target,
+                                   const char* what) {
+        return c->add_option(name, target, what)->type_name("");
+    }
+    CLI::App* command(const char* name, const char* what) {
+        return m_app.add_subcommand(name, what);
+    }
+    void fromOption(CLI::App* c) {
+        c->add_option("--from", m_a.from, "where a continued search starts")
+            ->type_name("N")
+            ->check(wholeNumberIn(kInt64Min, kInt64Max));
+    }
+    void fileCommand(const char* name, const char* what, const char* footer) {
+        CLI::App* c = command(name, what);
+        positional(c, "FILE", m_a.file, "the JSON file")->required();
+        c->footer(footer);
+    }
+
+    CLI::App m_app{"kassio-station: the client station's calls to the station server",
+                   "kassio-station"};
+    Arguments m_a;
+    CLI::Option* m_key = nullptr;
+    CLI::Option* m_keyFile = nullptr;
+};
+
+// The key a key file holds on its one line, without the blanks around it
+// (the station's settings file trims its key the same way).
+Status readStationKeyFile(const std::string& path, std::string& key) {
+    std::string content;
+    if (!readFile(path, content))
+        return Status::notFound("cannot read the station key file " + path + ": " +
+                                std::strerror(errno));
+    const char* blanks = " \t\r\n";
+    const auto first = content.find_first_not_of(blanks);
+    const auto last = content.find_last_not_of(blanks);
+    if (first == std::string::npos)
+        return Status::invalid("the station key file " + path + " is empty");
+    key = content.substr(first, last - first + 1);
+    if (key.find_first_of("\r\n") != std::string::npos)
+        return Status::invalid("the station key file " + path + " holds more than one line");
+    return Status::ok();
+}
+
 // --- the commands ----------------------------------------------------------
 
-int findItem(std::vector<std::string> args, StationClient& client, std::ostream& out,
-             std::ostream& err) {
-    auto from = takeOption(args, "--from");
-    if (args.size() != 1) return usage(err, "find-item takes one TEXT");
+int findItem(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {
     ItemQuery q;
     std::memset(&q, 0, sizeof q);
-    auto f = wholeNumber(from.value_or("0"));
-    if (!f) return usage(err, "--from takes a number");
-    q.from = *f;
-    setFieldText(q.text, utf8ToWin1252(args[0]));
+    q.from = wholeNumber(a.from).value_or(0);
+    setFieldText(q.text, utf8ToWin1252(a.text));
     InventoryRecord r;
     if (Status s = client.findItem(q, r); !s) return report(err, s);
     if (r.number == 0)
@@ -335,18 +523,12 @@ int findItem(std::vector<std::string> args, StationClient& client, std::ostream&
     return kStationOk;
 }
 
-int findCustomer(std::vector<std::string> args, StationClient& client, std::ostream& out,
-                 std::ostream& err) {
-    auto from = takeOption(args, "--from");
-    auto prefix = takeOption(args, "--prefix");
-    if (args.size() != 1) return usage(err, "find-customer takes one NAME");
+int findCustomer(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {
     CustomerQuery q;
     std::memset(&q, 0, sizeof q);
-    auto f = wholeNumber(from.value_or("0"));
-    if (!f) return usage(err, "--from takes a number");
-    q.from = *f;
-    setFieldText(q.name, utf8ToWin1252(args[0]));
-    setFieldText(q.prefix, utf8ToWin1252(prefix.value_or("")));
+    q.from = wholeNumber(a.from).value_or(0);
+    setFieldText(q.name, utf8ToWin1252(a.text));
+    setFieldText(q.prefix, utf8ToWin1252(a.prefix));
     CustomerRecord c;
     if (Status s = client.findCustomer(q, c); !s) return report(err, s);
     if (c.number == 0)
@@ -356,15 +538,9 @@ int findCustomer(std::vector<std::string> args, StationClient& client, std::ostr
     return kStationOk;
 }
 
-int fetch(const std::vector<std::string>& args, StationClient& client, std::ostream& out,
-          std::ostream& err) {
-    if (args.empty() || args.size() > 2) return usage(err, "fetch takes NAME [OUTFILE]");
-    const std::string& name = args[0];
-    // Without an OUTFILE the file lands under its own name, which must then
-    // be a plain name: nothing the station says may write elsewhere.
-    if (args.size() == 1 && !isPlainFileName(name))
-        return usage(err, "give an OUTFILE for a name that is not a plain file name");
-    const std::string target = args.size() == 2 ? args[1] : name;
+int fetch(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {
+    const std::string& name = a.text;
+    const std::string& target = a.outFile.empty() ? name : a.outFile;
     std::string content;
     if (Status s = client.fetchFile(name, content); !s) return report(err, s);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
@@ -374,31 +550,26 @@ int fetch(const std::vector<std::string>& args, StationClient& client, std::ostr
     return kStationOk;
 }
 
-int pages(std::vector<std::string> args, StationClient& client, std::ostream& out,
-          std::ostream& err) {
-    auto next = wholeNumber(takeOption(args, "--next").value_or("0"));
-    auto previous = wholeNumber(takeOption(args, "--previous").value_or("0"));
-    auto category = args.size() == 1 ? wholeNumber(args[0]) : std::nullopt;
-    if (!category || !next || !previous || *next < 0 || *previous < 0)
-        return usage(err, "page takes CATEGORY (0..18) [--next N] [--previous N]");
+int pages(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {
+    const int64_t next = wholeNumber(a.next).value_or(0);
+    const int64_t previous = wholeNumber(a.previous).value_or(0);
     ItemPage page;
     std::memset(&page, 0, sizeof page);
-    page.category = static_cast<int32_t>(*category);
+    page.category = static_cast<int32_t>(wholeNumber(a.category).value_or(0));
     if (Status s = client.firstItemPage(page); !s) return report(err, s);
     printPage(out, page);
-    for (int64_t i = 0; i < *next + *previous; ++i) {
-        page.direction = i < *next ? 0 : kPagePrevious;
+    for (int64_t i = 0; i < next + previous; ++i) {
+        page.direction = i < next ? 0 : kPagePrevious;
         if (Status s = client.nextItemPage(page); !s) return report(err, s);
         printPage(out, page);
     }
     return kStationOk;
 }
 
-int customerCommand(const std::vector<std::string>& args, bool adding, StationClient& client,
-                    std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) return usage(err, "give one JSON file");
+int customerCommand(const Arguments& a, bool adding, StationClient& client, std::ostream& out,
+                    std::ostream& err) {
     std::optional<Json> json;
-    if (Status s = readJsonFile(args[0], json); !s) return report(err, s);
+    if (Status s = readJsonFile(a.file, json); !s) return report(err, s);
     CustomerRecord c = blankCustomer();
     if (adding && !json->contains("number")) {
         // No number in the file: the one the station offers.
@@ -428,11 +599,10 @@ int customerCommand(const std::vector<std::string>& args, bool adding, StationCl
     return kStationOk;
 }
 
-int post(const std::vector<std::string>& args, bool refund, StationClient& client,
-         const Clock& clock, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) return usage(err, "give one JSON file");
+int post(const Arguments& a, bool refund, StationClient& client, const Clock& clock,
+         std::ostream& out, std::ostream& err) {
     std::optional<Json> json;
-    if (Status s = readJsonFile(args[0], json); !s) return report(err, s);
+    if (Status s = readJsonFile(a.file, json); !s) return report(err, s);
     ClientSale sale;
     if (Status s = readClientSale(*json, refund, sale); !s) return report(err, s);
 
@@ -467,118 +637,63 @@ int post(const std::vector<std::string>& args, bool refund, StationClient& clien
     return kStationOk;
 }
 
-}  // namespace
-
-StationOptions parseStationOptions(const std::vector<std::string>& args) {
-    StationOptions o;
-    if (const char* key = std::getenv("KASSIO_STATION_KEY")) o.key = key;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](const char* name, std::string& target) {
-            const std::string opt = name;
-            if (a == opt) {
-                if (i + 1 >= args.size()) {
-                    o.error = opt + " needs a value";
-                    return true;
-                }
-                target = args[++i];
-                return true;
-            }
-            if (a.rfind(opt + "=", 0) == 0) {
-                target = a.substr(opt.size() + 1);
-                return true;
-            }
-            return false;
-        };
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (value("--endpoint", o.endpoint) || value("--data-dir", o.dataFolder) ||
-                   value("--key", o.key)) {
-        } else if (a.rfind("--", 0) == 0) {
-            o.error = "unknown option " + a;
-        } else {
-            break;
-        }
-        if (!o.error.empty()) return o;
-    }
-    o.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-    if (o.endpoint.empty()) o.endpoint = socketEndpoint(resolveDataFolder(o.dataFolder));
-    if (o.command.empty() && !o.help) o.error = "no command given";
-    return o;
+int itemCall(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {
+    ItemQuery q;
+    std::memset(&q, 0, sizeof q);
+    q.from = -1;
+    std::snprintf(q.text, sizeof q.text, "%lld",
+                  static_cast<long long>(wholeNumber(a.number).value_or(0)));
+    InventoryRecord item;
+    if (Status s = client.findItem(q, item); !s) return report(err, s);
+    int32_t result = -1;
+    const Procedure p = a.procedure == "10" ? Procedure::kItemRecord10 : Procedure::kItemRecord11;
+    if (Status s = client.itemRecord(p, item, result); !s) return report(err, s);
+    out << "Procedure " << a.procedure << " returned " << result << "\n";
+    return kStationOk;
 }
 
-std::string stationUsage() {
-    return "usage: kassio-station [--endpoint TARGET | --data-dir DIR] [--key KEY] COMMAND\n"
-           "  TARGET defaults to unix:<DataFolder>/rpc4.sock; host:port for TCP, where the\n"
-           "  station key is needed (--key, or $KASSIO_STATION_KEY).\n"
-           "commands (procedure numbers in brackets):\n"
-           "  find-item TEXT [--from N]                 item by number, pattern or SKU (0)\n"
-           "  find-customer NAME [--prefix P] [--from N]   customer by number or name (1)\n"
-           "  config                                    the station's configuration (2)\n"
-           "  words                                     receipt and invoice words (3)\n"
-           "  tables                                    the station tables exchange (4)\n"
-           "  suggest-customer                          a number for a new customer (5)\n"
-           "  fetch NAME [OUTFILE]                      copy a DataFolder file here (6)\n"
-           "  page CATEGORY [--next N] [--previous N]   quick-select pages, 18 = all (7, 8)\n"
-           "  large-page                                the large page exchange (9)\n"
-           "  item-call 10|11 NUMBER                    send an item to procedure 10 or 11\n"
-           "  add-customer FILE.json                    add a customer (12)\n"
-           "  change-customer FILE.json                 change a customer's texts (13)\n"
-           "  sale FILE.json                            post a sale (14)\n"
-           "  refund FILE.json                          post a refund (15)\n"
-           "A customer file is a JSON object of customer fields (number, name, road, area,\n"
-           "town, postcode, telephone, email, ..., group, terms, credit_limit, tax); an\n"
-           "added customer without a number gets the one the station offers.\n"
-           "A sale or refund file: {\"station\", \"clerk\", \"payment\", \"customer\", \"note\",\n"
-           "\"kind\", \"restock\", \"lines\": [{\"item\": N, \"count\": C} or {\"description\",\n"
-           "\"price\", \"tax\", \"cost\"}]}: one line per unit, at the item's retail price and\n"
-           "the station's tax rates; \"kind\" (0 cash, 1 CH, 2 EFT, 3 credit) and \"restock\"\n"
-           "(0 back to stock, 1 faulty) are for refunds.\n";
-}
+int run(const StationCommandLine& line, StationClient& client, const Clock& clock,
+        std::ostream& out, std::ostream& err) {
+    const std::string& name = line.commandName();
+    const Arguments& a = line.arguments();
 
-int runStationCommand(const std::vector<std::string>& command, StationClient& client,
-                      const Clock& clock, std::ostream& out, std::ostream& err) {
-    if (command.empty()) return usage(err, "no command given");
-    const std::string& name = command[0];
-    const std::vector<std::string> args(command.begin() + 1, command.end());
+    if (name == "find-item") return findItem(a, client, out, err);
+    if (name == "find-customer") return findCustomer(a, client, out, err);
+    if (name == "fetch") return fetch(a, client, out, err);
+    if (name == "page") return pages(a, client, out, err);
+    if (name == "item-call") return itemCall(a, client, out, err);
+    if (name == "add-customer") return customerCommand(a, true, client, out, err);
+    if (name == "change-customer") return customerCommand(a, false, client, out, err);
+    if (name == "sale") return post(a, false, client, clock, out, err);
+    if (name == "refund") return post(a, true, client, clock, out, err);
 
-    if (name == "find-item") return findItem(args, client, out, err);
-    if (name == "find-customer") return findCustomer(args, client, out, err);
-    if (name == "fetch") return fetch(args, client, out, err);
-    if (name == "page") return pages(args, client, out, err);
-    if (name == "add-customer") return customerCommand(args, true, client, out, err);
-    if (name == "change-customer") return customerCommand(args, false, client, out, err);
-    if (name == "sale") return post(args, false, client, clock, out, err);
-    if (name == "refund") return post(args, true, client, clock, out, err);
-
-    if (name == "config" && args.empty()) {
+    if (name == "config") {
         auto c = std::make_unique<ClientConfig>();
         if (Status s = client.clientConfig(*c); !s) return report(err, s);
         printConfig(out, *c);
         return kStationOk;
     }
-    if (name == "words" && args.empty()) {
+    if (name == "words") {
         ReceiptWordsWire w;
         if (Status s = client.receiptWords(w); !s) return report(err, s);
         for (int i = 0; i < kClientWordEntries; ++i)
             out << (i < 10 ? " " : "") << i << "  " << text(w.words[i]) << "\n";
         return kStationOk;
     }
-    if (name == "tables" && args.empty()) {
+    if (name == "tables") {
         auto t = std::make_unique<StationTables>();
         std::memset(t.get(), 0, sizeof *t);
         if (Status s = client.stationTables(*t); !s) return report(err, s);
         out << "First text: " << text(t->texts[0]) << "\n";
         return kStationOk;
     }
-    if (name == "suggest-customer" && args.empty()) {
+    if (name == "suggest-customer") {
         NumberText n;
         if (Status s = client.suggestCustomerNumber(n); !s) return report(err, s);
         out << "Suggested customer number: " << text(n.text) << "\n";
         return kStationOk;
     }
-    if (name == "large-page" && args.empty()) {
+    if (name == "large-page") {
         auto sent = std::make_unique<LargeItemPage>();
         std::memset(sent.get(), 0, sizeof *sent);
         sent->numbers[0] = 1;
@@ -590,22 +705,40 @@ int runStationCommand(const std::vector<std::string>& command, StationClient& cl
             << ".\n";
         return kStationOk;
     }
-    if (name == "item-call" && args.size() == 2 && (args[0] == "10" || args[0] == "11")) {
-        auto number = wholeNumber(args[1]);
-        if (!number) return usage(err, "item-call takes 10|11 NUMBER");
-        ItemQuery q;
-        std::memset(&q, 0, sizeof q);
-        q.from = -1;
-        std::snprintf(q.text, sizeof q.text, "%lld", static_cast<long long>(*number));
-        InventoryRecord item;
-        if (Status s = client.findItem(q, item); !s) return report(err, s);
-        int32_t result = -1;
-        const Procedure p = args[0] == "10" ? Procedure::kItemRecord10 : Procedure::kItemRecord11;
-        if (Status s = client.itemRecord(p, item, result); !s) return report(err, s);
-        out << "Procedure " << args[0] << " returned " << result << "\n";
-        return kStationOk;
+    return line.usage(err, "unknown command " + name);
+}
+
+}  // namespace
+
+int runStation(const std::vector<std::string>& args, StationEnvironment& env) {
+    StationCommandLine line;
+    if (auto code = line.parse(args, env.out, env.err)) return *code;
+    const Arguments& a = line.arguments();
+    StationConnection connection;
+    connection.endpoint =
+        a.endpoint.empty() ? socketEndpoint(resolveDataFolder(a.dataDir)) : a.endpoint;
+    if (line.keyGiven()) {
+        env.err << "kassio-station: warning: other users can read the station key on the "
+                   "command line (ps); give it with --station-key-file FILE or $"
+                << kStationKeyVariable << " instead\n";
+        connection.key = a.key;
+    } else if (line.keyFileGiven()) {
+        if (Status s = readStationKeyFile(a.keyFile, connection.key); !s) {
+            env.err << "kassio-station: " << s.message() << "\n";
+            return kStationUsage;
+        }
+    } else if (const char* key = std::getenv(kStationKeyVariable)) {
+        connection.key = key;
     }
-    return usage(err, "unknown command or arguments: " + name);
+    std::unique_ptr<StationClient> client = env.connect(connection);
+    return run(line, *client, env.clock, env.out, env.err);
+}
+
+int runStationCommand(const std::vector<std::string>& command, StationClient& client,
+                      const Clock& clock, std::ostream& out, std::ostream& err) {
+    StationCommandLine line;
+    if (auto code = line.parse(command, out, err)) return *code;
+    return run(line, client, clock, out, err);
 }
 
 }  // namespace kassio

@@ -1,8 +1,10 @@
 // kassio-station: the client-station program's commands, one or more per
 // station procedure, printing what comes back in readable form. main()
-// only parses the connection options and builds the transport.
+// only builds the transport for the connection the command line names.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,28 +14,38 @@
 
 namespace kassio {
 
-struct StationOptions {
-    std::string endpoint;              // gRPC target; empty = the DataFolder's socket
-    std::string dataFolder;            // --data-dir, for the default endpoint
-    std::string key;                   // station key for TCP
-    std::vector<std::string> command;  // the command and its arguments
-    bool help = false;
-    std::string error;  // a usage error, in words
+// Where the station is and the key its TCP port wants.
+struct StationConnection {
+    std::string endpoint;  // gRPC target: "unix:<path>" or "host:port"
+    std::string key;       // station key; empty = none
 };
 
-// Reads --endpoint, --data-dir, --key (also $KASSIO_STATION_KEY) and
-// --help in front of the command.
-StationOptions parseStationOptions(const std::vector<std::string>& args);
+struct StationEnvironment {
+    const Clock& clock;
+    std::ostream& out;  // results
+    std::ostream& err;  // failures, usage errors and warnings
+    // Reaches the station; called once, after the command line has been
+    // read without fault.
+    std::function<std::unique_ptr<StationClient>(const StationConnection&)> connect;
+};
 
-std::string stationUsage();
+// The environment variable that may hold the station key.
+inline constexpr const char* kStationKeyVariable = "KASSIO_STATION_KEY";
 
-// Exit codes of runStationCommand.
+// Exit codes.
 inline constexpr int kStationOk = 0;
 inline constexpr int kStationRefused = 1;  // a call failed or the station refused
-inline constexpr int kStationUsage = 2;
+inline constexpr int kStationUsage = 2;    // the command line is wrong
 
-// Runs one command against the station. Results go to `out`, failures to
-// `err` as "Title: message". Texts are printed in UTF-8.
+// Runs a whole command line (without the program name): connection options
+// (--endpoint or --data-dir; the key by --station-key-file, --station-key or
+// $KASSIO_STATION_KEY), then one command and its arguments. --help, also
+// after a command, prints help to `out`. Texts are printed in UTF-8;
+// failures go to `err` as "Title: message".
+int runStation(const std::vector<std::string>& args, StationEnvironment& env);
+
+// One command, its name first, against a station already reached;
+// connection options are not looked at.
 int runStationCommand(const std::vector<std::string>& command, StationClient& client,
                       const Clock& clock, std::ostream& out, std::ostream& err);
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 #include "base/fixed_text.h"
 #include "server/station_program.h"
@@ -13,6 +15,21 @@
 
 namespace kassio::test {
 namespace {
+
+// Runs the kassio-station program with a shell command line after the
+// program's name; its exit code and what it printed on both streams.
+std::pair<int, std::string> runProgram(const std::string& arguments,
+                                       const std::string& environment = "") {
+    const std::string command =
+        environment + " " + std::string(KASSIO_STATION_PROGRAM) + " " + arguments + " 2>&1";
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return {-1, "popen failed"};
+    std::string output;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p)) output += buf;
+    const int status = ::pclose(p);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
 
 class StationProgramTest : public StationTest {
   protected:
@@ -194,25 +211,50 @@ TEST_F(StationProgramTest, FilesItCannotUseAreRefusedSayingWhy) {
 
 TEST_F(StationProgramTest, TheProgramPostsASaleFromTheCommandLine) {
     const std::string sale = write("sale.json", R"({"lines": [{"item": 2, "count": 3}]})");
-    const std::string command = std::string(KASSIO_STATION_PROGRAM) + " --endpoint '" +
-                                server->socketEndpoint() + "' sale '" + sale + "' 2>&1";
-    FILE* p = ::popen(command.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string output;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p)) output += buf;
-    const int status = ::pclose(p);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    const std::string arguments =
+        "--endpoint '" + server->socketEndpoint() + "' sale '" + sale + "'";
+    auto [code, output] = runProgram(arguments);
+    EXPECT_EQ(code, kStationOk) << output;
     EXPECT_EQ(output, "Sale posted: 3 lines, total 7.50; the station's next transaction is 2\n");
     EXPECT_EQ(+readItem(*store, 2)->quantity, 7);
 
     // Without a server to talk to, the program says so and fails.
     server->stop();
-    p = ::popen(command.c_str(), "r");
-    output.clear();
-    while (std::fgets(buf, sizeof buf, p)) output += buf;
-    EXPECT_EQ(WEXITSTATUS(::pclose(p)), kStationRefused);
+    std::tie(code, output) = runProgram(arguments);
+    EXPECT_EQ(code, kStationRefused);
     EXPECT_NE(output.find("Station: The station did not answer"), std::string::npos) << output;
+}
+
+TEST_F(StationTest, TheProgramGivesTheStationKeyOnTcpFromAFileOrTheEnvironment) {
+    ServerSettings settings;
+    settings.listenAddress = "127.0.0.1:0";
+    settings.stationKey = "k3y for tests";
+    startServer(settings);
+    const std::string tcp = "--endpoint 127.0.0.1:" + std::to_string(server->tcpPort());
+    std::ofstream(root / "key") << "k3y for tests\n";
+    std::ofstream(root / "wrong") << "k3y\n";
+
+    struct Case {
+        std::string arguments;
+        std::string environment;
+        int code;
+        const char* output;  // part of what the program printed
+    };
+    const Case cases[] = {
+        {"--station-key-file '" + root / "key" + "'", "", kStationOk, "Next transaction: 1"},
+        {"", "KASSIO_STATION_KEY='k3y for tests'", kStationOk, "Next transaction: 1"},
+        {"--station-key-file '" + root / "wrong" + "'", "KASSIO_STATION_KEY='k3y for tests'",
+         kStationRefused, "station key"},
+        {"--station-key 'k3y for tests'", "", kStationOk,
+         "warning: other users can read the station key"},
+        {"", "", kStationRefused, "station key"},
+    };
+    for (const Case& c : cases) {
+        auto [code, output] = runProgram(tcp + " " + c.arguments + " config",
+                                         "env -u KASSIO_STATION_KEY " + c.environment);
+        EXPECT_EQ(code, c.code) << c.arguments << c.environment << ":\n" << output;
+        EXPECT_NE(output.find(c.output), std::string::npos) << c.arguments << ":\n" << output;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The small readers around the station: the server settings file and
-// options, the station key check, and kassio-station's connection options.
+// options, the station key check, and kassio-station's command line.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "server/server_settings.h"
 #include "server/station_program.h"
+#include "server/station_transport.h"
+#include "support/fixed_clock.h"
 #include "support/temp_folder.h"
 
 namespace kassio {
@@ -47,19 +51,141 @@ TEST(ServerSettings, StationKeyMustMatchExactly) {
             << c.configured << " / " << c.given;
 }
 
-TEST(StationOptions, ConnectionOptionsBeforeTheCommand) {
-    ::setenv("KASSIO_STATION_KEY", "from-env", 1);
-    StationOptions o = parseStationOptions({"--endpoint", "shop:7450", "find-item", "--from", "3"});
-    EXPECT_EQ(o.endpoint, "shop:7450");
-    EXPECT_EQ(o.key, "from-env");
-    EXPECT_EQ(o.command, (std::vector<std::string>{"find-item", "--from", "3"}));
-    ::unsetenv("KASSIO_STATION_KEY");
-    o = parseStationOptions({"--data-dir", "/srv/shop", "--key=abc", "config"});
-    EXPECT_EQ(o.endpoint, "unix:/srv/shop/rpc4.sock");
-    EXPECT_EQ(o.key, "abc");
-    EXPECT_EQ(parseStationOptions({"--bogus", "config"}).error, "unknown option --bogus");
-    EXPECT_EQ(parseStationOptions({"--key"}).error, "--key needs a value");
-    EXPECT_EQ(parseStationOptions({}).error, "no command given");
+// A station that never answers: the command line is what is under test.
+class UnreachableStation final : public StationTransport {
+  public:
+    TransportReply call(Procedure, const std::string&) override { return {false, {}, "offline"}; }
+};
+
+TEST(StationCommandLine, ConnectionAndKeyComeFromOptionsFileOrEnvironment) {
+    test::TempFolder folder;
+    std::ofstream(folder / "key") << "  s3cret key \n";
+    std::ofstream(folder / "empty") << "\n";
+    std::ofstream(folder / "two-lines") << "one\ntwo\n";
+    const std::string unreachable = "Station: ";  // the command ran and its call failed
+
+    struct Case {
+        std::vector<std::string> args;
+        const char* environmentKey;  // nullptr: $KASSIO_STATION_KEY unset
+        int code;
+        const char* endpoint;  // nullptr: the station is not reached
+        const char* key;
+        std::string err;  // part of what goes to the error stream
+    };
+    const Case cases[] = {
+        {{"--endpoint", "shop:7450", "find-item", "--from", "3", "X"},
+         "from-env",
+         kStationRefused,
+         "shop:7450",
+         "from-env",
+         unreachable},
+        {{"--data-dir", "/srv/shop", "--key=abc", "config"},
+         "from-env",
+         kStationRefused,
+         "unix:/srv/shop/rpc4.sock",
+         "abc",
+         "warning: other users can read the station key"},
+        {{"--station-key", "abc", "config"}, nullptr, kStationRefused, "unix:", "abc", "warning"},
+        {{"--station-key-file", folder / "key", "config"},
+         "from-env",
+         kStationRefused,
+         "unix:",
+         "s3cret key",
+         unreachable},
+        {{"--station-key-file", folder / "empty", "config"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "is empty"},
+        {{"--station-key-file", folder / "two-lines", "config"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "more than one line"},
+        {{"--station-key-file", folder / "none", "config"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "cannot read the station key file " + folder / "none"},
+        {{"--station-key-file", folder / "key", "--key", "k", "config"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "excludes"},
+        {{"--endpoint", "a:1", "--data-dir", "/srv", "config"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "excludes"},
+        {{"--bogus", "config"}, nullptr, kStationUsage, nullptr, "", "--bogus"},
+        {{"--key"}, nullptr, kStationUsage, nullptr, "", "--station-key"},
+        {{}, nullptr, kStationUsage, nullptr, "", "required"},
+        {{"frobnicate"}, nullptr, kStationUsage, nullptr, "", "unknown command frobnicate"},
+        {{"--bogus"}, nullptr, kStationUsage, nullptr, "", "unknown option --bogus"},
+        {{"config", "words"}, nullptr, kStationUsage, nullptr, "", "words"},
+        {{"find-item"}, nullptr, kStationUsage, nullptr, "", "TEXT is required"},
+        {{"find-item", "A", "B"}, nullptr, kStationUsage, nullptr, "", "B"},
+        {{"find-item", "--from", "0x10", "A"}, nullptr, kStationUsage, nullptr, "", "'0x10'"},
+        {{"find-customer", "--from", "99999999999999999999", "A"},
+         nullptr,
+         kStationUsage,
+         nullptr,
+         "",
+         "'99999999999999999999' is not a whole number"},
+        {{"find-item", "--from", "-3", "A"}, nullptr, kStationRefused, "unix:", "", unreachable},
+        {{"page", "3", "--next", "-1"}, nullptr, kStationUsage, nullptr, "", "--next: '-1'"},
+        {{"page", "2147483648"}, nullptr, kStationUsage, nullptr, "", "'2147483648'"},
+        {{"item-call", "12", "1"}, nullptr, kStationUsage, nullptr, "", "12"},
+        {{"fetch", "../kq.cfg"}, nullptr, kStationUsage, nullptr, "", "give an OUTFILE"},
+    };
+    for (const Case& c : cases) {
+        if (c.environmentKey)
+            ::setenv(kStationKeyVariable, c.environmentKey, 1);
+        else
+            ::unsetenv(kStationKeyVariable);
+        test::FixedClock clock;
+        std::ostringstream out, err;
+        UnreachableStation transport;
+        std::optional<StationConnection> reached;
+        StationEnvironment env{clock, out, err, [&](const StationConnection& connection) {
+                                   reached = connection;
+                                   return std::make_unique<StationClient>(transport);
+                               }};
+        const std::string shown = c.args.empty() ? "(none)" : c.args.front();
+        EXPECT_EQ(runStation(c.args, env), c.code) << shown << ": " << err.str();
+        EXPECT_NE(err.str().find(c.err), std::string::npos) << shown << ": " << err.str();
+        EXPECT_EQ(reached.has_value(), c.endpoint != nullptr) << shown;
+        if (!reached || !c.endpoint) continue;
+        EXPECT_EQ(reached->endpoint.rfind(c.endpoint, 0), 0u) << reached->endpoint;
+        EXPECT_EQ(reached->key, c.key) << shown;
+    }
+    ::unsetenv(kStationKeyVariable);
+}
+
+TEST(StationCommandLine, HelpGoesToTheOutputForTheProgramAndEachCommand) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* usage;
+    };
+    const Case cases[] = {{{"--help"}, "Usage: kassio-station [OPTIONS] COMMAND"},
+                          {{"sale", "--help"}, "Usage: kassio-station sale [OPTIONS] FILE"},
+                          {{"--endpoint", "x:1", "page", "-h"}, "--previous N"}};
+    for (const Case& c : cases) {
+        test::FixedClock clock;
+        std::ostringstream out, err;
+        StationEnvironment env{clock, out, err, [](const StationConnection&) {
+                                   ADD_FAILURE() << "help reached the station";
+                                   return std::unique_ptr<StationClient>();
+                               }};
+        EXPECT_EQ(runStation(c.args, env), kStationOk);
+        EXPECT_NE(out.str().find(c.usage), std::string::npos) << out.str();
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 }  // namespace
