@@ -19,6 +19,7 @@
 #include "server/server_settings.h"
 #include "store/customers.h"
 #include "store/data_folder.h"
+#include "till/posting.h"
 
 namespace kassio {
 
@@ -156,6 +157,8 @@ const char* saleFailure(int code) {
             return "the day's sales log cannot be opened";
         case 8:
             return "the day's items log cannot be opened";
+        case kClientInsaneAmount:
+            return "an amount in the basket is no sum of money";
         case 12:
             return "customer.dat or inventory.dat failed during the update";
         default:
@@ -185,6 +188,8 @@ const char* refundFailure(int code) {
             return "inventory.dat cannot be opened";
         case 10:
             return "the customer vanished before its balance was updated";
+        case kClientInsaneAmount:
+            return "an amount in the basket is no sum of money";
         case 12:
             return "customer.dat failed during the update";
         default:
@@ -200,6 +205,8 @@ const char* customerFailure(int code, bool adding) {
             return adding ? "number in use" : "no customer with that number";
         case 4:
             return "customer.dat is not available";
+        case kCustomerInsaneAmount:
+            return "an amount is no sum of money";
         default:
             return "refused";
     }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "server/station_program.h"
 #include "station_fixture.h"
 
@@ -177,6 +178,12 @@ TEST_F(StationProgramTest, SaleIsBuiltAsTheTillWouldAndPosted) {
     EXPECT_EQ(run({"sale", write("unknown.json", R"({"lines": [{"item": 77}]})")}),
               kStationRefused);
     EXPECT_EQ(err.str(), "Invalid entry: 77\n");
+
+    // An amount the file cannot hold but the station's own record can.
+    milk.retail_price = 2 * kMoneyLimit;
+    ASSERT_TRUE(store->items().write(*slot, &milk));
+    EXPECT_EQ(run({"sale", write("dear.json", R"({"lines": [{"item": 2}]})")}), kStationRefused);
+    EXPECT_EQ(err.str(), "Refused (11): an amount in the basket is no sum of money\n");
 }
 
 TEST_F(StationProgramTest, FilesItCannotUseAreRefusedSayingWhy) {
