@@ -154,7 +154,15 @@ int main(int argc, char** argv) {
     kassio::ServerSettings serverSettings;
     if (kassio::Status s = kassio::loadServerSettings(folder, serverSettings); !s)
         std::fprintf(stderr, "kassio: %s\n", s.message().c_str());
-    kassio::applyServerArguments(serverSettings, std::vector<std::string>(argv + 1, argv + argc));
+    if (kassio::Status s = kassio::applyServerArguments(
+            serverSettings, std::vector<std::string>(argv + 1, argv + argc));
+        !s) {
+        std::fprintf(stderr, "kassio: %s\n", s.message().c_str());
+        if (s.title() != "Warning") {
+            ui.error(s.message(), s.title());
+            return 1;
+        }
+    }
     kassio::Status serverError, serverWarning;
     auto server = kassio::GrpcStationServer::start(
         store, serverSettings,

@@ -1,6 +1,11 @@
 #include "server/server_settings.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+
+#include "store/file_io.h"
 
 namespace kassio {
 
@@ -38,17 +43,47 @@ Status loadServerSettings(const std::string& dataFolder, ServerSettings& out) {
     return Status::ok();
 }
 
-void applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args) {
+Status applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args) {
+    std::string keyOption, keyFile;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        for (auto [option, target] :
-             {std::pair{std::string("--listen"), &settings.listenAddress},
-              std::pair{std::string("--station-key"), &settings.stationKey}}) {
+        for (auto [option, target] : {std::pair{std::string("--listen"), &settings.listenAddress},
+                                      std::pair{std::string("--station-key"), &keyOption},
+                                      std::pair{std::string("--station-key-file"), &keyFile}}) {
             if (args[i] == option && i + 1 < args.size())
                 *target = args[i + 1];
             else if (args[i].rfind(option + "=", 0) == 0)
                 *target = args[i].substr(option.size() + 1);
         }
     }
+    if (!keyFile.empty()) return readStationKeyFile(keyFile, settings.stationKey);
+    if (!keyOption.empty()) {
+        settings.stationKey = keyOption;
+        return Status::invalid(
+            "the station key on the command line can be read by any local user (ps); give it "
+            "with --station-key-file FILE or $KASSIO_STATION_KEY instead",
+            "Warning");
+    }
+    if (const char* key = std::getenv(kStationKeyVariable); key && *key) settings.stationKey = key;
+    return Status::ok();
+}
+
+// The key a key file holds on its one line, without the blanks around it
+// (the station's settings file trims its key the same way).
+Status readStationKeyFile(const std::string& path, std::string& key) {
+    auto bytes = readWholeFile(path);
+    if (!bytes)
+        return Status::notFound("cannot read the station key file " + path + ": " +
+                                std::strerror(errno));
+    const std::string content(bytes->begin(), bytes->end());
+    const char* blanks = " \t\r\n";
+    const auto first = content.find_first_not_of(blanks);
+    const auto last = content.find_last_not_of(blanks);
+    if (first == std::string::npos)
+        return Status::invalid("the station key file " + path + " is empty");
+    key = content.substr(first, last - first + 1);
+    if (key.find_first_of("\r\n") != std::string::npos)
+        return Status::invalid("the station key file " + path + " holds more than one line");
+    return Status::ok();
 }
 
 std::string socketEndpoint(const std::string& dataFolder) {

@@ -27,6 +27,9 @@ namespace kassio {
 inline constexpr const char* kServerSettingsFile = "station-server.conf";
 inline constexpr const char* kServerSocketName = "rpc4.sock";
 inline constexpr const char* kStationKeyMetadata = "kassio-station-key";
+// The environment variable that may hold the station key, so it need not
+// stand on a command line where `ps` shows it to every local user.
+inline constexpr const char* kStationKeyVariable = "KASSIO_STATION_KEY";
 
 struct ServerSettings {
     std::string listenAddress;  // host:port; empty = unix socket only
@@ -40,9 +43,16 @@ struct ServerSettings {
 // error naming the line, and the settings read so far are kept.
 Status loadServerSettings(const std::string& dataFolder, ServerSettings& out);
 
-// Takes --listen and --station-key (as "--opt value" or "--opt=value") out
-// of a command line; other arguments are left alone.
-void applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args);
+// Takes --listen, --station-key-file FILE and --station-key KEY (as "--opt
+// value" or "--opt=value") out of a command line, and the key from
+// $KASSIO_STATION_KEY when no option gives one; other arguments are left
+// alone. A key file that cannot be read is an error; a key given with
+// --station-key is taken with a warning (Kind kInvalid, title "Warning"),
+// as any local user can read it with `ps`.
+Status applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args);
+
+// The key a key file holds on its one line, without the blanks around it.
+Status readStationKeyFile(const std::string& path, std::string& key);
 
 // The unix socket endpoint of a DataFolder: "unix:<DataFolder>/rpc4.sock".
 std::string socketEndpoint(const std::string& dataFolder);

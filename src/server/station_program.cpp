@@ -496,24 +496,6 @@ class StationCommandLine {
     CLI::Option* m_keyFile = nullptr;
 };
 
-// The key a key file holds on its one line, without the blanks around it
-// (the station's settings file trims its key the same way).
-Status readStationKeyFile(const std::string& path, std::string& key) {
-    std::string content;
-    if (!readFile(path, content))
-        return Status::notFound("cannot read the station key file " + path + ": " +
-                                std::strerror(errno));
-    const char* blanks = " \t\r\n";
-    const auto first = content.find_first_not_of(blanks);
-    const auto last = content.find_last_not_of(blanks);
-    if (first == std::string::npos)
-        return Status::invalid("the station key file " + path + " is empty");
-    key = content.substr(first, last - first + 1);
-    if (key.find_first_of("\r\n") != std::string::npos)
-        return Status::invalid("the station key file " + path + " holds more than one line");
-    return Status::ok();
-}
-
 // --- the commands ----------------------------------------------------------
 
 int findItem(const Arguments& a, StationClient& client, std::ostream& out, std::ostream& err) {

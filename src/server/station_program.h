@@ -30,7 +30,6 @@ struct StationEnvironment {
 };
 
 // The environment variable that may hold the station key.
-inline constexpr const char* kStationKeyVariable = "KASSIO_STATION_KEY";
 
 // Exit codes.
 inline constexpr int kStationOk = 0;

@@ -2,6 +2,8 @@
 // options, the station key check, and kassio-station's command line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -27,9 +29,21 @@ TEST(ServerSettings, FileThenCommandLine) {
     ASSERT_TRUE(loadServerSettings(folder.path(), s));
     EXPECT_EQ(s.listenAddress, "0.0.0.0:7450");
     EXPECT_EQ(s.stationKey, "abc def");
-    applyServerArguments(s, {"--data-dir", "x", "--listen", "127.0.0.1:0", "--station-key=k"});
+    Status warned =
+        applyServerArguments(s, {"--data-dir", "x", "--listen", "127.0.0.1:0", "--station-key=k"});
     EXPECT_EQ(s.listenAddress, "127.0.0.1:0");
     EXPECT_EQ(s.stationKey, "k");
+    EXPECT_EQ(warned.title(), "Warning");  // ps shows a command line to everybody
+
+    // The key from a file, else from the environment; never a warning.
+    std::ofstream(folder / "key") << "  from-file \n";
+    ASSERT_TRUE(applyServerArguments(s, {"--station-key-file", folder / "key"}));
+    EXPECT_EQ(s.stationKey, "from-file");
+    ::setenv(kStationKeyVariable, "from-env", 1);
+    ASSERT_TRUE(applyServerArguments(s, {}));
+    EXPECT_EQ(s.stationKey, "from-env");
+    ::unsetenv(kStationKeyVariable);
+    EXPECT_FALSE(applyServerArguments(s, {"--station-key-file=" + (folder / "missing")}));
 
     std::ofstream(folder / kServerSettingsFile) << "listen = 1.2.3.4:5\nlisten_on = x\n";
     Status bad = loadServerSettings(folder.path(), s);
