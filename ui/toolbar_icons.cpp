@@ -9,8 +9,20 @@ namespace {
 
 // What a toolbar command works on, drawn large, and what it does to it,
 // drawn as a small badge in the lower right corner.
-enum class Subject { kDisk, kPerson, kBox, kList, kDocument, kLetter, kTruck, kPicture, kLogOff,
-                     kMoney, kChart, kUpload };
+enum class Subject {
+    kDisk,
+    kPerson,
+    kBox,
+    kList,
+    kDocument,
+    kLetter,
+    kTruck,
+    kPicture,
+    kLogOff,
+    kMoney,
+    kChart,
+    kUpload
+};
 enum class Badge { kNone, kFind, kDelete, kPrint, kAdd, kEdit };
 
 struct IconSpec {
@@ -152,8 +164,12 @@ void drawSubject(QPainter& p, Subject s, double z, QColor c) {
 
 void drawBadge(QPainter& p, Badge b, double z) {
     if (b == Badge::kNone) return;
-    static const QColor kColours[] = {{}, QColor(60, 60, 60), QColor(200, 30, 30),
-                                      QColor(60, 60, 60), QColor(20, 140, 40), QColor(30, 90, 190)};
+    static const QColor kColours[] = {{},
+                                      QColor(60, 60, 60),
+                                      QColor(200, 30, 30),
+                                      QColor(60, 60, 60),
+                                      QColor(20, 140, 40),
+                                      QColor(30, 90, 190)};
     const QColor c = kColours[static_cast<int>(b)];
     const QRectF disc(z * .52, z * .52, z * .46, z * .46);
     p.setPen(QPen(Qt::white, z * .04));

@@ -196,9 +196,9 @@ Status resetFiles(DataStore& store, const std::vector<ResetPart>& parts) {
     resetTotals(store.config().record(), parts);
     if (Status s = store.saveConfig(); !s) return s;
     if (Status s = store.journal().ensureDayFolders(now); !s) return s;
-    const std::string line = formatted("\r\n%s  File reset: %s.\r\n",
-                                       logTimeText(timestampText(now)).c_str(),
-                                       resetSummary(parts).c_str());
+    const std::string line =
+        formatted("\r\n%s  File reset: %s.\r\n", logTimeText(timestampText(now)).c_str(),
+                  resetSummary(parts).c_str());
     if (!store.journal().appendActivity(now, line))
         return Status::ioError("Unable to open log file");
     return Status::ok();

@@ -137,22 +137,22 @@ TEST_F(StoreSettingsTest, FileResetZeroesOnlyTheChosenTotalsAndLogsIt) {
     EXPECT_EQ(cfg().running_totals[3], 4);  // not chosen: kept
     EXPECT_EQ(cfg().sales_totals[0], 7);
     EXPECT_EQ(cfg().money[kMoneyPettyCash], 6);
-    EXPECT_NE(logOfToday().find(
-                  "  File reset: Till takings since the last closeout and Sales totals and "
-                  "counters by category.\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        logOfToday().find("  File reset: Till takings since the last closeout and Sales totals and "
+                          "counters by category.\r\n"),
+        std::string::npos)
         << logOfToday();
 
     fill();
-    ASSERT_TRUE(resetFiles(*store, {ResetPart::kRefundTotals, ResetPart::kOverviewTotals,
-                                    ResetPart::kPettyCash}));
+    ASSERT_TRUE(resetFiles(
+        *store, {ResetPart::kRefundTotals, ResetPart::kOverviewTotals, ResetPart::kPettyCash}));
     EXPECT_EQ(cfg().running_totals[3], 0);
     EXPECT_EQ(cfg().sales_totals[0], 0);
     EXPECT_EQ(cfg().money[kMoneyPettyCash] + cfg().money[kMoneyCashBack], 0);
     EXPECT_EQ(cfg().running_totals[kRunningTakings], 120);
-    EXPECT_EQ(resetSummary({ResetPart::kRefundTotals, ResetPart::kOverviewTotals,
-                            ResetPart::kPettyCash}),
-              "Refund totals, Overview totals and Petty cash and cash back totals");
+    EXPECT_EQ(
+        resetSummary({ResetPart::kRefundTotals, ResetPart::kOverviewTotals, ResetPart::kPettyCash}),
+        "Refund totals, Overview totals and Petty cash and cash back totals");
 }
 
 }  // namespace

@@ -90,8 +90,7 @@ TEST_F(UtilityPanelsTest, EachSettingsPanelStoresOnOkAndNothingOnCancel) {
         std::function<void(QWidget*)> change;
         std::function<bool(const StoreConfigRecord&)> changed;
     } cases[] = {
-        {kTaxSetup,
-         [](QWidget* w) { w->findChild<QLineEdit*>("tax1Rate")->setText("17.5"); },
+        {kTaxSetup, [](QWidget* w) { w->findChild<QLineEdit*>("tax1Rate")->setText("17.5"); },
          [](const StoreConfigRecord& r) { return r.options[kOptTax1Rate] == 1750; }},
         {kPrintHeading,
          [](QWidget* w) { w->findChild<QLineEdit*>("line1")->setText("CORNER SHOP"); },

@@ -46,9 +46,14 @@ CustomReceiptDialog::CustomReceiptDialog(QWidget* parent, const CustomReceiptPag
             form->addRow(QString::fromLatin1(kReceiptElementLabels[e]), edit);
             m_lines[e] = edit;
         }
-        auto* label = new QLabel(QString::fromLatin1(note), group);
-        label->setWordWrap(true);
-        form->addRow(label);
+        // The header group is the taller: its note stands with the options.
+        if (column > 0) {
+            auto* label = new QLabel(QString::fromLatin1(note), group);
+            label->setWordWrap(true);
+            form->addRow(label);
+        } else {
+            m_headerNote = QString::fromLatin1(note);
+        }
         groups->addWidget(group, 0, column);
         return form;
     };
@@ -103,6 +108,9 @@ CustomReceiptDialog::CustomReceiptDialog(QWidget* parent, const CustomReceiptPag
     m_logo = tick(this, right, "Include logo (requires receipt.bmp in the data folder)", page.logo);
     m_barcode = tick(this, right, "Include barcode", page.barcode);
     m_second = tick(this, right, "Include second currency", page.secondCurrency);
+    auto* headerNote = new QLabel(m_headerNote, this);
+    headerNote->setWordWrap(true);
+    right->addWidget(headerNote);
     right->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -49,14 +49,14 @@ void registerUtilityCommands(CommandRouter& router, DataStore& store, Ui& ui, QW
             show(s);
     });
     router.set(kCalendar, [window] { showCalendar(window); });
-    router.set(kAbout, [&store, window] {
-        showAbout(window, QString::fromStdString(store.folder()));
-    });
+    router.set(kAbout,
+               [&store, window] { showAbout(window, QString::fromStdString(store.folder())); });
     router.set(kHelpContents, [&ui, window] {
         if (!openHelp(window))
-            ui.error("The manual kassio.htm is not installed beside the program "
-                     "(share/kassio/help)",
-                     "Help");
+            ui.error(
+                "The manual kassio.htm is not installed beside the program "
+                "(share/kassio/help)",
+                "Help");
     });
 }
 

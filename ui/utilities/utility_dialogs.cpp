@@ -271,8 +271,8 @@ void showAbout(QWidget* parent, const QString& dataFolder) {
 QString helpFolder() {
     const QString beside =
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kassio/help");
-    for (const QString& dir : {beside, QStringLiteral(KASSIO_INSTALL_HELP_DIR),
-                               QStringLiteral(KASSIO_SOURCE_HELP_DIR)})
+    for (const QString& dir :
+         {beside, QStringLiteral(KASSIO_INSTALL_HELP_DIR), QStringLiteral(KASSIO_SOURCE_HELP_DIR)})
         if (QFileInfo::exists(dir + QStringLiteral("/kassio.htm")))
             return QDir(dir).canonicalPath();
     return {};
