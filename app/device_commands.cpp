@@ -38,9 +38,10 @@ void registerDeviceCommands(CommandRouter& router, DataStore& store, Ui& ui,
     };
     router.set(kReceiptsPage, [&, window, show] {
         auto list = printers.list();
-        const std::vector<PrinterInfo> known = list ? *list : std::vector<PrinterInfo>{};
+        std::vector<PrinterInfo> known = list ? *list : std::vector<PrinterInfo>{};
+        known.push_back({kPdfPrinterName, "PDF files in the data folder"});
         auto page = ReceiptsPageDialog::run(window, ReceiptsPage::load(configCopy(store), known),
-                                            list, store.folder());
+                                            known, list.has_value(), store.folder());
         if (page)
             show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r, known); }));
     });
@@ -70,7 +71,7 @@ void registerDeviceCommands(CommandRouter& router, DataStore& store, Ui& ui,
         CardExchangeSettings settings;
         {
             auto lock = store.lock();
-            settings = CardExchangeSettings::open(store.config().record());
+            settings = CardExchangeSettings::open(store.config().record(), store.folder());
         }
         if (auto chosen = CardExchangeDialog::run(window, settings))
             show(devices.changeSettings([&](StoreConfigRecord& r) { chosen->apply(r); }));

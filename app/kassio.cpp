@@ -2,6 +2,7 @@
 // gRPC adapters to the core and runs the start-up and close-down around the
 // window; no business rule lives here.
 #include <QApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QSplashScreen>
@@ -96,10 +97,15 @@ int main(int argc, char** argv) {
     kassio::QtUi ui;
     const std::string folder = kassio::resolveDataFolder(dataDirArgument(argc, argv));
 
-    // One till per DataFolder: a second start ends without a word.
+    // One till per DataFolder: a second start says so and ends.
     kassio::makeDirectories(folder);
     auto lock = kassio::FolderLock::tryAcquire(folder);
-    if (!lock) return 0;
+    if (!lock) {
+        const std::string text = "The till is already running on the data folder " + folder;
+        std::fprintf(stderr, "kassio: %s\n", text.c_str());
+        QMessageBox::warning(nullptr, "KASSIO SC", QString::fromStdString(text));
+        return 0;
+    }
 
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
@@ -145,7 +151,12 @@ int main(int argc, char** argv) {
     till.setCustomerLookUp([&](const std::string& entry) {
         return kassio::lookUpCustomer(store, ui, customerForms, entry);
     });
-    inventory.setPicturesChanged([&window] { window.refresh(); });
+    // A new picture shows on the quick-select buttons at once: the page is
+    // collected again before the window redraws it.
+    inventory.setPicturesChanged([&till, &window] {
+        till.fillQuickSelect();
+        window.refresh();
+    });
     window.commandsChanged();
 
     // The station server: client stations reach this DataStore from now on.

@@ -106,6 +106,11 @@ bool ConfigurationDialog::edit(DataStore& store, QWidget* parent, std::string* f
     tradePercent->setValue(general.tradeDiscountPercent);
     form->addRow(trade);
     form->addRow("Discount (say 5 or 5.62)", tradePercent);
+    auto* sku = new QCheckBox(
+        "Use SKU 1 for cart item selection (default is the number field). Ensure unique.", page);
+    sku->setObjectName("skuEntry");
+    sku->setChecked(general.skuEntry);
+    form->addRow(sku);
     tabs->addTab(page, "General");
 
     // Terms.
@@ -158,6 +163,7 @@ bool ConfigurationDialog::edit(DataStore& store, QWidget* parent, std::string* f
     general.secondCurrencyRate = rate->value();
     general.tradeDiscount = trade->isChecked();
     general.tradeDiscountPercent = tradePercent->value();
+    general.skuEntry = sku->isChecked();
     for (int band = 0; band < 8; ++band) {
         terms.periodIndex[band] = periodBoxes[band]->currentIndex();
         terms.discountIndex[band] = discountBoxes[band]->currentIndex();

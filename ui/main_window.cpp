@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,7 +14,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "admin/clerks.h"
@@ -29,6 +27,8 @@
 #include "ui/qt_ui.h"
 #include "ui/till_button.h"
 #include "ui/till_dialogs.h"
+#include "ui/toolbar_icons.h"
+#include "ui/utilities/utility_commands.h"
 
 namespace kassio {
 
@@ -96,29 +96,28 @@ const ButtonSpec kFunctionButtons[] = {
 struct ToolSpec {
     int command;
     const char* tooltip;
-    Glyph glyph;
 };
 const ToolSpec kToolbar[] = {
-    {1005, "Backup", Glyph::kBaskets},
-    {1009, "Find customer", Glyph::kAccount},
-    {1023, "Delete customer", Glyph::kVoid},
-    {1027, "Find inventory (F2)", Glyph::kSearch},
-    {1040, "Print inventory", Glyph::kNote},
-    {1047, "Print custom inventory", Glyph::kNote},
-    {1050, "Amend inventory (F3)", Glyph::kPrice},
-    {1051, "Delete inventory", Glyph::kClear},
-    {1067, "Display transaction (F11)", Glyph::kNote},
-    {1068, "Print overdue letter", Glyph::kNote},
-    {1071, "Delete supplier", Glyph::kVoid},
-    {1076, "Add image to inventory", Glyph::kPlus},
-    {2411, "Add new inventory (F4)", Glyph::kPlus},
-    {2457, "Log off (Shortcut F9)", Glyph::kAccount},
-    {3012, "Add customer", Glyph::kAccount},
-    {3014, "Print reorder list", Glyph::kRepeat},
-    {3026, "Payments", Glyph::kCash},
-    {3036, "Add supplier", Glyph::kPlus},
-    {3047, "Sales report", Glyph::kTrade},
-    {3054, "Upload report", Glyph::kForward},
+    {1005, "Backup"},
+    {1009, "Find customer"},
+    {1023, "Delete customer"},
+    {1027, "Find inventory (F2)"},
+    {1040, "Print inventory"},
+    {1047, "Print custom inventory"},
+    {1050, "Amend inventory (F3)"},
+    {1051, "Delete inventory"},
+    {1067, "Display transaction (F11)"},
+    {1068, "Print overdue letter"},
+    {1071, "Delete supplier"},
+    {1076, "Add image to inventory"},
+    {2411, "Add new inventory (F4)"},
+    {2457, "Log off (Shortcut F9)"},
+    {3012, "Add customer"},
+    {3014, "Print reorder list"},
+    {3026, "Payments"},
+    {3036, "Add supplier"},
+    {3047, "Sales report"},
+    {3054, "Upload report"},
 };
 
 }  // namespace
@@ -212,18 +211,17 @@ void MainWindow::buildToolbar() {
     bar->setMovable(false);
     bar->setIconSize(QSize(28, 28));
     for (const ToolSpec& t : kToolbar) {
-        QAction* a =
-            bar->addAction(QIcon(glyphPixmap(t.glyph, 28, QColor(40, 60, 110))), t.tooltip);
+        QAction* a = bar->addAction(toolbarIcon(t.command, 28), t.tooltip);
         a->setToolTip(t.tooltip);
         const int c = t.command;
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
-        a->setEnabled(m_router.available(c));
         m_tools[c] = a;
     }
 }
 
 void MainWindow::commandsChanged() {
-    for (auto& [command, action] : m_tools) action->setEnabled(m_router.available(command));
+    for (auto& [command, action] : m_tools)
+        action->setEnabled(commandEnabled(command, m_till, m_router));
     for (auto& [command, b] : m_buttons)
         if (command < kQuickSelectFirst || command > kQuickSelectLast)
             b->setEnabled(m_router.available(command));
@@ -412,6 +410,9 @@ void MainWindow::refresh() {
     }
     for (int c = 0; c <= kAllCategories; ++c)
         m_categories[static_cast<std::size_t>(c)]->setDown(c == m_till.category());
+    // A clerk change greys the toolbar as it greys the menus.
+    for (auto& [command, action] : m_tools)
+        action->setEnabled(commandEnabled(command, m_till, m_router));
     const bool tips = m_store.config().record().settings_b[kSetBButtonTipsOff] == 0;
     for (auto& [command, b] : m_buttons) b->setToolTipDuration(tips ? -1 : 1);
 }
@@ -491,11 +492,7 @@ void MainWindow::registerWindowCommands() {
             m_till.ui().error(failure, kTitleProblem);
     });
     m_router.set(3045, [this] { showTipOfTheDay(); });
-    m_router.set(1061, [this] {
-        QMessageBox::about(this, "About KASSIO SC",
-                           "KASSIO SC for Linux\nPoint of sale and back office for a small shop.");
-    });
-    m_router.set(1098, [] { QDesktopServices::openUrl(QUrl("https://localhost/kassio.htm")); });
+    registerUtilityCommands(m_router, m_store, m_till.ui(), this);
 }
 
 void MainWindow::keypad(int command) {

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 namespace kassio {
 
@@ -122,6 +123,27 @@ void drawGlyph(QPainter& p, Glyph g, const QRectF& r, QColor c) {
     p.restore();
 }
 
+// The label broken into as many lines as fit the box; when text is left
+// over, the last line ends in an ellipsis instead of being cut mid-letter.
+QString fitLabel(const QString& text, const QFont& font, const QRectF& box) {
+    const QFontMetricsF fm(font);
+    const int maxLines = std::max(1, static_cast<int>(box.height() / fm.lineSpacing()));
+    QTextLayout layout(text, font);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        if (static_cast<int>(lines.size()) == maxLines - 1) {
+            lines << fm.elidedText(text.mid(line.textStart()).trimmed(), Qt::ElideRight,
+                                   box.width());
+            break;
+        }
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 QPixmap glyphPixmap(Glyph glyph, int size, QColor colour) {
@@ -171,12 +193,12 @@ void TillButton::paintEvent(QPaintEvent*) {
         const double side = std::min(r.width() - 8, r.height() - 2.4 * f.pixelSize() - 8);
         QRectF pic(r.center().x() - side / 2, r.top() + 4, side, side);
         p.drawPixmap(pic.toRect(), m_picture);
-        p.drawText(QRectF(r.left() + 2, pic.bottom(), r.width() - 4, r.bottom() - pic.bottom()),
-                   Qt::AlignCenter | Qt::TextWordWrap, text());
+        const QRectF label(r.left() + 3, pic.bottom(), r.width() - 6, r.bottom() - pic.bottom());
+        p.drawText(label, Qt::AlignCenter, fitLabel(text(), f, label));
         return;
     }
     if (m_glyph == Glyph::kNone || text().isEmpty()) {
-        p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, text());
+        p.drawText(r, Qt::AlignCenter, fitLabel(text(), f, r.adjusted(3, 2, -3, -2)));
         if (m_glyph != Glyph::kNone) {
             const double side = std::min(r.width(), r.height()) * 0.7;
             drawGlyph(p, m_glyph,
@@ -187,8 +209,8 @@ void TillButton::paintEvent(QPaintEvent*) {
     }
     const double side = std::min(r.height() * 0.55, r.width() * 0.5);
     drawGlyph(p, m_glyph, QRectF(r.center().x() - side / 2, r.top() + 4, side, side), ink);
-    p.drawText(QRectF(r.left() + 2, r.top() + side + 4, r.width() - 4, r.height() - side - 6),
-               Qt::AlignCenter | Qt::TextWordWrap, text());
+    const QRectF label(r.left() + 3, r.top() + side + 4, r.width() - 6, r.height() - side - 6);
+    p.drawText(label, Qt::AlignCenter, fitLabel(text(), f, label));
 }
 
 }  // namespace kassio

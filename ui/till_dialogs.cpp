@@ -15,6 +15,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "admin/store_settings.h"
 #include "base/fixed_text.h"
 #include "base/money.h"
 #include "base/text_format.h"
@@ -339,8 +340,10 @@ std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, Q
     auto* taxable = new QCheckBox("Taxable", &d);
     auto* tax1 = new QCheckBox("Tax 1", &d);
     auto* tax2 = new QCheckBox("Tax 2", &d);
-    taxable->setChecked(true);
-    tax1->setChecked(true);
+    const NonInventorySettings defaults = NonInventorySettings::load(config.record());
+    taxable->setChecked(defaults.taxable);
+    tax1->setChecked(defaults.tax1());
+    tax2->setChecked(defaults.tax2());
     auto* form = new QFormLayout;
     form->addRow("Description", description);
     layout->addLayout(form);
@@ -566,6 +569,15 @@ void DiscountPanelWidget::cancelPanel() {
     finish();
 }
 
+namespace {
+
+QString lineValues(double nonTaxable, double taxable, double tax1, double tax2, double total) {
+    return QString("Non taxable %1   Taxable %2   Tax 1 %3   Tax 2 %4   Total %5")
+        .arg(money(nonTaxable), money(taxable), money(tax1), money(tax2), money(total));
+}
+
+}  // namespace
+
 PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* parent)
     : TenderPanelWidget(till, parent), m_panel(panel) {
     setWindowTitle(panel.byWeight() ? "Adjust by weight" : "Adjust item price");
@@ -576,6 +588,16 @@ PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* paren
     form->addRow("Description", new QLabel(toQt(fieldText(item.description)), this));
     if (panel.showCost()) form->addRow("Cost", figure(money(item.cost_price), this));
     form->addRow("List price", figure(money(item.retail_price), this));
+    // What the line holds now, beside what the amended price makes of it.
+    const Basket& basket = till.basket();
+    if (basket.line_count > 0) {
+        const int i = basket.line_count - 1;
+        auto* current = new QLabel(lineValues(basket.non_taxable[i], basket.taxable[i],
+                                              basket.tax1[i], basket.tax2[i], basket.line_total[i]),
+                                   this);
+        current->setObjectName("currentLine");
+        form->addRow("Current line", current);
+    }
     m_amount = centsBox(this, true);
     if (panel.byWeight()) {
         m_amount->setValidator(
@@ -614,10 +636,8 @@ PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* paren
 }
 
 void PricePanelWidget::refreshValues() {
-    m_values->setText(QString("Non taxable %1   Taxable %2   Tax 1 %3   Tax 2 %4   Total %5")
-                          .arg(money(m_panel.nonTaxable()), money(m_panel.taxable()),
-                               money(m_panel.tax1()), money(m_panel.tax2()),
-                               money(m_panel.lineTotal())));
+    m_values->setText(lineValues(m_panel.nonTaxable(), m_panel.taxable(), m_panel.tax1(),
+                                 m_panel.tax2(), m_panel.lineTotal()));
 }
 
 void PricePanelWidget::cancelPanel() {

@@ -104,6 +104,7 @@ struct Restriction {
 const std::map<int, Restriction>& restrictions() {
     static const std::map<int, Restriction> kMap = {
         {kConfiguration, {true, kOptPermitConfiguration, true}},
+        {5040, {true, kOptPermitConfiguration, true}},  // tax setup
         {kDeleteInventory, {true, kOptPermitDeleteItem, true}},
         {kDeleteCustomer, {true, kOptPermitDeleteCustomer, true}},
         {kPruneCustomers, {true, kOptPermitPruneCustomers, true}},

@@ -113,6 +113,7 @@ const std::vector<MenuItem>& menuTable() {
         {"&Utilities", "&Operator setup", kOperatorSetup, "", G, false},
         {"&Utilities", "Tax setup", 5040, "", G, false},
         {"&Utilities", "Store print heading", 5041, "", G, false},
+        {"&Utilities", "Non inventory settings", 5048, "", false, false},
         {"&Utilities", "Receipts", 5050, "", G, false},
         {"&Utilities", "Till configuration", 5051, "", G, false},
         {"&Utilities", "Pole configuration", 5052, "", G, false},
@@ -145,6 +146,12 @@ bool menuItemEnabled(const MenuItem& item, const Till& till, const CommandRouter
     if (till.accessLevel() != 2 || !item.greyedForClerks) return true;
     // Greyed for clerks, unless the shop granted the permission behind it.
     return !router.restricted(item.command) && router.hasPermission(item.command);
+}
+
+bool commandEnabled(int command, const Till& till, const CommandRouter& router) {
+    for (const MenuItem& item : menuTable())
+        if (item.text && item.command == command) return menuItemEnabled(item, till, router);
+    return router.available(command) && !router.restricted(command);
 }
 
 bool menuItemChecked(const MenuItem& item, const Till& till) {

@@ -28,6 +28,9 @@ const std::vector<MenuItem>& menuTable();
 // Whether the item can be chosen now: its operation exists, and for an
 // ordinary clerk it is not greyed, or its permission is granted.
 bool menuItemEnabled(const MenuItem& item, const Till& till, const CommandRouter& router);
+// The same for a toolbar button or any other way to a command: a command
+// on the menus is enabled exactly when its menu item is.
+bool commandEnabled(int command, const Till& till, const CommandRouter& router);
 // The check mark of "Button tips", "Sound effects" and "Indent listings".
 bool menuItemChecked(const MenuItem& item, const Till& till);
 

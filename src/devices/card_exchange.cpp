@@ -19,7 +19,6 @@ namespace {
 constexpr int kPollMs = 200;
 constexpr int kSaleSettleMs = 400;  // time for the other program to finish writing
 constexpr int kOtherSettleMs = 200;
-constexpr const char* kDefaultFolder = "C:\\VIZIRI";
 
 struct ResultText {
     int code;
@@ -138,8 +137,10 @@ const char* cardResultText(int code) {
     return "Declined";
 }
 
-CardExchangeSettings CardExchangeSettings::open(StoreConfigRecord& cfg) {
-    if (cfg.card_exchange_folder[0] == '\0') setFieldText(cfg.card_exchange_folder, kDefaultFolder);
+CardExchangeSettings CardExchangeSettings::open(StoreConfigRecord& cfg,
+                                                const std::string& dataFolder) {
+    if (cfg.card_exchange_folder[0] == '\0')
+        setFieldText(cfg.card_exchange_folder, dataFolder + "/card");
     CardExchangeSettings s;
     s.folder = fieldText(cfg.card_exchange_folder);
     s.exchange = cfg.money[kMoneyCardTerminalMode] == 2.0;

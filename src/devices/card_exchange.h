@@ -58,9 +58,9 @@ struct CardExchangeSettings {
     bool refundKind = false;    // the "Card refund" box before card refunds
     bool showApproval = false;  // approvals reported in a box
 
-    // An empty folder is replaced by "C:\VIZIRI" in the configuration too,
-    // as the dialog opens.
-    static CardExchangeSettings open(StoreConfigRecord& cfg);
+    // An empty folder is replaced by the "card" folder of the DataFolder in
+    // the configuration too, as the dialog opens.
+    static CardExchangeSettings open(StoreConfigRecord& cfg, const std::string& dataFolder);
     void apply(StoreConfigRecord& cfg) const;  // options 2.0 ticked, 0 not
 };
 

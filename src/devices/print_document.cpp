@@ -3,6 +3,7 @@
 #include "base/fixed_text.h"
 #include "base/status.h"
 #include "devices/device_settings.h"
+#include "store/file_io.h"
 
 namespace kassio {
 
@@ -12,7 +13,50 @@ namespace {
 // must come back all the same.
 constexpr int kMaxPages = 1000;
 
+const char* pdfPrefix(DocumentKind kind) {
+    switch (kind) {
+        case DocumentKind::kStandardReceipt:
+            return "receipt";
+        case DocumentKind::kCustomReceipt:
+            return "custom-receipt";
+        case DocumentKind::kInvoice1:
+            return "invoice";
+        case DocumentKind::kInvoice2:
+            return "invoice2";
+        case DocumentKind::kCustomInvoice:
+            return "custom-invoice";
+        case DocumentKind::kDeliveryNote:
+            return "delivery-note";
+    }
+    return "document";
+}
+
 }  // namespace
+
+std::string DocumentPrinter::pdfFileName(DocumentKind kind, int64_t transaction, PrintRoute route) {
+    std::string name = route == PrintRoute::kKitchen ? "kitchen-" : "";
+    return name + pdfPrefix(kind) + "-" + std::to_string(transaction) + ".pdf";
+}
+
+std::string DocumentPrinter::unavailableReason(Printers::Target target, const std::string& name) {
+    auto installed = m_printers.list();
+    if (!installed) return "The CUPS printing service is not running";
+    if (installed->empty()) return "CUPS has no printer set up";
+    if (target == Printers::Target::kNamed)
+        return "The receipt printer \"" + name + "\" is not set up in CUPS";
+    return "CUPS has no default printer";
+}
+
+void DocumentPrinter::tellPdf(const std::string& file, const std::string& reason) {
+    if (!reason.empty() && !m_fallbackTold) {
+        m_fallbackTold = true;
+        m_ui.message(reason + ", so documents are saved as PDF files in " + m_pdfFolder +
+                         ".\nThis one is " + file,
+                     "Printing", Ui::Icon::kWarning, Ui::Buttons::kOk);
+        return;
+    }
+    m_ui.inform("Saved as PDF: " + file, "Printing");
+}
 
 void DocumentPrinter::print(DocumentKind kind, const ReceiptData& data, PrintRoute route) {
     const StoreConfigRecord& cfg = *data.config;
@@ -34,7 +78,25 @@ void DocumentPrinter::print(DocumentKind kind, const ReceiptData& data, PrintRou
         target = Printers::Target::kDialog;
     }
 
-    std::unique_ptr<PrintJob> job = m_printers.open(target, name);
+    // No printer to take it, or the PDF entry chosen as the receipt
+    // printer: a PDF file in the DataFolder.
+    std::string reason;
+    const bool pdfChosen = target == Printers::Target::kNamed && name == kPdfPrinterName;
+    if (!pdfChosen && !m_pdfFolder.empty() && !m_printers.printerReady(target, name))
+        reason = unavailableReason(target, name);
+    std::unique_ptr<PrintJob> job;
+    if ((pdfChosen || !reason.empty()) && !m_pdfFolder.empty()) {
+        const std::string file =
+            m_pdfFolder + "/" + pdfFileName(kind, data.basket ? data.basket->number : 0, route);
+        makeDirectories(m_pdfFolder);
+        job = m_printers.openPdf(file, isReceipt(kind));
+        if (!job) {
+            m_ui.error("Unable to write " + file, kTitleProblem);
+            return;
+        }
+    } else {
+        job = m_printers.open(target, name);
+    }
     if (!job) return;  // cancelled: nothing is printed, the sale goes on
 
     const int documents = std::max(1, job->copies());
@@ -58,7 +120,9 @@ void DocumentPrinter::print(DocumentKind kind, const ReceiptData& data, PrintRou
         if (kind == DocumentKind::kCustomReceipt && route != PrintRoute::kReprint)
             m_drawer.sendCutterCodes(cfg);
     }
+    const std::string file = job->outputFile();
     if (!job->release()) m_ui.error("Unable to release printer", kTitleProblem);
+    if (!file.empty()) tellPdf(file, reason);
 }
 
 }  // namespace kassio

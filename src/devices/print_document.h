@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "devices/receipt_layout.h"
 #include "devices/till_drawer.h"
@@ -48,13 +49,29 @@ class DocumentPrinter {
     // drawer they print nothing.
     void setInvoiceDrawer(InvoiceDrawer drawer) { m_invoiceDrawer = std::move(drawer); }
 
+    // Where documents go when no printer can take them: PDF files in this
+    // folder (created when needed). Without a folder, such documents are
+    // not printed.
+    void setPdfFolder(std::string folder) { m_pdfFolder = std::move(folder); }
+
     void print(DocumentKind kind, const ReceiptData& data, PrintRoute route = PrintRoute::kNormal);
 
+    // The PDF file a document of this kind and transaction goes to:
+    // "<folder>/receipt-31.pdf", "<folder>/invoice-31.pdf", ...
+    static std::string pdfFileName(DocumentKind kind, int64_t transaction, PrintRoute route);
+
   private:
+    // Why the printer cannot be used, in the clerk's words.
+    std::string unavailableReason(Printers::Target target, const std::string& name);
+    // Tells the clerk where the PDF went: the first time with the reason.
+    void tellPdf(const std::string& file, const std::string& reason);
+
     Printers& m_printers;
     Ui& m_ui;
     TillDrawer& m_drawer;
     InvoiceDrawer m_invoiceDrawer;
+    std::string m_pdfFolder;
+    bool m_fallbackTold = false;  // the reason is given once per run
 };
 
 }  // namespace kassio

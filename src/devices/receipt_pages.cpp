@@ -87,7 +87,9 @@ ReceiptsPage ReceiptsPage::load(const StoreConfigRecord& cfg,
 }
 
 void ReceiptsPage::apply(StoreConfigRecord& cfg, const std::vector<PrinterInfo>& printers) const {
-    if (!printerListRead) {
+    const bool pdfChosen = printer >= 1 && printer <= static_cast<int>(printers.size()) &&
+                           printers[printer - 1].name == kPdfPrinterName;
+    if (!printerListRead && !pdfChosen) {
         // Keep the stored printer: a spooler that is down for a moment
         // must not cost the shop its receipt printer setting.
     } else if (printer >= 1 && printer <= static_cast<int>(printers.size())) {

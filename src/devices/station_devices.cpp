@@ -46,7 +46,9 @@ StationDevices::StationDevices(DataStore& store, Ui& ui, DeviceUi& deviceUi, Pri
       m_drawer(printers, ports, ui),
       m_pole(ports, ui),
       m_printer(printers, ui, m_drawer),
-      m_card(ui, deviceUi) {}
+      m_card(ui, deviceUi) {
+    m_printer.setPdfFolder(store.pathOf("pdf"));
+}
 
 std::unique_ptr<StationDevices::Snapshot> StationDevices::snapshot() {
     auto s = std::make_unique<Snapshot>();

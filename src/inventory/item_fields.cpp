@@ -41,6 +41,12 @@ std::optional<ParsedDate> parseDate(const std::string& text, int minYear) {
 
 }  // namespace
 
+int taxCodeForBoxes(bool tax1Box, bool tax2Box) {
+    if (tax1Box && tax2Box) return 1;
+    if (tax1Box) return 2;
+    return tax2Box ? 3 : 0;
+}
+
 ItemFormFields blankItemFields(const StoreConfig& config, const LocalTime& today) {
     ItemFormFields f;
     const auto& b = config.record().settings_b;

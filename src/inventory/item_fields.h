@@ -72,6 +72,18 @@ void storeItemFields(const ItemFormFields& fields, InventoryRecord& item);
 std::optional<std::string> priceWithoutTax(const StoreConfig& config, const std::string& withTax,
                                            bool tax1Box, bool tax2Box);
 
+// The Tax 1 / Tax 2 boxes and the Tax code list follow each other on the
+// form, so the taxes that worked the price out are the taxes the item is
+// stored with: no box is "Non taxable" (0), both "Tax 1 and 2" (1), one box
+// "Tax 1" (2) or "Tax 2" (3).
+int taxCodeForBoxes(bool tax1Box, bool tax2Box);
+inline bool taxCodeHasTax1(int code) {
+    return code == 1 || code == 2;
+}
+inline bool taxCodeHasTax2(int code) {
+    return code == 1 || code == 3;
+}
+
 // "Back" and "Forward" of the item form's picture. The state starts afresh
 // each time the form opens.
 class ItemPicture {

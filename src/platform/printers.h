@@ -16,6 +16,10 @@
 
 namespace kassio {
 
+// The entry of the receipt printer list that stands for PDF files in the
+// DataFolder. CUPS queue names hold no blanks, so it cannot name a queue.
+inline constexpr const char* kPdfPrinterName = "PDF file";
+
 struct PrinterInfo {
     std::string name;    // the queue name, as stored in the configuration
     std::string driver;  // make and model, stored beside the name
@@ -39,6 +43,10 @@ class PrintJob {
 
     // Gives the context back; false when the system refuses.
     virtual bool release() = 0;
+
+    // The file the documents went to when the person chose a file in the
+    // print dialog, or the PDF file of openPdf(); empty for a printer.
+    virtual std::string outputFile() const { return {}; }
 };
 
 class Printers {
@@ -47,6 +55,7 @@ class Printers {
         kNamed,          // the printer called printerName, no dialog
         kDefaultSilent,  // the system's default printer, no dialog
         kDialog,         // the print dialog; the person may cancel
+        kPdfFile,        // a PDF file (openPdf()); never given to open()
     };
     enum class RawResult { kSent, kCannotOpen, kFailed };
 
@@ -57,8 +66,17 @@ class Printers {
     virtual std::optional<std::vector<PrinterInfo>> list() = 0;
     virtual std::string defaultPrinter() = 0;
 
+    // Whether open() can reach the printer without asking: the named queue
+    // exists (kNamed), a default printer is set (kDefaultSilent), at least
+    // one printer is installed (kDialog).
+    virtual bool printerReady(Target target, const std::string& printerName) = 0;
+
     // nullptr when the dialog was cancelled or no context could be opened.
     virtual std::unique_ptr<PrintJob> open(Target target, const std::string& printerName) = 0;
+
+    // Documents into the PDF file at path (replaced when it exists), on a
+    // receipt roll or an A4 page; nullptr when the file cannot be written.
+    virtual std::unique_ptr<PrintJob> openPdf(const std::string& path, bool receiptRoll) = 0;
 
     // One raw document (no filtering by the spooler) holding these bytes.
     // kCannotOpen when the queue does not exist or cannot be reached;

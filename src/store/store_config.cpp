@@ -209,6 +209,7 @@ GeneralPage GeneralPage::load(const StoreConfig& cfg) {
     p.secondCurrencyRate = r.money[kMoneySecondCurrencyRate];
     p.tradeDiscount = r.settings_b[kSetBTradeDiscount] == 2;
     p.tradeDiscountPercent = r.discounts[0];
+    p.skuEntry = r.settings_b[kSetBEntryModeSku] == 2;
     return p;
 }
 
@@ -244,6 +245,7 @@ void GeneralPage::apply(StoreConfig& cfg, const LocalTime& today) const {
     }
     r.settings_b[kSetBTradeDiscount] = tradeDiscount ? 2 : 0;
     if (tradeDiscount) r.discounts[0] = tradeDiscountPercent;
+    r.settings_b[kSetBEntryModeSku] = skuEntry ? 2 : 0;
 }
 
 TermsPage TermsPage::load(const StoreConfig& cfg) {

@@ -331,6 +331,8 @@ struct GeneralPage {
     double secondCurrencyRate = 0;
     bool tradeDiscount = false;
     double tradeDiscountPercent = 0;
+    // "Use SKU 1 for cart item selection": the entry box takes SKU 1 codes.
+    bool skuEntry = false;
 
     // Fills the page from the configuration, as it opens.
     static GeneralPage load(const StoreConfig& cfg);

@@ -297,9 +297,9 @@ TEST(CardExchangeSettings, OpenAndApply) {
     StoreConfigRecord cfg;
     std::memset(&cfg, 0, sizeof cfg);
     cfg.money[kMoneyCardRefundKind] = 1.0;  // any nonzero value is on
-    CardExchangeSettings s = CardExchangeSettings::open(cfg);
-    EXPECT_EQ(s.folder, "C:\\VIZIRI");
-    EXPECT_EQ(fieldText(cfg.card_exchange_folder), "C:\\VIZIRI");
+    CardExchangeSettings s = CardExchangeSettings::open(cfg, "/srv/shop");
+    EXPECT_EQ(s.folder, "/srv/shop/card");
+    EXPECT_EQ(fieldText(cfg.card_exchange_folder), "/srv/shop/card");
     EXPECT_TRUE(s.refundKind);
     EXPECT_FALSE(s.exchange);
 

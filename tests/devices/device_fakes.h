@@ -142,7 +142,9 @@ class FakePrinters final : public Printers {
         std::vector<uint8_t> bytes;
     };
 
-    std::vector<PrinterInfo> installed;
+    // The first installed printer is the default one.
+    std::vector<PrinterInfo> installed{{"receipt", "Receipt printer"}};
+    bool serverDown = false;  // the list cannot be read and no printer is ready
     bool cancelDialog = false;
     int dialogCopies = 1;
     bool refuseDocuments = false;
@@ -155,9 +157,19 @@ class FakePrinters final : public Printers {
     std::vector<Document> documents;
     std::vector<Raw> raw;
 
-    std::optional<std::vector<PrinterInfo>> list() override { return installed; }
+    std::optional<std::vector<PrinterInfo>> list() override {
+        if (serverDown) return std::nullopt;
+        return installed;
+    }
     std::string defaultPrinter() override { return installed.empty() ? "" : installed[0].name; }
+    bool printerReady(Target target, const std::string& name) override {
+        if (serverDown || installed.empty()) return false;
+        return target != Target::kNamed ||
+               std::any_of(installed.begin(), installed.end(),
+                           [&](const PrinterInfo& p) { return p.name == name; });
+    }
     std::unique_ptr<PrintJob> open(Target target, const std::string& name) override;
+    std::unique_ptr<PrintJob> openPdf(const std::string& path, bool) override;
     RawResult rawJob(const std::string& queue, const std::string& document,
                      const std::vector<uint8_t>& bytes) override {
         raw.push_back({queue, document, bytes});
@@ -167,8 +179,10 @@ class FakePrinters final : public Printers {
 
 class FakeJob final : public PrintJob {
   public:
-    FakeJob(FakePrinters& p, int copies) : m_p(p), m_copies(copies) {}
+    FakeJob(FakePrinters& p, int copies, std::string file = {})
+        : m_p(p), m_copies(copies), m_file(std::move(file)) {}
     int copies() const override { return m_copies; }
+    std::string outputFile() const override { return m_file; }
     Canvas* startDocument(const std::string& name) override {
         if (m_p.onDocument) m_p.onDocument();
         if (m_p.refuseDocuments) return nullptr;
@@ -185,12 +199,18 @@ class FakeJob final : public PrintJob {
   private:
     FakePrinters& m_p;
     int m_copies;
+    std::string m_file;
 };
 
 inline std::unique_ptr<PrintJob> FakePrinters::open(Target target, const std::string& name) {
     opened.push_back({target, name});
     if (target == Target::kDialog && cancelDialog) return nullptr;
     return std::make_unique<FakeJob>(*this, target == Target::kDialog ? dialogCopies : 1);
+}
+
+inline std::unique_ptr<PrintJob> FakePrinters::openPdf(const std::string& path, bool) {
+    opened.push_back({Target::kPdfFile, path});
+    return std::make_unique<FakeJob>(*this, 1, path);
 }
 
 // Ports that record each open, line setting and write, in order, as text:

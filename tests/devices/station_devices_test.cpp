@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "device_fakes.h"
 #include "devices/device_settings.h"
 #include "store/store_fixture.h"
@@ -158,6 +160,58 @@ TEST_F(StationDevicesTest, InvoicesNeedTheirDrawerAndGetPagesAsAsked) {
     ASSERT_EQ(printers.documents.size(), 1u);
     EXPECT_EQ(printers.documents[0].pages, 3);
     EXPECT_EQ(printers.opened[0].target, Printers::Target::kDefaultSilent);
+}
+
+// Without a printer to take them, documents become PDF files in the
+// DataFolder; the reason is told once per run, the file every time.
+TEST_F(StationDevicesTest, DocumentsWithoutAPrinterGoToPdf) {
+    struct Case {
+        const char* what;
+        bool serverDown;
+        bool printersInstalled;
+        const char* receiptPrinter;  // stored name, "" for "Default"
+        bool confirm;
+        const char* reason;  // start of the first message; nullptr: printed on paper
+    } cases[] = {
+        {"cups down", true, true, "", false, "The CUPS printing service is not running"},
+        {"no queue", false, false, "", false, "CUPS has no printer set up"},
+        {"queue gone", false, true, "kitchen", false, "The receipt printer \"kitchen\""},
+        {"dialog, no queue", false, false, "", true, "CUPS has no printer set up"},
+        {"PDF chosen", false, true, kPdfPrinterName, false, ""},
+        {"printer ready", false, true, "receipt", false, nullptr},
+    };
+    const std::string pdf = store->pathOf("pdf/receipt-31.pdf");
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        devices = std::make_unique<StationDevices>(*store, ui, deviceUi, printers, ports);
+        printers.opened.clear();
+        ui.shown.clear();
+        printers.serverDown = k.serverDown;
+        if (!k.printersInstalled) printers.installed.clear();
+        cfg().receipt_printer_choice = *k.receiptPrinter ? 1 : 0;
+        setFieldText(cfg().receipt_printer_name, k.receiptPrinter);
+        cfg().options[kOptPrintConfirmation] = k.confirm ? 1 : 0;
+        for (int run = 0; run < 2; ++run)
+            devices->printDocument(DocumentKind::kStandardReceipt, *basket, 2.5, 0);
+        printers.installed = {{"receipt", "Receipt printer"}};
+        if (!k.reason) {
+            EXPECT_EQ(printers.opened[0].target, Printers::Target::kNamed);
+            EXPECT_TRUE(ui.shown.empty());
+            continue;
+        }
+        ASSERT_EQ(printers.opened.size(), 2u);
+        EXPECT_EQ(printers.opened[0].target, Printers::Target::kPdfFile);
+        EXPECT_EQ(printers.opened[0].name, pdf);
+        EXPECT_TRUE(std::filesystem::is_directory(store->pathOf("pdf")));
+        ASSERT_EQ(ui.shown.size(), 2u);
+        if (*k.reason) {
+            EXPECT_EQ(ui.shown[0].text.rfind(k.reason, 0), 0u) << ui.shown[0].text;
+            EXPECT_THAT(ui.shown[0].text, ::testing::HasSubstr("This one is " + pdf));
+        } else {
+            EXPECT_EQ(ui.shown[0].text, "Saved as PDF: " + pdf);
+        }
+        EXPECT_EQ(ui.shown[1].text, "Saved as PDF: " + pdf);
+    }
 }
 
 TEST_F(StationDevicesTest, PoleOnlyWhenInUse) {

@@ -197,5 +197,33 @@ TEST_F(CupsTest, AReceiptReachesTheReceiptPrinterQueue) {
     EXPECT_THAT(text, HasSubstr("TEA BAGS"));
 }
 
+// The real spooler decides where a document goes: the default queue when
+// there is one, a PDF file in the DataFolder for a queue CUPS does not know.
+TEST_F(CupsTest, DefaultQueueOrPdfWhenTheReceiptPrinterIsGone) {
+    Listener printer;
+    addQueue("counter", printer.port());
+    ASSERT_EQ(std::system("lpadmin -d counter >/dev/null 2>&1"), 0);
+    addLine(5, "TEA BAGS", 1.50);
+    payCash(2);
+    std::string folder = s_dir + "/shop-pdf";
+    DocumentPrinter documents(printers, ui, drawer);
+    documents.setPdfFolder(folder);
+    documents.print(DocumentKind::kStandardReceipt, data());  // "Default": the CUPS default
+    auto job = printer.received(std::chrono::seconds(30));
+    ASSERT_TRUE(job) << "the receipt never reached the default queue";
+    EXPECT_EQ(job->substr(0, 4), "%PDF");
+    EXPECT_TRUE(ui.shown.empty());
+
+    cfg().receipt_printer_choice = 1;
+    setFieldText(cfg().receipt_printer_name, "gone");
+    documents.print(DocumentKind::kStandardReceipt, data());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_THAT(ui.shown[0].text,
+                HasSubstr("The receipt printer \"gone\" is not set up in CUPS, so documents are "
+                          "saved as PDF files in " +
+                          folder));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/receipt-12.pdf"));
+}
+
 }  // namespace
 }  // namespace kassio::test

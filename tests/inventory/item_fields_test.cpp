@@ -88,6 +88,20 @@ TEST(ItemFields, ReadyReckonerByBoxesAndRates) {
     }
 }
 
+// The boxes and the code follow each other both ways: a ticked Tax 1 box
+// never leaves the item stored as "Non taxable".
+TEST(ItemFields, TaxBoxesAndTaxCodeAgree) {
+    const struct {
+        bool t1, t2;
+        int code;
+    } cases[] = {{false, false, 0}, {true, true, 1}, {true, false, 2}, {false, true, 3}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(taxCodeForBoxes(c.t1, c.t2), c.code);
+        EXPECT_EQ(taxCodeHasTax1(c.code), c.t1) << c.code;
+        EXPECT_EQ(taxCodeHasTax2(c.code), c.t2) << c.code;
+    }
+}
+
 TEST(ItemFields, PictureBackAndForwardWrapAndReturnToOwnPicture) {
     ItemPicture own(5, true);
     own.back();  // own picture -> inbuilt 1, own remembered

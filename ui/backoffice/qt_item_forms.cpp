@@ -64,6 +64,9 @@ struct ItemIdentity {
         number = entry(parent, f.number, 19, false);
         number->setReadOnly(amend);
         description = entry(parent, f.description, kItemTextLimit, true);
+        // Room for a whole description of capitals.
+        description->setMinimumWidth(std::min(
+            460, description->fontMetrics().horizontalAdvance(QString(kItemTextLimit, 'N'))));
         for (int i = 0; i < 4; ++i) sku[i] = entry(parent, f.sku[i], kItemTextLimit, true);
     }
 
@@ -151,6 +154,18 @@ ItemFormReply QtItemForms::itemForm(const ItemFormRequest& req) {
     auto* weight = entry(&d, f.weight, 19, false);
     auto* notes = entry(&d, f.notes, kItemNotesLimit, false);
     auto* taxCode = textList(&d, {"Non taxable", "Tax 1 and 2", "Tax 1", "Tax 2"}, f.taxCode);
+    // Ticking a tax box chooses the matching tax code and back, so the item
+    // is stored with the taxes its price was worked out with.
+    QObject::connect(tax1Box, &QCheckBox::toggled, &d, [=] {
+        taxCode->setCurrentIndex(taxCodeForBoxes(tax1Box->isChecked(), tax2Box->isChecked()));
+    });
+    QObject::connect(tax2Box, &QCheckBox::toggled, &d, [=] {
+        taxCode->setCurrentIndex(taxCodeForBoxes(tax1Box->isChecked(), tax2Box->isChecked()));
+    });
+    QObject::connect(taxCode, &QComboBox::currentIndexChanged, &d, [=](int code) {
+        tax1Box->setChecked(taxCodeHasTax1(code));
+        tax2Box->setChecked(taxCodeHasTax2(code));
+    });
     auto* date = datePicker(&d, f.day, f.month, f.year);
     auto* category = textList(&d, categoryNames(m_config), f.displayCategory);
     auto* sor = textList(&d, {"NO", "YES"}, f.sor);

@@ -42,12 +42,18 @@ CustomReceiptDialog::CustomReceiptDialog(QWidget* parent, const CustomReceiptPag
             auto* edit = new QLineEdit(qtText(page.lines[e]), group);
             edit->setObjectName(QStringLiteral("line%1").arg(e));
             edit->setMaxLength(6);
+            edit->setMaximumWidth(60);
             form->addRow(QString::fromLatin1(kReceiptElementLabels[e]), edit);
             m_lines[e] = edit;
         }
-        auto* label = new QLabel(QString::fromLatin1(note), group);
-        label->setWordWrap(true);
-        form->addRow(label);
+        // The header group is the taller: its note stands with the options.
+        if (column > 0) {
+            auto* label = new QLabel(QString::fromLatin1(note), group);
+            label->setWordWrap(true);
+            form->addRow(label);
+        } else {
+            m_headerNote = QString::fromLatin1(note);
+        }
         groups->addWidget(group, 0, column);
         return form;
     };
@@ -64,6 +70,10 @@ CustomReceiptDialog::CustomReceiptDialog(QWidget* parent, const CustomReceiptPag
     m_note->setObjectName(QStringLiteral("noteLine"));
     footer->insertRow(footer->rowCount() - 1, QStringLiteral("Transaction note"), m_note);
     layout->addLayout(groups);
+    // The texts and options stand beside the two groups, so that the
+    // dialog fits a 1024 x 768 screen.
+    auto* right = new QVBoxLayout;
+    groups->addLayout(right, 0, 2);
 
     auto* form = new QFormLayout;
     for (int i = 0; i < 3; ++i) {
@@ -84,20 +94,24 @@ CustomReceiptDialog::CustomReceiptDialog(QWidget* parent, const CustomReceiptPag
     for (int i = 1; i <= 20; ++i) m_blank->addItem(QString::number(i));
     m_blank->setCurrentIndex(page.blankLines - 1);
     form->addRow(QStringLiteral("Blank lines at end"), m_blank);
-    layout->addLayout(form);
+    right->addLayout(form);
 
     m_excluding = new QRadioButton(QStringLiteral("Items (Excluding tax)"), this);
     m_including = new QRadioButton(QStringLiteral("Items (Including tax)"), this);
     (page.excludingTax ? m_excluding : m_including)->setChecked(true);
-    layout->addWidget(m_excluding);
-    layout->addWidget(m_including);
+    right->addWidget(m_excluding);
+    right->addWidget(m_including);
     m_centred =
-        tick(this, layout, "Justify items centred (default is description on left, price on right)",
+        tick(this, right, "Justify items centred (default is description on left,\nprice on right)",
              page.centred);
-    m_exempt = tick(this, layout, "Denote tax exempt item with E", page.markExempt);
-    m_logo = tick(this, layout, "Include logo (requires receipt.bmp in KASSIO folder)", page.logo);
-    m_barcode = tick(this, layout, "Include barcode", page.barcode);
-    m_second = tick(this, layout, "Include second currency", page.secondCurrency);
+    m_exempt = tick(this, right, "Denote tax exempt item with E", page.markExempt);
+    m_logo = tick(this, right, "Include logo (requires receipt.bmp in the data folder)", page.logo);
+    m_barcode = tick(this, right, "Include barcode", page.barcode);
+    m_second = tick(this, right, "Include second currency", page.secondCurrency);
+    auto* headerNote = new QLabel(m_headerNote, this);
+    headerNote->setWordWrap(true);
+    right->addWidget(headerNote);
+    right->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -31,6 +31,7 @@ class CustomReceiptDialog final : public QDialog {
     QComboBox *m_cutterPort, *m_blank;
     QRadioButton *m_excluding, *m_including;
     QCheckBox *m_centred, *m_exempt, *m_logo, *m_barcode, *m_second;
+    QString m_headerNote;
 };
 
 }  // namespace kassio

@@ -79,7 +79,8 @@ PoleConfigDialog::PoleConfigDialog(QWidget* parent, const PolePage& page,
           "Set cursor first line: 11", "Set cursor second line: 11,10",
           "The printer control is used if the display and printer are daisy chained on the "
           "serial port.",
-          "The display unit may be verified from the command prompt with: ECHO mytext>com1",
+          "The display unit may be verified from a terminal with: echo mytext > /dev/ttyS0 "
+          "(COM1; see devices.cfg in the data folder for other devices)",
           "The Preview button will display the passive text using the current values."}) {
         auto* label = new QLabel(QString::fromLatin1(note), this);
         label->setWordWrap(true);

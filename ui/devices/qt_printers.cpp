@@ -17,7 +17,11 @@ namespace {
 class QtPrintJob final : public PrintJob {
   public:
     QtPrintJob(std::unique_ptr<QPrinter> printer, int copies, QtPrinters* pdf)
-        : m_printer(std::move(printer)), m_copies(copies), m_pdf(pdf) {}
+        : m_printer(std::move(printer)), m_copies(copies), m_pdf(pdf) {
+        // A file chosen in the dialog, or the PDF file of openPdf().
+        if (!m_pdf && m_printer->outputFormat() == QPrinter::PdfFormat)
+            m_file = m_printer->outputFileName().toStdString();
+    }
     ~QtPrintJob() override {
         if (m_painter.isActive()) m_painter.end();
     }
@@ -37,6 +41,7 @@ class QtPrintJob final : public PrintJob {
         return m_painter.end();
     }
     bool release() override { return true; }
+    std::string outputFile() const override { return m_file; }
 
   private:
     std::unique_ptr<QPrinter> m_printer;
@@ -44,7 +49,11 @@ class QtPrintJob final : public PrintJob {
     std::unique_ptr<QtCanvas> m_canvas;
     int m_copies;
     QtPrinters* m_pdf;
+    std::string m_file;
 };
+
+// Receipts are drawn for a roll: 80 mm wide, long enough for a long basket.
+constexpr double kRollWidthMm = 80, kRollLengthMm = 297;
 
 }  // namespace
 
@@ -66,6 +75,36 @@ std::optional<std::vector<PrinterInfo>> QtPrinters::list() {
 
 std::string QtPrinters::defaultPrinter() {
     return QPrinterInfo::defaultPrinterName().toStdString();
+}
+
+bool QtPrinters::printerReady(Target target, const std::string& printerName) {
+    if (!m_pdfFolder.isEmpty()) return true;
+    switch (target) {
+        case Target::kNamed:
+            return !QPrinterInfo::printerInfo(QString::fromStdString(printerName)).isNull();
+        case Target::kDefaultSilent:
+            return !QPrinterInfo::defaultPrinter().isNull();
+        case Target::kDialog:
+            return !QPrinterInfo::availablePrinterNames().isEmpty();
+        case Target::kPdfFile:
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<PrintJob> QtPrinters::openPdf(const std::string& path, bool receiptRoll) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(path));
+    printer->setCopyCount(1);
+    if (receiptRoll) {
+        printer->setPageSize(
+            QPageSize(QSizeF(kRollWidthMm, kRollLengthMm), QPageSize::Millimeter, "Receipt roll"));
+        printer->setPageMargins(QMarginsF(3, 3, 3, 3), QPageLayout::Millimeter);
+    } else {
+        printer->setPageSize(QPageSize(QPageSize::A4));
+    }
+    return std::make_unique<QtPrintJob>(std::move(printer), 1, nullptr);
 }
 
 std::unique_ptr<PrintJob> QtPrinters::open(Target target, const std::string& printerName) {
@@ -93,7 +132,8 @@ std::unique_ptr<PrintJob> QtPrinters::open(Target target, const std::string& pri
         case Target::kDialog: {
             QPrintDialog dialog(printer.get(), m_parent);
             dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-            dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+            // "Print to file" is the PDF choice beside the CUPS printers.
+            dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
             dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
             if (dialog.exec() != QDialog::Accepted) return nullptr;
             // The documents are repeated by the caller, one copy each.
@@ -101,6 +141,8 @@ std::unique_ptr<PrintJob> QtPrinters::open(Target target, const std::string& pri
             printer->setCopyCount(1);
             return std::make_unique<QtPrintJob>(std::move(printer), copies, nullptr);
         }
+        case Target::kPdfFile:
+            return openPdf(printerName, true);
     }
     return nullptr;
 }

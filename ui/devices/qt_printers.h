@@ -1,6 +1,9 @@
 // The Printers port on Qt print support and libcups: the queue list and raw
 // jobs from CUPS, drawing contexts on a QPrinter, and the print dialog.
 //
+// A PDF file (openPdf) is a receipt roll 80 mm wide or an A4 page. The
+// print dialog offers "Print to file" beside the CUPS printers.
+//
 // For trying layouts, and for the tests, every document can go to a PDF
 // file instead: setPdfOutput() makes each document a file
 // <folder>/kassio-<n>.pdf on a page of the given size, without dialogs.
@@ -25,7 +28,9 @@ class QtPrinters final : public Printers {
 
     std::optional<std::vector<PrinterInfo>> list() override;
     std::string defaultPrinter() override;
+    bool printerReady(Target target, const std::string& printerName) override;
     std::unique_ptr<PrintJob> open(Target target, const std::string& printerName) override;
+    std::unique_ptr<PrintJob> openPdf(const std::string& path, bool receiptRoll) override;
     RawResult rawJob(const std::string& queue, const std::string& documentName,
                      const std::vector<uint8_t>& bytes) override;
 

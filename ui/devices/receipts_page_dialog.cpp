@@ -59,7 +59,7 @@ ReceiptsPageDialog::ReceiptsPageDialog(QWidget* parent, const ReceiptsPage& page
     m_omitConfirm = tick(this, layout, "Omit print confirm", page.omitPrintConfirm);
     m_kitchen = tick(this, layout,
                      "Auto print additional receipt to other (kitchen) receipt printer (it must be "
-                     "set as the Windows default printer)",
+                     "set as the CUPS default printer)",
                      page.kitchenCopy);
     m_singleLine =
         tick(this, layout, "Items show detail and quantity on a single line with heading",
@@ -127,17 +127,20 @@ void ReceiptsPageDialog::selectLogo() {
         QMessageBox::warning(this, qtText(s.title()), qtText(s.message()));
 }
 
-std::optional<ReceiptsPage> ReceiptsPageDialog::run(
-    QWidget* parent, const ReceiptsPage& page,
-    const std::optional<std::vector<PrinterInfo>>& printers, const std::string& dataFolder) {
-    if (!printers)
-        QMessageBox::warning(parent, QStringLiteral("Problem"),
-                             QStringLiteral("Unable to get printers"));
-    ReceiptsPageDialog dialog(parent, page, printers.value_or(std::vector<PrinterInfo>{}),
-                              dataFolder);
+std::optional<ReceiptsPage> ReceiptsPageDialog::run(QWidget* parent, const ReceiptsPage& page,
+                                                    const std::vector<PrinterInfo>& printers,
+                                                    bool listRead, const std::string& dataFolder) {
+    if (!listRead)
+        QMessageBox::warning(
+            parent, QStringLiteral("Problem"),
+            QStringLiteral("Unable to get printers: the CUPS printing service is "
+                           "not running. Choose \"%1\" to save receipts as PDF "
+                           "files in %2/pdf.")
+                .arg(QString::fromLatin1(kPdfPrinterName), QString::fromStdString(dataFolder)));
+    ReceiptsPageDialog dialog(parent, page, printers, dataFolder);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     ReceiptsPage result = dialog.read();
-    result.printerListRead = printers.has_value();
+    result.printerListRead = listRead;
     return result;
 }
 

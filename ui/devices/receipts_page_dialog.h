@@ -20,8 +20,11 @@ class ReceiptsPageDialog final : public QDialog {
     // printers: the system's list; nullopt when it could not be read ("Unable
     // to get printers" is shown and only "Default" is offered). The logo is
     // copied into dataFolder at once when one is selected.
+    // printers: the CUPS queues and the PDF entry; listRead false when CUPS
+    // could not be asked (the stored printer is then kept unless the PDF
+    // entry is chosen).
     static std::optional<ReceiptsPage> run(QWidget* parent, const ReceiptsPage& page,
-                                           const std::optional<std::vector<PrinterInfo>>& printers,
+                                           const std::vector<PrinterInfo>& printers, bool listRead,
                                            const std::string& dataFolder);
 
   private:

@@ -49,11 +49,15 @@ TillConfigDialog::TillConfigDialog(QWidget* parent, const TillConfigPage& page) 
     models->setSelectionMode(QAbstractItemView::NoSelection);
     models->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(models);
-    for (const char* note : {"The printer MUST be specified on Configuration,'Receipts'",
+    for (const char* note : {"The printer MUST be specified on Utilities, 'Receipts' (a CUPS "
+                             "printer queue).",
                              "The Epson TM-T88 IV receipt printer requires a control sequence of "
                              "27,112,48,55, 121 to open a daisychained cash drawer.",
-                             "The settings for the com port protocols is from the Control panel, "
-                             "System, Device manager"}) {
+                             "COM1 to COM8 are /dev/ttyS0 to /dev/ttyS7 and LPT1, LPT2 are "
+                             "/dev/lp0, /dev/lp1, unless devices.cfg in the data folder names "
+                             "other devices (COM1=/dev/ttyUSB0). The line settings are made "
+                             "here; the user running the till needs to be in the dialout (or "
+                             "lp) group."}) {
         auto* label = new QLabel(QString::fromLatin1(note), this);
         label->setWordWrap(true);
         layout->addWidget(label);

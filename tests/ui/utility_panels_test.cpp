@@ -1,0 +1,198 @@
+// The Utilities and Help panels from the till window's menu commands: each
+// settings panel changed and confirmed reaches kq.cfg, cancelled changes
+// nothing; the manual opens on F1; the toolbar greys as the menus do.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "admin/store_settings.h"
+#include "commands/command_router.h"
+#include "till_fixture_ui.h"
+#include "ui/main_window.h"
+#include "ui/till_dialogs.h"
+#include "ui/utilities/utility_commands.h"
+
+namespace kassio {
+namespace {
+
+using namespace utility_command;
+
+// Acts on the modal panel as soon as it shows.
+void whenModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start(10);
+}
+
+void press(QWidget* w, QDialogButtonBox::StandardButton which) {
+    w->findChild<QDialogButtonBox*>()->button(which)->click();
+}
+
+class UtilityPanelsTest : public test::TillTest {
+  protected:
+    void SetUp() override {
+        test::TillTest::SetUp();
+        router = std::make_unique<CommandRouter>(*till);
+        window = std::make_unique<MainWindow>(*store, *till, *router);
+        window->resize(1024, 746);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(till->logOn(1, ""));
+    }
+    void TearDown() override {
+        window.reset();
+        router.reset();
+    }
+
+    std::string kqCfg() const {
+        std::ifstream in(root / "kq.cfg", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    StoreConfigRecord onDisk() const {
+        StoreConfigRecord r{};
+        std::string bytes = kqCfg();
+        std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
+        return r;
+    }
+    QAction* tool(const QString& tip) const {
+        for (QAction* a : window->findChild<QToolBar*>()->actions())
+            if (a->toolTip() == tip) return a;
+        ADD_FAILURE() << "no tool " << tip.toStdString();
+        return nullptr;
+    }
+
+    std::unique_ptr<CommandRouter> router;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(UtilityPanelsTest, EachSettingsPanelStoresOnOkAndNothingOnCancel) {
+    struct Case {
+        int command;
+        std::function<void(QWidget*)> change;
+        std::function<bool(const StoreConfigRecord&)> changed;
+    } cases[] = {
+        {kTaxSetup, [](QWidget* w) { w->findChild<QLineEdit*>("tax1Rate")->setText("17.5"); },
+         [](const StoreConfigRecord& r) { return r.options[kOptTax1Rate] == 1750; }},
+        {kPrintHeading,
+         [](QWidget* w) { w->findChild<QLineEdit*>("line1")->setText("CORNER SHOP"); },
+         [](const StoreConfigRecord& r) { return std::string(r.heading[0]) == "CORNER SHOP"; }},
+        {kNonInventorySettings,
+         [](QWidget* w) {
+             w->findChild<QLineEdit*>("label2")->setText("Stamps");
+             w->findChild<QCheckBox*>("taxable")->setChecked(false);
+         },
+         [](const StoreConfigRecord& r) {
+             return std::string(r.custom_button_labels[1]) == "Stamps" &&
+                    r.settings_b[kSetBNonInventoryNotTaxable] == 2;
+         }},
+        {command::kConfiguration,
+         [](QWidget* w) { w->findChild<QCheckBox*>("skuEntry")->setChecked(true); },
+         [](const StoreConfigRecord& r) { return r.settings_b[kSetBEntryModeSku] == 2; }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.command);
+        const std::string before = kqCfg();
+        whenModal([&](QWidget* w) {
+            k.change(w);
+            press(w, QDialogButtonBox::Cancel);
+        });
+        window->runCommand(k.command);
+        EXPECT_EQ(kqCfg(), before);
+
+        whenModal([&](QWidget* w) {
+            k.change(w);
+            press(w, QDialogButtonBox::Ok);
+        });
+        window->runCommand(k.command);
+        EXPECT_TRUE(k.changed(onDisk()));
+    }
+}
+
+TEST_F(UtilityPanelsTest, RefusedValueKeepsThePanelOpenWithTheReason) {
+    const std::string before = kqCfg();
+    whenModal([](QWidget* w) {
+        w->findChild<QLineEdit*>("tax2Rate")->setText("150");
+        press(w, QDialogButtonBox::Ok);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->findChild<QLabel*>("problem")->text(),
+                  "Tax rate must be a percentage from 0 to 100");
+        press(w, QDialogButtonBox::Cancel);
+    });
+    window->runCommand(kTaxSetup);
+    EXPECT_EQ(kqCfg(), before);
+}
+
+TEST_F(UtilityPanelsTest, FileResetAsksThenResetsAndSaysWhat) {
+    store->config().record().running_totals[kRunningTakings] = 55;
+    store->config().record().money[kMoneyPettyCash] = 4;
+    whenModal([](QWidget* w) {
+        w->findChild<QCheckBox*>("reset1")->setChecked(true);
+        press(w, QDialogButtonBox::Ok);  // asks first
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->findChild<QLabel*>("problem")->text(),
+                  "Reset Till takings since the last closeout to zero? Press OK again to "
+                  "confirm.");
+        press(w, QDialogButtonBox::Ok);
+    });
+    window->runCommand(kFileReset);
+    EXPECT_EQ(onDisk().running_totals[kRunningTakings], 0);
+    EXPECT_EQ(onDisk().money[kMoneyPettyCash], 4);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().text, "Reset to zero: Till takings since the last closeout.");
+}
+
+TEST_F(UtilityPanelsTest, F1OpensTheManualAndAboutGivesTheVersion) {
+    window->entryBox()->setFocus();
+    QTest::keyClick(window->entryBox(), Qt::Key_F1);
+    auto* help = window->findChild<QTextBrowser*>("helpWindow");
+    ASSERT_NE(help, nullptr) << "the manual was not found";
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->toPlainText().contains("KASSIO SC help"));
+    window->runCommand(kHelpContents);  // the same window again, not a second one
+    EXPECT_EQ(window->findChildren<QTextBrowser*>("helpWindow").size(), 1);
+
+    QString about;
+    whenModal([&](QWidget* w) {
+        about = w->findChild<QLabel*>("about")->text();
+        press(w, QDialogButtonBox::Ok);
+    });
+    window->runCommand(kAbout);
+    EXPECT_TRUE(about.contains("Version " KASSIO_TEST_VERSION)) << about.toStdString();
+}
+
+TEST_F(UtilityPanelsTest, ToolbarGreysForAClerkAsTheMenusDo) {
+    router->set(command::kDeleteInventory, [] {});
+    router->set(1050, [] {});  // amend inventory, granted by a permission flag
+    window->commandsChanged();
+    EXPECT_TRUE(tool("Delete inventory")->isEnabled());
+    ASSERT_TRUE(till->logOn(5, ""));
+    window->refresh();
+    EXPECT_FALSE(tool("Delete inventory")->isEnabled());
+    EXPECT_FALSE(tool("Amend inventory (F3)")->isEnabled());
+    store->config().record().settings_b[kSetBPermitAmend] = 2;
+    window->refresh();
+    EXPECT_TRUE(tool("Amend inventory (F3)")->isEnabled());
+    EXPECT_FALSE(tool("Upload report")->isEnabled());  // no operation in this build
+}
+
+}  // namespace
+}  // namespace kassio
