@@ -166,6 +166,17 @@ TEST_F(OpenDataTest, RepairsTheConfigurationAndReadsAShortOne) {
     EXPECT_EQ(store->config().nextTransaction(), 1);
 }
 
+// An empty kq.cfg or language.ini reads as all zero (found by fuzzing: the
+// empty file's bytes were copied from a null buffer).
+TEST_F(OpenDataTest, EmptyConfigurationAndWordingFilesReadAsZero) {
+    for (const char* file : {"kq.cfg", "language.ini"})
+        ASSERT_TRUE(replaceFileAtomically(store->pathOf(file), "", 0));
+    open();
+    EXPECT_EQ(store->config().nextTransaction(), 1);
+    EXPECT_EQ(store->config().heading(1), "YOUR STORE");
+    EXPECT_EQ(store->words().word(1), "");
+}
+
 TEST_F(OpenDataTest, MissingLanguageFileGivesTheStoredLanguage) {
     EXPECT_EQ(store->words().word(0), "English");
     store->config().record().settings_b[kSetBReceiptLanguage] = 3;
