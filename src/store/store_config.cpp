@@ -230,9 +230,13 @@ void GeneralPage::apply(StoreConfig& cfg, const LocalTime& today) const {
     setFieldText(r.tax2_name, tax2Name.substr(0, 5));
     for (int i = 0; i < kDisplayCategories; ++i) cfg.setCategoryCode(i, categoryCodes[i]);
 
+    // A history date that is not a date (a month 0 read from a short
+    // kq.cfg) is refused like one after today: the stored date stays.
     int year = r.settings_a[kSetAFirstStart + 2] + historyYearIndex;
-    if (dayNumber(year, historyMonth, historyDay) <=
-        dayNumber(today.year, today.month, today.day)) {
+    const bool isDate =
+        historyMonth >= 1 && historyMonth <= 12 && historyDay >= 1 && historyDay <= 31;
+    if (isDate && dayNumber(year, historyMonth, historyDay) <=
+                      dayNumber(today.year, today.month, today.day)) {
         r.settings_a[kSetAHistoryStart] = historyDay;
         r.settings_a[kSetAHistoryStart + 1] = historyMonth;
         r.settings_a[kSetAHistoryStart + 2] = year;

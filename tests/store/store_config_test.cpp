@@ -118,6 +118,17 @@ TEST(GeneralPage, StoresItsFieldsByTheirRules) {
     page.historyDay = 6;  // today itself is taken
     page.apply(cfg, kToday);
     EXPECT_EQ(r.settings_a[kSetAHistoryStart + 2], 2026);
+
+    // A stored date that is no date (a short kq.cfg reads month 0) is kept
+    // as it was rather than compared (found by fuzzing: month 0 indexed
+    // before the month table).
+    for (auto [day, month] : {std::pair{1, 0}, {1, 13}, {0, 6}, {32, 6}, {-5, -1}}) {
+        page.historyYearIndex = 5;
+        page.historyDay = day;
+        page.historyMonth = month;
+        page.apply(cfg, kToday);
+        EXPECT_EQ(r.settings_a[kSetAHistoryStart + 2], 2026) << day << "/" << month;
+    }
 }
 
 TEST(TermsPage, BandsStoreBothListsAndNameTheBand) {
