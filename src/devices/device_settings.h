@@ -75,7 +75,12 @@ inline void setPoleText(StoreConfigRecord& r, PoleText which, const std::string&
     std::memcpy(p, text.data(), len);
 }
 
-// The custom receipt's line number of an element 0..27 (0 = omitted).
+// The highest line number the custom receipt page takes.
+inline constexpr int32_t kMaxCustomLine = 40;
+
+// The custom receipt's line number of an element 0..27 (0 = omitted). A
+// stored number outside 0..kMaxCustomLine (a damaged kq.cfg) reads as the
+// nearest end, so that no element is placed beyond the page's reach.
 int32_t customLineOf(const StoreConfigRecord& r, int element);
 void setCustomLineOf(StoreConfigRecord& r, int element, int32_t line);
 

@@ -293,7 +293,10 @@ void drawCustom(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& g)
         M2 = std::max(M2, customLineOf(cfg, e));
     }
 
-    int noteLine = cfg.settings_b[kSetBCustomNoteLine];
+    // The page takes -40..40; a damaged value must not move the note off
+    // the page (or overflow the row arithmetic).
+    const int noteLine =
+        std::clamp<int>(cfg.settings_b[kSetBCustomNoteLine], -kMaxCustomLine, kMaxCustomLine);
     std::string note = fieldText(b.note);
     if (noteLine != 0 && !note.empty()) {
         int height =

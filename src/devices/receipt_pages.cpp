@@ -12,7 +12,6 @@ namespace kassio {
 namespace {
 
 constexpr std::size_t kCustomTextChars = 49;
-constexpr int kMaxCustomLine = 40;
 
 int clampIndex(int value, int count) {
     return value >= 0 && value < count ? value : 0;

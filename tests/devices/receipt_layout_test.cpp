@@ -444,6 +444,24 @@ TEST_F(ReceiptTest, CustomExemptMarksDiscountNoteAndBarcode) {
                 IsSupersetOf({"2 MILK, E  1.78", "TEA BAGS, 1.50"}));
 }
 
+// Stored line numbers beyond what the page takes (a damaged kq.cfg) are
+// read as its limits (found by fuzzing: row times height overflowed).
+TEST_F(ReceiptTest, CustomLinesBeyondThePageLimitsAreClamped) {
+    cfg().custom_receipt_lines[0] = 2000000000;   // store name
+    cfg().custom_receipt_lines[1] = -2000000000;  // address 1
+    cfg().settings_b[kSetBCustomNoteLine] = -2147483647 - 1;
+    setFieldText(b().note, "Deliver Friday");
+    addLine(5, "TEA BAGS", 1.50);
+    EXPECT_EQ(customLineOf(cfg(), 0), kMaxCustomLine);
+    EXPECT_EQ(customLineOf(cfg(), 1), 0);
+    RecordingCanvas c = draw(ReceiptLayout::kCustom);
+    EXPECT_THAT(c.rows(), Contains("40|C|500|CORNER SHOP"));
+    EXPECT_THAT(c.texts(), Not(Contains("1 HIGH STREET")));
+    auto note = c.of(RecordingCanvas::Op::kWrapped);
+    ASSERT_EQ(note.size(), 1u);
+    EXPECT_EQ(note[0].y2 - note[0].y, 4 * 32);
+}
+
 TEST_F(ReceiptTest, CustomLogoAndNoteWithoutLine) {
     prepared.bitmaps["/data/receipt.bmp"] = {400, 200};
     setFieldText(b().note, "Deliver Friday");
