@@ -44,7 +44,7 @@ RecordFile::LoadError RecordFile::load() {
     const std::size_t slots = *size / rs;
     m_index.beginBuild(slots);
     const std::size_t perBatch = kLoadBatchBytes / rs + 1;
-    std::vector<unsigned char> buf(perBatch * rs);
+    std::vector<unsigned char> buf(std::min(perBatch, slots) * rs);
     for (std::size_t first = 0; first < slots; first += perBatch) {
         std::size_t count = std::min(perBatch, slots - first);
         long long got = f->readAt(first * rs, buf.data(), count * rs);
