@@ -124,6 +124,8 @@ TEST_F(StationProgramTest, CustomersFromJsonFiles) {
 }
 
 TEST_F(StationProgramTest, SaleIsBuiltAsTheTillWouldAndPosted) {
+    // The station server runs beside this thread: changes under the DataMutex.
+    auto lock = store->lock();
     StoreConfigRecord& cfg = store->config().record();
     cfg.options[kOptTax1InUse] = 2;
     cfg.options[kOptTax1Rate] = 2000;
@@ -133,6 +135,7 @@ TEST_F(StationProgramTest, SaleIsBuiltAsTheTillWouldAndPosted) {
     milk.tax = 1;
     milk.retail_price = 0.99;
     ASSERT_TRUE(store->items().write(*slot, &milk));
+    lock.unlock();
 
     const std::string sale = write("sale.json", R"({"station": "TILL 2", "clerk": 2,
         "payment": "EFT", "customer": 1, "note": "BY THE DOOR",
@@ -181,7 +184,9 @@ TEST_F(StationProgramTest, SaleIsBuiltAsTheTillWouldAndPosted) {
 
     // An amount the file cannot hold but the station's own record can.
     milk.retail_price = 2 * kMoneyLimit;
+    lock.lock();
     ASSERT_TRUE(store->items().write(*slot, &milk));
+    lock.unlock();
     EXPECT_EQ(run({"sale", write("dear.json", R"({"lines": [{"item": 2}]})")}), kStationRefused);
     EXPECT_EQ(err.str(), "Refused (11): an amount in the basket is no sum of money\n");
 }
