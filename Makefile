@@ -2,9 +2,15 @@
 # packages, as root or through sudo), configure and build incrementally.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
+# Seconds per fuzz target: `make fuzz` for a real run, `make test` a short one.
+FUZZ_SECONDS       ?= 60
+FUZZ_SHORT_SECONDS ?= 3
 
-.PHONY: run test deps build build-asan bench clean format format-check
+.PHONY: run test deps build build-asan bench clean format format-check \
+        build-fuzz fuzz fuzz-short fuzz-seeds tsan
 
 deps:
 	scripts/install-deps
@@ -21,13 +27,45 @@ $(ASAN_BUILD)/CMakeCache.txt: | deps
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# The fuzz targets of fuzz/: clang with libFuzzer, the core only.
+$(FUZZ_BUILD)/CMakeCache.txt: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASSIO_CORE_ONLY=ON -DKASSIO_FUZZ=ON -DKASSIO_BENCH=OFF
+
+build-fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target kassio_fuzz -j $(JOBS)
+
+fuzz: build-fuzz
+	fuzz/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-short: build-fuzz
+	fuzz/run-fuzz $(FUZZ_BUILD) $(FUZZ_SHORT_SECONDS)
+
+# Rewrites fuzz/corpus from the program's own files (after a format change).
+fuzz-seeds: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target make_fuzz_seeds -j $(JOBS)
+	rm -rf fuzz/corpus
+	$(FUZZ_BUILD)/bin/make_fuzz_seeds fuzz/corpus
+
+# The station server and its gRPC integration tests under ThreadSanitizer.
+# Debian's gRPC is not instrumented: tests/tsan.supp names what that hides.
+$(TSAN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASSIO_SANITIZE_THREAD=ON -DKASSIO_BENCH=OFF
+
+tsan: deps $(TSAN_BUILD)/CMakeCache.txt
+	cmake --build $(TSAN_BUILD) --target kassio_server_tests kassio_station_integration_tests -j $(JOBS)
+	for t in kassio_server_tests kassio_station_integration_tests; do \
+	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	    setarch -R $(TSAN_BUILD)/bin/$$t --gtest_brief=1 || exit 1; \
+	done
+
 run: build
 	$(BUILD)/bin/kassio $(ARGS)
 
 # Every test of the normal build, then the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. An unformatted file fails
-# the run first: `make format` fixes it.
-test: format-check build build-asan
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
+# target and the station server under ThreadSanitizer. An unformatted file
+# fails the run first: `make format` fixes it.
+test: format-check build build-asan fuzz-short tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
@@ -36,7 +74,7 @@ bench: deps
 	cmake --build build-bench --target kassio_bench -j $(JOBS)
 	build-bench/bin/kassio_bench
 
-SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find src ui app tests bench tools -name '*.cpp' -o -name '*.h')
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find src ui app tests bench tools fuzz -name '*.cpp' -o -name '*.h')
 
 format: deps
 	clang-format -i $(SOURCES)
@@ -45,4 +83,4 @@ format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES) || { echo "Unformatted files: run 'make format'"; exit 1; }
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) build-bench
