@@ -16,7 +16,13 @@ void Till::refund() {
         return;
     }
     const LocalTime now = m_store.clock().now();
-    auto choice = m_panels.refundPanel(b, m_store.config().nextTransaction(), dateText(now));
+    int32_t next = 0;
+    {
+        // Read under the DataMutex (client postings change it), shown without it.
+        auto lock = m_store.lock();
+        next = m_store.config().nextTransaction();
+    }
+    auto choice = m_panels.refundPanel(b, next, dateText(now));
     if (!choice || choice->kind < 0 || choice->kind > 3 || choice->restock < 0 ||
         choice->restock > 1)
         return;

@@ -651,7 +651,11 @@ void Till::closePanels() {
 void Till::stampHeader() {
     const LocalTime now = m_store.clock().now();
     Basket& b = *m_basket;
-    b.number = m_store.config().nextTransaction();
+    {
+        // Client postings move the number on from the station server's threads.
+        auto lock = m_store.lock();
+        b.number = m_store.config().nextTransaction();
+    }
     std::memset(b.time, 0, sizeof b.time);
     setFieldText(b.time, formatted("%02d:%02d", now.hour, now.minute));
     std::memset(b.date, 0, sizeof b.date);
