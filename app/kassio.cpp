@@ -97,14 +97,19 @@ int main(int argc, char** argv) {
     kassio::QtUi ui;
     const std::string folder = kassio::resolveDataFolder(dataDirArgument(argc, argv));
 
-    // One till per DataFolder: a second start says so and ends.
-    kassio::makeDirectories(folder);
-    auto lock = kassio::FolderLock::tryAcquire(folder);
+    // One till per DataFolder: a second start says so and ends. A folder
+    // that cannot hold the lock (read-only, another user's) says why.
+    const bool folderMade = kassio::makeDirectories(folder);
+    kassio::Status why;
+    auto lock = kassio::FolderLock::tryAcquire(folder, &why);
     if (!lock) {
-        const std::string text = "The till is already running on the data folder " + folder;
+        const bool busy = why.kind() == kassio::Status::Kind::kBusy;
+        const std::string text = busy ? "The till is already running on the data folder " + folder
+                                 : !folderMade ? "Unable to create data directory " + folder
+                                               : why.message();
         std::fprintf(stderr, "kassio: %s\n", text.c_str());
         QMessageBox::warning(nullptr, "KASSIO SC", QString::fromStdString(text));
-        return 0;
+        return busy ? 0 : 1;
     }
 
     QScreen* screen = QGuiApplication::primaryScreen();
