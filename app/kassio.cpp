@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     kassio::QtSupplierForms supplierForms(&window);
     kassio::QtShell shell;
     kassio::InventoryMaintenance inventory(store, ui, itemForms, sound,
-                                           [&till] { return till.clerk(); });
+                                           [&till] { return till.clerks().clerk(); });
     kassio::SupplierMaintenance suppliers(store, ui, supplierForms);
     kassio::CustomerMaintenance customers(store, ui, customerForms, sound, shell);
     kassio::registerInventoryCommands(router, till, inventory);
