@@ -466,8 +466,7 @@ QPushButton* TenderPanelWidget::button(const QString& text, QLayout* row) {
 
 void TenderPanelWidget::cancel() {
     if (m_finished) return;
-    cancelCore();
-    afterCall();
+    run([this] { cancelCore(); });
 }
 
 void TenderPanelWidget::reject() {
@@ -499,6 +498,10 @@ void TenderPanelWidget::afterCall() {
         finish();
     else
         focusAmount();
+    if (m_calls == 0 && m_deleteWhenIdle) {
+        m_deleteWhenIdle = false;
+        deleteLater();
+    }
 }
 
 void TenderPanelWidget::followCore() {
@@ -512,7 +515,10 @@ void TenderPanelWidget::finish() {
     m_finished = true;
     hide();
     emit closed();
-    deleteLater();
+    if (m_calls == 0)
+        deleteLater();
+    else
+        m_deleteWhenIdle = true;
 }
 
 CashPanelWidget::CashPanelWidget(Till& till, const std::shared_ptr<CashPanel>& panel,
@@ -542,10 +548,7 @@ CashPanelWidget::CashPanelWidget(Till& till, const std::shared_ptr<CashPanel>& p
     for (int i = 0; i < 3; ++i) {
         m_quick[i] = button(money(panel->quickAmounts()[static_cast<std::size_t>(i)]), quick);
         connect(m_quick[i], &QPushButton::clicked, this, [this, i] {
-            if (auto p = core<CashPanel>()) {
-                p->quick(i);
-                afterCall();
-            }
+            if (auto p = core<CashPanel>()) run([&] { p->quick(i); });
         });
     }
     layout->addLayout(quick);
@@ -557,10 +560,7 @@ CashPanelWidget::CashPanelWidget(Till& till, const std::shared_ptr<CashPanel>& p
     connect(m_amount, &QLineEdit::textChanged, this, &CashPanelWidget::typed);
     connect(ok, &QPushButton::clicked, this, &CashPanelWidget::ok);
     connect(exact, &QPushButton::clicked, this, [this] {
-        if (auto p = core<CashPanel>()) {
-            p->exact();
-            afterCall();
-        }
+        if (auto p = core<CashPanel>()) run([&] { p->exact(); });
     });
     connect(cancel, &QPushButton::clicked, this, &TenderPanelWidget::cancel);
     typed();
@@ -580,8 +580,7 @@ void CashPanelWidget::typed() {
 void CashPanelWidget::ok() {
     if (auto p = core<CashPanel>()) {
         p->typed(fromQt(m_amount->text()));
-        p->ok();
-        afterCall();
+        run([&] { p->ok(); });
     }
 }
 
@@ -631,8 +630,9 @@ void SplitPanelWidget::ok() {
     auto p = core<SplitPanel>();
     if (!p) return;
     p->typed(fromQt(m_amount->text()));
-    if (!p->ok()) m_amount->clear();  // "Cash exceeds total" empties the box
-    afterCall();
+    run([&] {
+        if (!p->ok() && !finished()) m_amount->clear();  // "Cash exceeds total" empties the box
+    });
 }
 
 void SplitPanelWidget::cancelCore() {
@@ -688,8 +688,7 @@ DiscountPanelWidget::DiscountPanelWidget(Till& till, const std::shared_ptr<Disco
 void DiscountPanelWidget::ok() {
     if (auto p = core<DiscountPanel>()) {
         p->typed(fromQt(m_amount->text()));
-        p->ok();
-        afterCall();
+        run([&] { p->ok(); });
     }
 }
 
@@ -767,10 +766,7 @@ PricePanelWidget::PricePanelWidget(Till& till, const std::shared_ptr<PricePanel>
 }
 
 void PricePanelWidget::ok() {
-    if (auto p = core<PricePanel>()) {
-        p->ok();
-        afterCall();
-    }
+    if (auto p = core<PricePanel>()) run([&] { p->ok(); });
 }
 
 void PricePanelWidget::refreshValues() {

@@ -115,18 +115,31 @@ class TenderPanelWidget : public QDialog {
         auto p = std::dynamic_pointer_cast<P>(m_core.lock());
         return p && !p->done() ? p : nullptr;
     }
-    // After a call into the core: closes when it is done, else back to the box.
-    void afterCall();
+    // Runs a call into the core panel (OK, a quick amount, Cancel). A box
+    // the call shows runs an event loop of its own, in which the clerk may
+    // close this panel another way; the widget is deleted only once the
+    // outermost call has returned. Afterwards the widget closes when the
+    // core panel is done, else the focus goes back to the amount box.
+    template <class F>
+    void run(F&& call) {
+        ++m_calls;
+        call();
+        --m_calls;
+        afterCall();
+    }
     QPushButton* button(const QString& text, QLayout* row);
 
     Till& m_till;
     QLineEdit* m_amount = nullptr;
 
   private:
+    void afterCall();
     void finish();
 
     std::weak_ptr<TillPanel> m_core;
     bool m_finished = false;
+    int m_calls = 0;  // calls into the core under way (nested by boxes)
+    bool m_deleteWhenIdle = false;
 };
 
 class CashPanelWidget final : public TenderPanelWidget {
