@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     // A new picture shows on the quick-select buttons at once: the page is
     // collected again before the window redraws it.
     inventory.setPicturesChanged([&till, &window] {
-        till.fillQuickSelect();
+        till.quickSelect().fill();
         window.refresh();
     });
     window.commandsChanged();
