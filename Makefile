@@ -4,12 +4,15 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
+# The till under AddressSanitizer: a tree of its own that builds one target.
+ASAN_UI_BUILD ?= build-asan-ui
+MONKEY_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 # Seconds per fuzz target: `make fuzz` for a real run, `make test` a short one.
 FUZZ_SECONDS       ?= 60
 FUZZ_SHORT_SECONDS ?= 3
 
-.PHONY: run test deps build build-asan bench clean format format-check \
+.PHONY: run test deps build build-asan build-asan-ui bench clean format format-check \
         build-fuzz fuzz fuzz-short fuzz-seeds tsan
 
 deps:
@@ -26,6 +29,12 @@ $(ASAN_BUILD)/CMakeCache.txt: | deps
 
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+$(ASAN_UI_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN_UI_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKASSIO_SANITIZE=ON -DKASSIO_BENCH=OFF
+
+build-asan-ui: deps $(ASAN_UI_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_UI_BUILD) --target kassio_till_monkey -j $(JOBS)
 
 # The fuzz targets of fuzz/: clang with libFuzzer, the core only.
 $(FUZZ_BUILD)/CMakeCache.txt: | deps
@@ -62,12 +71,15 @@ run: build
 	$(BUILD)/bin/kassio $(ARGS)
 
 # Every test of the normal build, then the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
-# target and the station server under ThreadSanitizer. An unformatted file
-# fails the run first: `make format` fixes it.
-test: format-check build build-asan fuzz-short tsan
+# AddressSanitizer and UndefinedBehaviorSanitizer, a minute of random keys
+# and clicks on the till under both (the seed is printed; the long run is
+# scripts/till-monkey), a short run of every fuzz target and the station
+# server under ThreadSanitizer. An unformatted file fails the run first:
+# `make format` fixes it.
+test: format-check build build-asan build-asan-ui fuzz-short tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	scripts/till-monkey --no-build --runs 1 --seconds $(MONKEY_SECONDS) --steps 1000000
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASSIO_CORE_ONLY=ON
@@ -83,4 +95,4 @@ format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES) || { echo "Unformatted files: run 'make format'"; exit 1; }
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ASAN_UI_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) build-bench

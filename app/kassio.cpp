@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     kassio::QtSupplierForms supplierForms(&window);
     kassio::QtShell shell;
     kassio::InventoryMaintenance inventory(store, ui, itemForms, sound,
-                                           [&till] { return till.clerk(); });
+                                           [&till] { return till.clerks().clerk(); });
     kassio::SupplierMaintenance suppliers(store, ui, supplierForms);
     kassio::CustomerMaintenance customers(store, ui, customerForms, sound, shell);
     kassio::registerInventoryCommands(router, till, inventory);
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     // A new picture shows on the quick-select buttons at once: the page is
     // collected again before the window redraws it.
     inventory.setPicturesChanged([&till, &window] {
-        till.fillQuickSelect();
+        till.quickSelect().fill();
         window.refresh();
     });
     window.commandsChanged();

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -22,6 +23,7 @@
 #include "commands/menu_table.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
+#include "till/shop_settings.h"
 #include "till/till.h"
 #include "ui/config_dialog.h"
 #include "ui/qt_ui.h"
@@ -85,11 +87,11 @@ const ButtonSpec kTillButtons[] = {
 const ButtonSpec kFunctionButtons[] = {
     {kFunctionReceived, "Received", Glyph::kNone, kGrey, "Inventory received"},
     {kFunctionDiscount, "Discount", Glyph::kNone, kAmber, "Add discount"},
-    {2763, "Find phone", Glyph::kNone, kGrey, "Find customer by telephone"},
+    {kFunctionFindPhone, "Find phone", Glyph::kNone, kGrey, "Find customer by telephone"},
     {kFunctionCheque, "CH", Glyph::kNone, kGreen, "Pay by cheque"},
-    {2765, "Reorder", Glyph::kNone, kGrey, "Reorder list"},
-    {2766, "Out of stock", Glyph::kNone, kGrey, "Out of stock list"},
-    {2767, "Reprint", Glyph::kNone, kGrey, "Reprint last receipt"},
+    {kFunctionReorder, "Reorder", Glyph::kNone, kGrey, "Reorder list"},
+    {kFunctionOutOfStock, "Out of stock", Glyph::kNone, kGrey, "Out of stock list"},
+    {kFunctionReprint, "Reprint", Glyph::kNone, kGrey, "Reprint last receipt"},
     {kFunctionAssociate, "Customer", Glyph::kNone, kGrey, "Associate customer"},
 };
 
@@ -98,26 +100,26 @@ struct ToolSpec {
     const char* tooltip;
 };
 const ToolSpec kToolbar[] = {
-    {1005, "Backup"},
-    {1009, "Find customer"},
-    {1023, "Delete customer"},
-    {1027, "Find inventory (F2)"},
-    {1040, "Print inventory"},
-    {1047, "Print custom inventory"},
-    {1050, "Amend inventory (F3)"},
-    {1051, "Delete inventory"},
-    {1067, "Display transaction (F11)"},
-    {1068, "Print overdue letter"},
-    {1071, "Delete supplier"},
-    {1076, "Add image to inventory"},
-    {2411, "Add new inventory (F4)"},
-    {2457, "Log off (Shortcut F9)"},
-    {3012, "Add customer"},
-    {3014, "Print reorder list"},
-    {3026, "Payments"},
-    {3036, "Add supplier"},
-    {3047, "Sales report"},
-    {3054, "Upload report"},
+    {kBackup, "Backup"},
+    {kFindCustomer, "Find customer"},
+    {kDeleteCustomer, "Delete customer"},
+    {kFindInventory, "Find inventory (F2)"},
+    {kPrintInventory, "Print inventory"},
+    {kPrintCustomInventory, "Print custom inventory"},
+    {kAmendInventory, "Amend inventory (F3)"},
+    {kDeleteInventory, "Delete inventory"},
+    {kDisplayTransaction, "Display transaction (F11)"},
+    {kPrintDebtorLetter1, "Print overdue letter"},
+    {kDeleteSupplier, "Delete supplier"},
+    {kAddImageToInventory, "Add image to inventory"},
+    {kNewLine, "Add new inventory (F4)"},
+    {kLogOn, "Log off (Shortcut F9)"},
+    {kAddCustomer, "Add customer"},
+    {kReorderList, "Print reorder list"},
+    {kPayments, "Payments"},
+    {kAddSupplier, "Add supplier"},
+    {kSalesReport, "Sales report"},
+    {kUploadReport, "Upload report"},
 };
 
 }  // namespace
@@ -183,9 +185,11 @@ MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWid
     buildToolbar();
     setCentralWidget(buildTillArea());
     statusBar()->showMessage(QString::fromStdString(store.folder()));
-    m_till.fillQuickSelect();
+    m_till.quickSelect().fill();
+    // A posted sale finishes the cash panel in the core; its widget follows
+    // before the summary box or the receipt shows.
     m_till.setSalePosted([this] {
-        if (m_panel) m_panel->hide();
+        if (m_panel) m_panel->followCore();
         refresh();
     });
     commandsChanged();
@@ -244,6 +248,9 @@ void MainWindow::buildMenus() {
         QAction* a = menu->addAction(text);
         a->setCheckable(item.checkable);
         const int c = item.command;
+        // Alt+X is the one accelerator the menu itself carries; every other
+        // key reaches its command through the entry box.
+        if (c == kExit) a->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
         connect(a, &QAction::triggered, this, [this, c] { runCommand(c); });
         m_actions[c] = a;
         m_items[a] = &item;
@@ -274,6 +281,8 @@ QWidget* MainWindow::buildTillArea() {
     m_entry->setFont(ef);
     m_entry->setMinimumHeight(38);
     m_entry->installEventFilter(this);
+    connect(m_entry, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_router.setEntryText(fromQt(text)); });
     left->addWidget(m_entry);
     m_basket = new QListWidget(area);
     QFont bf = m_basket->font();
@@ -283,14 +292,16 @@ QWidget* MainWindow::buildTillArea() {
     m_basket->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_basket->setTextElideMode(Qt::ElideMiddle);
     connect(m_basket, &QListWidget::currentRowChanged, this,
-            [this](int row) { m_till.selectRow(row); });
+            [this](int row) { m_till.current().selectRow(row); });
     left->addWidget(m_basket, 1);
     m_totals = new TotalsWidget(m_till, area);
     left->addWidget(m_totals);
     auto* keys = new QGridLayout;
     const char* labels[12] = {"7", "8", "9", "4", "5", "6", "1", "2", "3", "c", "0", "e"};
-    const int commands[12] = {2437, 2438, 2439, 2434, 2435, 2436,
-                              2431, 2432, 2433, 2440, 2430, 2441};
+    const int commands[12] = {kKeypadFirst + 7, kKeypadFirst + 8, kKeypadFirst + 9,
+                              kKeypadFirst + 4, kKeypadFirst + 5, kKeypadFirst + 6,
+                              kKeypadFirst + 1, kKeypadFirst + 2, kKeypadFirst + 3,
+                              kKeypadClear,     kKeypadFirst,     kKeypadErase};
     for (int i = 0; i < 12; ++i) {
         auto* b = new TillButton(labels[i], Glyph::kNone, QColor(235, 235, 238), area);
         b->setMinimumHeight(40);
@@ -365,6 +376,7 @@ void MainWindow::layoutQuickSelect() {
         for (int n = 0; n < count; ++n) {
             auto* b = new TillButton(QString(), Glyph::kNone, QColor(245, 245, 250), m_quickArea);
             b->setMinimumSize(60, 60);
+            b->setFocusPolicy(Qt::NoFocus);
             // Equal cells whatever the labels say.
             b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
             const int c = kQuickSelectFirst + n;
@@ -375,8 +387,8 @@ void MainWindow::layoutQuickSelect() {
         }
         for (int c = 0; c < useCols; ++c) grid->setColumnStretch(c, 1);
         for (int r = 0; r < (count + useCols - 1) / useCols; ++r) grid->setRowStretch(r, 1);
-        m_till.setVisibleButtons(count);
-        m_till.fillQuickSelect();
+        m_till.quickSelect().setVisibleButtons(count);
+        m_till.quickSelect().fill();
     }
 }
 
@@ -393,23 +405,24 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::refresh() {
-    setWindowTitle(QString::fromStdString(m_till.windowTitle()));
-    const auto& rows = m_till.rows();
+    if (m_panel) m_panel->followCore();
+    setWindowTitle(QString::fromStdString(m_till.clerks().windowTitle()));
+    const CurrentBasket& current = m_till.current();
     m_basket->blockSignals(true);
     m_basket->clear();
-    for (const std::string& r : rows) m_basket->addItem(toQt(r));
-    m_basket->setCurrentRow(m_till.selectedRow());
+    for (const std::string& r : current.rows()) m_basket->addItem(toQt(r));
+    m_basket->setCurrentRow(current.selectedRow());
     m_basket->blockSignals(false);
-    if (m_till.selectedRow() >= 0) m_basket->scrollToItem(m_basket->currentItem());
+    if (current.selectedRow() >= 0) m_basket->scrollToItem(m_basket->currentItem());
     m_totals->update();
     for (std::size_t n = 0; n < m_quick.size(); ++n) {
-        const QuickSelectEntry& q = m_till.quickSelect()[n];
+        const QuickSelectEntry& q = m_till.quickSelect().entries()[n];
         m_quick[n]->setText(toQt(q.description));
         m_quick[n]->setPicture(q.number ? loadPicture(m_store.folder(), q.picture) : QPixmap());
         m_quick[n]->setEnabled(q.number != 0);
     }
     for (int c = 0; c <= kAllCategories; ++c)
-        m_categories[static_cast<std::size_t>(c)]->setDown(c == m_till.category());
+        m_categories[static_cast<std::size_t>(c)]->setDown(c == m_till.quickSelect().category());
     // A clerk change greys the toolbar as it greys the menus.
     for (auto& [command, action] : m_tools)
         action->setEnabled(commandEnabled(command, m_till, m_router));
@@ -428,53 +441,11 @@ void MainWindow::registerWindowCommands() {
     m_router.set(kNonInventorySale, [this] {
         if (auto line = askNonInventoryLine(m_store.config(), this)) m_till.addNonInventory(*line);
     });
-    m_router.set(3024, [this] {
-        int& off = m_store.config().record().settings_b[kSetBSoundEffectsOff];
-        off = off == 0 ? 2 : 0;
-    });
-    m_router.set(3017, [this] {
-        int& off = m_store.config().record().settings_b[kSetBButtonTipsOff];
-        off = off == 0 ? 2 : 0;
-    });
+    m_router.set(kSoundEffects, [this] { m_till.show(toggleSoundEffects(m_store)); });
+    m_router.set(kButtonTips, [this] { m_till.show(toggleButtonTips(m_store)); });
     m_router.set(kOperatorSetup, [this] {
-        if (m_till.accessLevel() != 0) {
-            m_till.ui().error("Administrator or manager", "Restricted access");
-            return;
-        }
-        bool ok = false;
-        int clerk =
-            QInputDialog::getInt(this, "Operator setup", "Please enter the clerk number (1-99):", 3,
-                                 -1000000, 1000000, 1, &ok);
-        if (!ok) return;
-        if (Status s = checkClerkNumber(clerk); !s) {
-            m_till.show(s);
-            return;
-        }
-        OperatorSetup entry = loadOperatorSetup(m_store.config(), clerk);
-        entry.name = fromQt(QInputDialog::getText(this, QString("User: %1").arg(clerk),
-                                                  "Name (29 characters)", QLineEdit::Normal,
-                                                  toQt(entry.name), &ok));
-        if (!ok) return;
-        entry.available = clerk <= 2 || QMessageBox::question(this, "Operator setup",
-                                                              "Available") == QMessageBox::Yes;
-        if (entry.available) {
-            entry.password = fromQt(QInputDialog::getText(
-                this, "Operator setup", "Passwords must be numeric upto 8 characters",
-                QLineEdit::Password, QString(), &ok));
-            if (!ok) return;
-            entry.reentered = fromQt(QInputDialog::getText(this, "Operator setup", "Re-enter",
-                                                           QLineEdit::Password, QString(), &ok));
-            if (!ok) return;
-        }
-        Status s;
-        {
-            auto lock = m_store.lock();
-            s = applyOperatorSetup(m_store.config(), clerk, entry);
-        }
-        if (s)
-            m_till.ui().inform("Amended", "Clerk");
-        else
-            m_till.show(s);
+        QtOperatorSetupForm form(this);
+        runOperatorSetup(m_store, m_till.clerks().accessLevel(), m_till.ui(), form);
     });
     m_router.set(kPurgeHistory, [this] {
         if (m_till.ui().message("All history will be purged and the transaction set to 1",
@@ -491,12 +462,17 @@ void MainWindow::registerWindowCommands() {
         if (!ConfigurationDialog::edit(m_store, this, &failure) && !failure.empty())
             m_till.ui().error(failure, kTitleProblem);
     });
-    m_router.set(3045, [this] { showTipOfTheDay(); });
+    m_router.set(kTipOfTheDay, [this] { showTipOfTheDay(); });
     registerUtilityCommands(m_router, m_store, m_till.ui(), this);
 }
 
+TenderPanelWidget* MainWindow::openPanel() const {
+    return m_panel && !m_panel->finished() ? m_panel.data() : nullptr;
+}
+
 void MainWindow::keypad(int command) {
-    QLineEdit* box = m_panel ? m_panel->amountBox() : m_entry;
+    TenderPanelWidget* panel = openPanel();
+    QLineEdit* box = panel ? panel->amountBox() : m_entry;
     if (!box) return;
     if (command == kKeypadClear)
         box->clear();
@@ -505,49 +481,48 @@ void MainWindow::keypad(int command) {
     else
         box->insert(QString::number(command - kKeypadFirst));
     box->end(false);
-    box->setFocus();
+    if (panel)
+        panel->focusAmount();
+    else
+        box->setFocus();
 }
 
+// Shows the widget of the till's open panel when there is one and no widget
+// shows it yet. The window owns the widget; it deletes itself once done.
 void MainWindow::showPanels() {
-    if (m_panel) return;
-    TenderPanelWidget* w = nullptr;
-    if (CashPanel* cash = m_till.openCashPanel())
-        w = new CashPanelWidget(m_till, *cash, this);
-    else if (SplitPanel* split = m_till.openSplitPanel())
-        w = new SplitPanelWidget(m_till, *split, this);
-    else if (DiscountPanel* d = m_till.openDiscountPanel())
-        w = new DiscountPanelWidget(m_till, *d, this);
-    else if (PricePanel* p = m_till.openPricePanel())
-        w = new PricePanelWidget(m_till, *p, this);
+    if (openPanel()) return;
+    TenderPanelWidget* w = makePanelWidget(m_till, m_till.openPanel(), this);
     if (!w) return;
     m_panel = w;
-    connect(w, &TenderPanelWidget::closed, this, [this] {
-        m_panel = nullptr;
-        // A split's OK opens the cash panel for the cash part.
+    connect(w, &TenderPanelWidget::closed, this, [this, w] {
+        if (m_panel == w) m_panel.clear();
+        // A split's OK opens the cash panel for the cash part next.
         QMetaObject::invokeMethod(
             this,
             [this] {
                 showPanels();
                 refresh();
-                if (!m_panel) m_entry->setFocus();
+                if (!openPanel()) m_entry->setFocus();
             },
             Qt::QueuedConnection);
     });
-    w->move(x() + (width() - w->sizeHint().width()) / 2, y() + 120);
+    w->adjustSize();
+    w->move(x() + (width() - w->width()) / 2, y() + 120);
     w->show();
     w->focusAmount();
 }
 
 void MainWindow::runCommand(int command) {
     const CommandRouter::Outcome outcome = m_router.route(command);
-    if (outcome == CommandRouter::Outcome::kFocusPanel && m_panel) {
-        m_panel->focusAmount();
+    if (m_router.takeEntryUsed()) m_entry->clear();
+    if (outcome == CommandRouter::Outcome::kFocusPanel && openPanel()) {
+        openPanel()->focusAmount();
         return;
     }
     showPanels();
     refresh();
-    if (m_panel)
-        m_panel->focusAmount();
+    if (TenderPanelWidget* panel = openPanel())
+        panel->focusAmount();
     else if (command < kKeypadFirst || command > kKeypadErase)
         m_entry->setFocus();
 }
@@ -567,11 +542,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     const bool control = key->modifiers() & Qt::ControlModifier;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (m_till.tenderState() == 2 && m_panel) {
-            m_panel->focusAmount();
-            return true;
+    // While a panel is open the entry box takes nothing: what is typed goes
+    // to the panel's amount box, Enter and Esc to the panel.
+    if (m_till.tenderState() == TenderState::kPanelOpen) {
+        if (key->modifiers() & Qt::AltModifier) return QMainWindow::eventFilter(watched, event);
+        showPanels();
+        if (TenderPanelWidget* panel = openPanel()) {
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                panel->ok();
+            else if (key->key() == Qt::Key_Escape)
+                panel->cancel();
+            else if (key->key() == Qt::Key_Backspace)
+                panel->amountBox()->backspace();
+            else if (!control && key->text().size() == 1 && key->text().at(0).isDigit())
+                panel->amountBox()->insert(key->text());
+            if (TenderPanelWidget* still = openPanel()) still->focusAmount();
         }
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         enter();
         return true;
     }
@@ -583,12 +572,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         {Qt::Key_Left, Key::kLeft}, {Qt::Key_Up, Key::kUp},   {Qt::Key_Right, Key::kRight},
         {Qt::Key_Down, Key::kDown}};
     if (auto it = kKeys.find(key->key()); it != kKeys.end()) {
-        if (m_till.tenderState() == 2 && m_panel) {
-            m_panel->focusAmount();  // keys do nothing while a panel is open
-            return true;
-        }
         if (it->second == Key::kF1) {
-            runCommand(1098);
+            runCommand(kHelpContents);
             return true;
         }
         if (auto command = commandForKey(it->second, false)) runCommand(*command);
@@ -623,8 +608,8 @@ void MainWindow::showTipOfTheDay() {
         "Refund basket takes back the items in the basket, with or without restocking.",
     };
     constexpr int kCount = static_cast<int>(sizeof kTips / sizeof kTips[0]);
-    int32_t& number = m_store.config().record().counters[kCounterTipNumber];
-    int32_t& off = m_store.config().record().counters[kCounterTipsOff];
+    int number = m_store.config().record().counters[kCounterTipNumber];
+    const bool showing = m_store.config().record().counters[kCounterTipsOff] == 0;
     QDialog d(this);
     d.setWindowTitle("Tip of the day");
     auto* layout = new QVBoxLayout(&d);
@@ -636,7 +621,7 @@ void MainWindow::showTipOfTheDay() {
     tip->setFont(f);
     layout->addWidget(tip);
     auto* show = new QCheckBox("Show tips at start", &d);
-    show->setChecked(off == 0);
+    show->setChecked(showing);
     layout->addWidget(show);
     auto* row = new QHBoxLayout;
     auto* next = new QPushButton("Next tip", &d);
@@ -652,8 +637,7 @@ void MainWindow::showTipOfTheDay() {
     connect(close, &QPushButton::clicked, &d, &QDialog::accept);
     showTip();
     d.exec();
-    ++number;
-    off = show->isChecked() ? 0 : 2;
+    m_till.show(storeTipOfTheDay(m_store, number + 1, show->isChecked()));
 }
 
 void MainWindow::logOn() {
@@ -668,7 +652,11 @@ bool MainWindow::tipsAtStart() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_panel) m_panel->close();
+    if (!m_router.confirmExit()) {
+        event->ignore();
+        return;
+    }
+    if (TenderPanelWidget* panel = openPanel()) panel->cancel();
     event->accept();
 }
 

@@ -56,7 +56,8 @@ class MainWindow final : public QMainWindow {
 
     QLineEdit* entryBox() const { return m_entry; }
     QListWidget* basketList() const { return m_basket; }
-    TenderPanelWidget* openPanel() const { return m_panel; }
+    // The widget of the open modeless panel, null when none shows.
+    TenderPanelWidget* openPanel() const;
     TillButton* button(int command) const;
     QAction* menuAction(int command) const;
     int visibleQuickSelect() const { return static_cast<int>(m_quick.size()); }

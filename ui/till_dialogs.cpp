@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -128,8 +130,9 @@ CustomerPayment QtTillPanels::customerTransactionPanel(const Basket& b, const Cu
     form->addRow("Tax 1", figure(money(b.total_tax1), &d));
     form->addRow("Tax 2", figure(money(b.total_tax2), &d));
     form->addRow("Total", figure(money(b.total), &d));
-    form->addRow("Previous balance", figure(money(c.balance), &d));
-    form->addRow("Balance after", figure(money(c.balance + b.total), &d));
+    const CustomerTransactionFigures figures = customerTransactionFigures(b, c);
+    form->addRow("Previous balance", figure(toQt(figures.previousBalance), &d));
+    form->addRow("Balance after", figure(toQt(figures.balanceAfter), &d));
     auto* layout = new QVBoxLayout(&d);
     layout->addLayout(form);
     auto* row = new QHBoxLayout;
@@ -218,9 +221,12 @@ std::optional<std::string> QtTillPanels::customerEntry() {
 
 // --- Log on -------------------------------------------------------------------------
 
-LogOnDialog::LogOnDialog(Till& till, QWidget* parent) : QDialog(parent), m_till(till) {
+LogOnDialog::LogOnDialog(Till& till, QWidget* parent)
+    : QDialog(parent), m_till(till), m_panel(till.store().config()) {
     setWindowTitle("USER LOGON");
     auto* layout = new QVBoxLayout(this);
+    // Under Xvfb there is no title bar: the panel says what it is.
+    layout->addWidget(new QLabel("USER LOGON", this));
     m_name = new QLabel(this);
     QFont big = m_name->font();
     big.setPixelSize(22);
@@ -233,20 +239,25 @@ LogOnDialog::LogOnDialog(Till& till, QWidget* parent) : QDialog(parent), m_till(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), m_password));
     m_password->setMinimumHeight(40);
     layout->addWidget(m_password);
+    connect(m_password, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_panel.setPassword(fromQt(text)); });
     auto* grid = new QGridLayout;
     const char* keys[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "C", "0", "CE"};
     for (int i = 0; i < 12; ++i) {
         auto* b = new QPushButton(keys[i], this);
+        b->setObjectName(keys[i]);
         b->setMinimumSize(64, 48);
         b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
         const QString key = keys[i];
         connect(b, &QPushButton::clicked, this, [this, key] {
             if (key == "C")
-                m_password->clear();
+                m_panel.clear();
             else if (key == "CE")
-                m_password->backspace();
+                m_panel.erase();
             else
-                m_password->insert(key);
+                m_panel.digit(key.at(0).toLatin1());
+            m_password->setText(toQt(m_panel.password()));
             m_password->setFocus();
             m_password->end(false);
         });
@@ -258,43 +269,95 @@ LogOnDialog::LogOnDialog(Till& till, QWidget* parent) : QDialog(parent), m_till(
     auto* down = new QPushButton("Down", this);
     auto* ok = new QPushButton("OK", this);
     auto* cancel = new QPushButton("Cancel", this);
-    for (auto* b : {up, down, ok, cancel}) b->setMinimumHeight(44);
+    for (auto* b : {up, down, ok, cancel}) {
+        b->setObjectName(b->text());
+        b->setMinimumHeight(44);
+        b->setAutoDefault(false);
+        row->addWidget(b);
+    }
+    // Enter in the password box is OK; QDialog presses the default button.
     ok->setDefault(true);
-    row->addWidget(up);
-    row->addWidget(down);
-    row->addWidget(ok);
-    row->addWidget(cancel);
     layout->addLayout(row);
-    auto step = [this](int by) {
-        const StoreConfigRecord& cfg = m_till.store().config().record();
-        for (int n = 0; n < 99; ++n) {
-            m_clerk += by;
-            if (m_clerk < 1) m_clerk = 99;
-            if (m_clerk > 99) m_clerk = 1;
-            if (cfg.settings_a[kSetAClerkAvailable + m_clerk - 1] == 0) break;
-        }
+    connect(up, &QPushButton::clicked, this, [this] {
+        m_panel.up();
         refresh();
-    };
-    connect(up, &QPushButton::clicked, this, [step] { step(-1); });
-    connect(down, &QPushButton::clicked, this, [step] { step(+1); });
+    });
+    connect(down, &QPushButton::clicked, this, [this] {
+        m_panel.down();
+        refresh();
+    });
     connect(ok, &QPushButton::clicked, this, &LogOnDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     refresh();
     m_password->setFocus();
 }
 
+QPushButton* LogOnDialog::button(const QString& label) const {
+    return findChild<QPushButton*>(label);
+}
+
 void LogOnDialog::refresh() {
-    m_name->setText(
-        toQt(formatted("%d %s", m_clerk, m_till.store().config().clerkName(m_clerk).c_str())));
+    m_name->setText(toQt(m_panel.nameLine()));
 }
 
 void LogOnDialog::accept() {
-    if (m_till.logOn(m_clerk, fromQt(m_password->text()))) {
+    m_panel.setPassword(fromQt(m_password->text()));
+    Status s = m_till.logOn(m_panel.clerk(), m_panel.password());
+    if (s) {
         QDialog::accept();
         return;
     }
-    m_password->clear();  // a failed log on shows nothing; the panel stays
+    m_password->clear();
+    m_panel.clear();
+    m_till.show(s);
     m_password->setFocus();
+}
+
+// --- Operator setup -----------------------------------------------------------------
+
+std::optional<int> QtOperatorSetupForm::clerkNumber() {
+    bool ok = false;
+    const int clerk =
+        QInputDialog::getInt(m_parent, "Operator setup", "Please enter the clerk number (1-99):", 3,
+                             -1000000, 1000000, 1, &ok);
+    if (!ok) return std::nullopt;
+    return clerk;
+}
+
+bool QtOperatorSetupForm::editClerk(int clerk, OperatorSetup& entry) {
+    QDialog d(m_parent);
+    d.setWindowTitle(QString("User: %1").arg(clerk));
+    auto* layout = new QVBoxLayout(&d);
+    layout->addWidget(new QLabel(QString("User: %1").arg(clerk), &d));
+    auto* form = new QFormLayout;
+    auto* name = new QLineEdit(toQt(entry.name), &d);
+    form->addRow("Name (29 characters)", name);
+    auto* available = new QCheckBox("Available", &d);
+    available->setChecked(entry.available || clerk <= 2);
+    available->setEnabled(clerk > 2);
+    form->addRow(available);
+    auto* password = new QLineEdit(&d);
+    auto* again = new QLineEdit(&d);
+    for (auto* box : {password, again}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), box));
+    }
+    form->addRow("Password", password);
+    form->addRow("Re-enter", again);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel("Passwords must be numeric upto 8 characters", &d));
+    layout->addWidget(
+        new QLabel("The password is not updated if the Available box is unchecked.", &d));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (d.exec() != QDialog::Accepted) return false;
+    entry.name = fromQt(name->text());
+    entry.available = available->isChecked();
+    entry.password = fromQt(password->text());
+    entry.reentered = fromQt(again->text());
+    return true;
 }
 
 // --- Non-inventory sale ---------------------------------------------------------------
@@ -377,38 +440,101 @@ std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, Q
 
 // --- Modeless panels -------------------------------------------------------------------
 
-TenderPanelWidget::TenderPanelWidget(Till& till, QWidget* parent) : QDialog(parent), m_till(till) {
+TenderPanelWidget::TenderPanelWidget(Till& till, const std::shared_ptr<TillPanel>& core,
+                                     QWidget* parent)
+    : QDialog(parent), m_till(till), m_core(core) {
     setModal(false);
-    setAttribute(Qt::WA_DeleteOnClose);
 }
 
 void TenderPanelWidget::focusAmount() {
-    if (!m_amount) return;
+    if (!m_amount || m_finished) return;
     activateWindow();
     m_amount->setFocus();
     m_amount->end(false);
 }
 
+QPushButton* TenderPanelWidget::button(const QString& text, QLayout* row) {
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(text);
+    b->setMinimumHeight(48);
+    // Enter belongs to the amount box alone: no button is pressed by it too.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    row->addWidget(b);
+    return b;
+}
+
+void TenderPanelWidget::cancel() {
+    if (m_finished) return;
+    run([this] { cancelCore(); });
+}
+
 void TenderPanelWidget::reject() {
-    cancelPanel();
+    cancel();
+}
+
+void TenderPanelWidget::closeEvent(QCloseEvent* event) {
+    cancel();
+    event->accept();
+}
+
+void TenderPanelWidget::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            ok();
+            return;
+        case Qt::Key_Escape:
+            cancel();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void TenderPanelWidget::afterCall() {
+    auto p = m_core.lock();
+    if (!p || p->done())
+        finish();
+    else
+        focusAmount();
+    if (m_calls == 0 && m_deleteWhenIdle) {
+        m_deleteWhenIdle = false;
+        deleteLater();
+    }
+}
+
+void TenderPanelWidget::followCore() {
+    if (m_finished) return;
+    auto p = m_core.lock();
+    if (!p || p->done()) finish();
 }
 
 void TenderPanelWidget::finish() {
+    if (m_finished) return;
+    m_finished = true;
+    hide();
     emit closed();
-    close();
+    if (m_calls == 0)
+        deleteLater();
+    else
+        m_deleteWhenIdle = true;
 }
 
-CashPanelWidget::CashPanelWidget(Till& till, CashPanel& panel, QWidget* parent)
-    : TenderPanelWidget(till, parent), m_panel(panel) {
-    setWindowTitle("Cash");
+CashPanelWidget::CashPanelWidget(Till& till, const std::shared_ptr<CashPanel>& panel,
+                                 QWidget* parent)
+    : TenderPanelWidget(till, panel, parent) {
+    setWindowTitle(panel->splitCash() ? "Cash part" : "Cash");
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(panel->splitCash() ? "Cash part of the split payment" : "Cash", this));
     auto* form = new QFormLayout;
-    auto* total = figure(money(panel.due()), this);
+    auto* total = figure(money(panel->due()), this);
     QFont f = total->font();
     f.setPixelSize(26);
     f.setBold(true);
     total->setFont(f);
-    form->addRow("Total", total);
+    form->addRow(panel->splitCash() ? "Cash due" : "Total", total);
     m_amount = centsBox(this, true);
     form->addRow("Tendered", m_amount);
     m_change = figure(QString(), this);
@@ -420,186 +546,191 @@ CashPanelWidget::CashPanelWidget(Till& till, CashPanel& panel, QWidget* parent)
     layout->addWidget(new QLabel("Enter the amount in cents / pence", this));
     auto* quick = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        auto* b = new QPushButton(money(panel.quickAmounts()[static_cast<std::size_t>(i)]), this);
-        b->setMinimumHeight(48);
-        connect(b, &QPushButton::clicked, this, [this, i] {
-            if (m_panel.quick(i)) finish();
+        m_quick[i] = button(money(panel->quickAmounts()[static_cast<std::size_t>(i)]), quick);
+        connect(m_quick[i], &QPushButton::clicked, this, [this, i] {
+            if (auto p = core<CashPanel>()) run([&] { p->quick(i); });
         });
-        quick->addWidget(b);
     }
     layout->addLayout(quick);
     auto* row = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* exact = new QPushButton("Exact amount", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    for (auto* b : {ok, exact, cancel}) b->setMinimumHeight(48);
-    ok->setDefault(true);
-    row->addWidget(ok);
-    row->addWidget(exact);
-    row->addWidget(cancel);
+    auto* ok = button("OK", row);
+    auto* exact = button("Exact amount", row);
+    auto* cancel = button("Cancel", row);
     layout->addLayout(row);
     connect(m_amount, &QLineEdit::textChanged, this, &CashPanelWidget::typed);
-    connect(m_amount, &QLineEdit::returnPressed, this, &CashPanelWidget::ok);
     connect(ok, &QPushButton::clicked, this, &CashPanelWidget::ok);
     connect(exact, &QPushButton::clicked, this, [this] {
-        if (m_panel.exact()) finish();
+        if (auto p = core<CashPanel>()) run([&] { p->exact(); });
     });
-    connect(cancel, &QPushButton::clicked, this, &CashPanelWidget::cancelPanel);
+    connect(cancel, &QPushButton::clicked, this, &TenderPanelWidget::cancel);
     typed();
 }
 
 void CashPanelWidget::typed() {
-    m_panel.typed(fromQt(m_amount->text()));
-    m_change->setText(toQt(m_panel.changeText()));
-    const Colour c = m_panel.changeColour();
+    auto p = core<CashPanel>();
+    if (!p) return;
+    p->typed(fromQt(m_amount->text()));
+    m_change->setText(toQt(p->changeText()));
+    const Colour c = p->changeColour();
     QPalette pal = m_change->palette();
     pal.setColor(QPalette::Window, QColor(c.red, c.green, c.blue));
     m_change->setPalette(pal);
 }
 
 void CashPanelWidget::ok() {
-    if (m_panel.ok())
-        finish();
-    else
-        focusAmount();
+    if (auto p = core<CashPanel>()) {
+        p->typed(fromQt(m_amount->text()));
+        run([&] { p->ok(); });
+    }
 }
 
-void CashPanelWidget::cancelPanel() {
-    m_panel.cancel();
-    finish();
+void CashPanelWidget::cancelCore() {
+    if (auto p = core<CashPanel>()) p->cancel();
 }
 
-SplitPanelWidget::SplitPanelWidget(Till& till, SplitPanel& panel, QWidget* parent)
-    : TenderPanelWidget(till, parent), m_panel(panel) {
+SplitPanelWidget::SplitPanelWidget(Till& till, const std::shared_ptr<SplitPanel>& panel,
+                                   QWidget* parent)
+    : TenderPanelWidget(till, panel, parent) {
     setWindowTitle("Split payment");
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("Split payment", this));
     auto* form = new QFormLayout;
-    form->addRow("Total", figure(money(panel.total()), this));
+    form->addRow("Total", figure(money(panel->total()), this));
     m_amount = centsBox(this, true);
     form->addRow("Cash", m_amount);
-    m_other = figure(money(panel.total()), this);
+    m_other = figure(money(panel->total()), this);
     form->addRow("Other", m_other);
     layout->addLayout(form);
     layout->addWidget(new QLabel("Enter the amount without the . character", this));
     auto* eft = new QRadioButton("EFT", this);
-    auto* ch = new QRadioButton("CH", this);
+    m_cheque = new QRadioButton("CH", this);
     eft->setChecked(true);
     auto* kinds = new QHBoxLayout;
     kinds->addWidget(eft);
-    kinds->addWidget(ch);
+    kinds->addWidget(m_cheque);
     layout->addLayout(kinds);
-    connect(ch, &QRadioButton::toggled, this, [this](bool on) { m_panel.chooseCheque(on); });
+    connect(m_cheque, &QRadioButton::toggled, this, [this](bool on) {
+        if (auto p = core<SplitPanel>()) p->chooseCheque(on);
+    });
     auto* row = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    ok->setDefault(true);
-    row->addWidget(ok);
-    row->addWidget(cancel);
+    auto* ok = button("OK", row);
+    auto* cancel = button("Cancel", row);
     layout->addLayout(row);
     connect(m_amount, &QLineEdit::textChanged, this, [this] {
-        m_panel.typed(fromQt(m_amount->text()));
-        m_other->setText(toQt(m_panel.otherText()));
+        if (auto p = core<SplitPanel>()) {
+            p->typed(fromQt(m_amount->text()));
+            m_other->setText(toQt(p->otherText()));
+        }
     });
-    connect(m_amount, &QLineEdit::returnPressed, this, &SplitPanelWidget::ok);
     connect(ok, &QPushButton::clicked, this, &SplitPanelWidget::ok);
-    connect(cancel, &QPushButton::clicked, this, &SplitPanelWidget::cancelPanel);
+    connect(cancel, &QPushButton::clicked, this, &TenderPanelWidget::cancel);
 }
 
 void SplitPanelWidget::ok() {
-    if (m_panel.ok()) {
-        m_openedCash = true;
-        finish();
-    } else {
-        m_amount->clear();
-        focusAmount();
-    }
+    auto p = core<SplitPanel>();
+    if (!p) return;
+    p->typed(fromQt(m_amount->text()));
+    run([&] {
+        if (!p->ok() && !finished()) m_amount->clear();  // "Cash exceeds total" empties the box
+    });
 }
 
-void SplitPanelWidget::cancelPanel() {
-    m_panel.cancel();
-    finish();
+void SplitPanelWidget::cancelCore() {
+    if (auto p = core<SplitPanel>()) p->cancel();
 }
 
-DiscountPanelWidget::DiscountPanelWidget(Till& till, DiscountPanel& panel, QWidget* parent)
-    : TenderPanelWidget(till, parent), m_panel(panel) {
+DiscountPanelWidget::DiscountPanelWidget(Till& till, const std::shared_ptr<DiscountPanel>& panel,
+                                         QWidget* parent)
+    : TenderPanelWidget(till, panel, parent) {
     setWindowTitle("Discount total");
     const Basket& b = till.basket();
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("Discount total", this));
     auto* form = new QFormLayout;
     form->addRow("Non taxable", figure(money(b.total_non_taxable), this));
     form->addRow("Taxable", figure(money(b.total_taxable), this));
     form->addRow("Tax 1", figure(money(b.total_tax1), this));
     form->addRow("Tax 2", figure(money(b.total_tax2), this));
     form->addRow("Total", figure(money(b.total), this));
-    auto* percent = new QComboBox(this);
-    percent->addItem("0.00");
-    for (int i = 1; i <= 160; ++i) percent->addItem(QString::number(i * 0.5, 'f', 2));
-    form->addRow("Percent", percent);
+    m_percent = new QComboBox(this);
+    for (const std::string& entry : discountPercentList()) m_percent->addItem(toQt(entry));
+    m_percent->setCurrentIndex(panel->initialPercentEntry());
+    form->addRow("Percent", m_percent);
     m_amount = centsBox(this, true);
-    m_amount->setText(toQt(panel.typedText()));
+    m_amount->setText(toQt(panel->typedText()));
     form->addRow("Discount", m_amount);
     m_amended = figure(QString(), this);
-    form->addRow(panel.onTotal() ? "Amended total" : "Amended total before tax", m_amended);
+    form->addRow(panel->onTotal() ? "Amended total" : "Amended total before tax", m_amended);
     layout->addLayout(form);
-    if (panel.onTotal())
+    if (panel->onTotal())
         layout->addWidget(new QLabel(
             "Note that to discount items and tax please use the 'Adjust price' button", this));
     auto* row = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    row->addWidget(ok);
-    row->addWidget(cancel);
+    auto* ok = button("OK", row);
+    auto* cancel = button("Cancel", row);
     layout->addLayout(row);
-    connect(percent, &QComboBox::activated, this, [this](int i) {
-        m_panel.choosePercent(i);
-        m_amount->setText(toQt(m_panel.typedText()));
+    connect(m_percent, &QComboBox::activated, this, [this](int i) {
+        if (auto p = core<DiscountPanel>()) {
+            p->choosePercent(i);
+            m_amount->setText(toQt(p->typedText()));
+        }
     });
     connect(m_amount, &QLineEdit::textChanged, this, [this] {
-        m_panel.typed(fromQt(m_amount->text()));
-        m_amended->setText(toQt(m_panel.amendedText()));
+        if (auto p = core<DiscountPanel>()) {
+            p->typed(fromQt(m_amount->text()));
+            m_amended->setText(toQt(p->amendedText()));
+        }
     });
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (m_panel.ok()) finish();
-    });
-    connect(cancel, &QPushButton::clicked, this, &DiscountPanelWidget::cancelPanel);
+    connect(ok, &QPushButton::clicked, this, &DiscountPanelWidget::ok);
+    connect(cancel, &QPushButton::clicked, this, &TenderPanelWidget::cancel);
 }
 
-void DiscountPanelWidget::cancelPanel() {
-    m_panel.cancel();
-    finish();
+void DiscountPanelWidget::ok() {
+    if (auto p = core<DiscountPanel>()) {
+        p->typed(fromQt(m_amount->text()));
+        run([&] { p->ok(); });
+    }
+}
+
+void DiscountPanelWidget::cancelCore() {
+    if (auto p = core<DiscountPanel>()) p->cancel();
 }
 
 namespace {
 
-QString lineValues(double nonTaxable, double taxable, double tax1, double tax2, double total) {
+QString lineValuesText(double nonTaxable, double taxable, double tax1, double tax2, double total) {
     return QString("Non taxable %1   Taxable %2   Tax 1 %3   Tax 2 %4   Total %5")
         .arg(money(nonTaxable), money(taxable), money(tax1), money(tax2), money(total));
 }
 
 }  // namespace
 
-PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* parent)
-    : TenderPanelWidget(till, parent), m_panel(panel) {
-    setWindowTitle(panel.byWeight() ? "Adjust by weight" : "Adjust item price");
-    const InventoryRecord& item = panel.item();
+PricePanelWidget::PricePanelWidget(Till& till, const std::shared_ptr<PricePanel>& panel,
+                                   QWidget* parent)
+    : TenderPanelWidget(till, panel, parent) {
+    const QString title = panel->byWeight() ? "Adjust by weight" : "Adjust item price";
+    setWindowTitle(title);
+    const InventoryRecord& item = panel->item();
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(title, this));
     auto* form = new QFormLayout;
     form->addRow("Number", new QLabel(QString::number(item.number), this));
     form->addRow("Description", new QLabel(toQt(fieldText(item.description)), this));
-    if (panel.showCost()) form->addRow("Cost", figure(money(item.cost_price), this));
+    if (panel->showCost()) form->addRow("Cost", figure(money(item.cost_price), this));
     form->addRow("List price", figure(money(item.retail_price), this));
     // What the line holds now, beside what the amended price makes of it.
     const Basket& basket = till.basket();
     if (basket.line_count > 0) {
         const int i = basket.line_count - 1;
-        auto* current = new QLabel(lineValues(basket.non_taxable[i], basket.taxable[i],
-                                              basket.tax1[i], basket.tax2[i], basket.line_total[i]),
-                                   this);
+        auto* current =
+            new QLabel(lineValuesText(basket.non_taxable[i], basket.taxable[i], basket.tax1[i],
+                                      basket.tax2[i], basket.line_total[i]),
+                       this);
         current->setObjectName("currentLine");
         form->addRow("Current line", current);
     }
     m_amount = centsBox(this, true);
-    if (panel.byWeight()) {
+    if (panel->byWeight()) {
         m_amount->setValidator(
             new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_amount));
         m_amount->setText("100");
@@ -611,38 +742,56 @@ PricePanelWidget::PricePanelWidget(Till& till, PricePanel& panel, QWidget* paren
     form->addRow("New line", m_values);
     layout->addLayout(form);
     auto* row = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    row->addWidget(ok);
-    if (!panel.byWeight()) {
-        auto* zero = new QPushButton("Zero", this);
-        connect(zero, &QPushButton::clicked, this, [this] { m_amount->setText("000000"); });
-        row->addWidget(zero);
+    auto* ok = button("OK", row);
+    if (!panel->byWeight()) {
+        auto* zero = button("Zero", row);
+        connect(zero, &QPushButton::clicked, this, [this] {
+            if (core<PricePanel>()) m_amount->setText("000000");
+        });
     }
-    row->addWidget(cancel);
+    auto* cancel = button("Cancel", row);
     layout->addLayout(row);
     connect(m_amount, &QLineEdit::textChanged, this, [this] {
-        if (m_panel.byWeight())
-            m_panel.setWeight(m_amount->text().toInt());
+        auto p = core<PricePanel>();
+        if (!p) return;
+        if (p->byWeight())
+            p->setWeight(m_amount->text().toInt());
         else
-            m_panel.typed(fromQt(m_amount->text()));
+            p->typed(fromQt(m_amount->text()));
         refreshValues();
     });
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (m_panel.ok()) finish();
-    });
-    connect(cancel, &QPushButton::clicked, this, &PricePanelWidget::cancelPanel);
+    connect(ok, &QPushButton::clicked, this, &PricePanelWidget::ok);
+    connect(cancel, &QPushButton::clicked, this, &TenderPanelWidget::cancel);
     refreshValues();
 }
 
-void PricePanelWidget::refreshValues() {
-    m_values->setText(lineValues(m_panel.nonTaxable(), m_panel.taxable(), m_panel.tax1(),
-                                 m_panel.tax2(), m_panel.lineTotal()));
+void PricePanelWidget::ok() {
+    if (auto p = core<PricePanel>()) run([&] { p->ok(); });
 }
 
-void PricePanelWidget::cancelPanel() {
-    m_panel.cancel();
-    finish();
+void PricePanelWidget::refreshValues() {
+    auto p = core<PricePanel>();
+    if (!p) return;
+    m_values->setText(
+        lineValuesText(p->nonTaxable(), p->taxable(), p->tax1(), p->tax2(), p->lineTotal()));
+}
+
+void PricePanelWidget::cancelCore() {
+    if (auto p = core<PricePanel>()) p->cancel();
+}
+
+TenderPanelWidget* makePanelWidget(Till& till, const std::shared_ptr<TillPanel>& core,
+                                   QWidget* parent) {
+    if (!core || core->done()) return nullptr;
+    if (auto p = std::dynamic_pointer_cast<CashPanel>(core))
+        return new CashPanelWidget(till, p, parent);
+    if (auto p = std::dynamic_pointer_cast<SplitPanel>(core))
+        return new SplitPanelWidget(till, p, parent);
+    if (auto p = std::dynamic_pointer_cast<DiscountPanel>(core))
+        return new DiscountPanelWidget(till, p, parent);
+    if (auto p = std::dynamic_pointer_cast<PricePanel>(core))
+        return new PricePanelWidget(till, p, parent);
+    return nullptr;
 }
 
 }  // namespace kassio

@@ -3,13 +3,18 @@
 // and price panels that drive the core state machines.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "admin/clerks.h"
 #include "platform/till_panels.h"
 #include "till/till.h"
 
@@ -39,106 +44,167 @@ class QtTillPanels final : public TillPanels {
     QWidget* m_parent;
 };
 
-// "USER LOGON": returns when a clerk has logged on, or on Cancel.
+// "USER LOGON" over the core LogOnPanel: returns when a clerk has logged
+// on, or on Cancel. A refused log on says why and the panel stays.
 class LogOnDialog final : public QDialog {
     Q_OBJECT
   public:
     LogOnDialog(Till& till, QWidget* parent);
-    // The clerk number box, for tests and the keypad.
     QLineEdit* passwordBox() const { return m_password; }
+    QPushButton* button(const QString& label) const;
+    const LogOnPanel& panel() const { return m_panel; }
 
   private:
     void refresh();
     void accept() override;
 
     Till& m_till;
-    int m_clerk = 1;
+    LogOnPanel m_panel;
     QLabel* m_name;
     QLineEdit* m_password;
+};
+
+// The two panels of "Operator setup" on Qt.
+class QtOperatorSetupForm final : public OperatorSetupForm {
+  public:
+    explicit QtOperatorSetupForm(QWidget* parent) : m_parent(parent) {}
+    std::optional<int> clerkNumber() override;
+    bool editClerk(int clerk, OperatorSetup& entry) override;
+
+  private:
+    QWidget* m_parent;
 };
 
 // "Non inventory sale": fills a NonInventoryLine.
 std::optional<NonInventoryLine> askNonInventoryLine(const StoreConfig& config, QWidget* parent);
 
 // The modeless panel over the main window while the tender state is 2.
-// Each keeps the amount box the keypad types into; done() tells the window
-// the panel closed.
+// Each keeps the amount box the keypad types into.
+//
+// Lifetime: the main window owns the widget (through a QPointer) and the
+// till's tender session owns the core panel; the widget only observes it
+// (weak_ptr) and never calls it once it is done. When the core panel is
+// done the widget hides, emits closed() once and deletes itself later, so
+// a second Enter, a late click or Esc after the close reach nothing.
 class TenderPanelWidget : public QDialog {
     Q_OBJECT
   public:
-    TenderPanelWidget(Till& till, QWidget* parent);
+    TenderPanelWidget(Till& till, const std::shared_ptr<TillPanel>& core, QWidget* parent);
     QLineEdit* amountBox() const { return m_amount; }
     void focusAmount();
+    // OK, as the panel's OK button and Enter in the amount box.
+    virtual void ok() = 0;
+    // Cancel, as the Cancel button and Esc.
+    void cancel();
+    bool finished() const { return m_finished; }
+    // Closes the widget when its core panel finished elsewhere (a posted sale).
+    void followCore();
 
   signals:
     void closed();
 
   protected:
-    void reject() override;  // Escape: as Cancel
-    virtual void cancelPanel() = 0;
-    void finish();
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    virtual void cancelCore() = 0;
+    // The core panel while it takes input, else null.
+    template <class P>
+    std::shared_ptr<P> core() const {
+        if (m_finished) return nullptr;
+        auto p = std::dynamic_pointer_cast<P>(m_core.lock());
+        return p && !p->done() ? p : nullptr;
+    }
+    // Runs a call into the core panel (OK, a quick amount, Cancel). A box
+    // the call shows runs an event loop of its own, in which the clerk may
+    // close this panel another way; the widget is deleted only once the
+    // outermost call has returned. Afterwards the widget closes when the
+    // core panel is done, else the focus goes back to the amount box.
+    template <class F>
+    void run(F&& call) {
+        ++m_calls;
+        call();
+        --m_calls;
+        afterCall();
+    }
+    QPushButton* button(const QString& text, QLayout* row);
 
     Till& m_till;
     QLineEdit* m_amount = nullptr;
+
+  private:
+    void afterCall();
+    void finish();
+
+    std::weak_ptr<TillPanel> m_core;
+    bool m_finished = false;
+    int m_calls = 0;  // calls into the core under way (nested by boxes)
+    bool m_deleteWhenIdle = false;
 };
 
 class CashPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
   public:
-    CashPanelWidget(Till& till, CashPanel& panel, QWidget* parent);
+    CashPanelWidget(Till& till, const std::shared_ptr<CashPanel>& panel, QWidget* parent);
     QLabel* changeLabel() const { return m_change; }
-    void ok();
+    QPushButton* quickButton(int i) const { return m_quick[i]; }
+    void ok() override;
 
   protected:
-    void cancelPanel() override;
+    void cancelCore() override;
 
   private:
     void typed();
-    CashPanel& m_panel;
     QLabel* m_change;
+    QPushButton* m_quick[3];
 };
 
 class SplitPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
   public:
-    SplitPanelWidget(Till& till, SplitPanel& panel, QWidget* parent);
-    void ok();
-    bool openedCash() const { return m_openedCash; }
+    SplitPanelWidget(Till& till, const std::shared_ptr<SplitPanel>& panel, QWidget* parent);
+    QRadioButton* chequeChoice() const { return m_cheque; }
+    void ok() override;
 
   protected:
-    void cancelPanel() override;
+    void cancelCore() override;
 
   private:
-    SplitPanel& m_panel;
     QLabel* m_other;
-    bool m_openedCash = false;
+    QRadioButton* m_cheque;
 };
 
 class DiscountPanelWidget final : public TenderPanelWidget {
     Q_OBJECT
   public:
-    DiscountPanelWidget(Till& till, DiscountPanel& panel, QWidget* parent);
+    DiscountPanelWidget(Till& till, const std::shared_ptr<DiscountPanel>& panel, QWidget* parent);
+    QComboBox* percentList() const { return m_percent; }
+    void ok() override;
 
   protected:
-    void cancelPanel() override;
+    void cancelCore() override;
 
   private:
-    DiscountPanel& m_panel;
     QLabel* m_amended;
+    QComboBox* m_percent;
 };
 
 class PricePanelWidget final : public TenderPanelWidget {
     Q_OBJECT
   public:
-    PricePanelWidget(Till& till, PricePanel& panel, QWidget* parent);
+    PricePanelWidget(Till& till, const std::shared_ptr<PricePanel>& panel, QWidget* parent);
+    void ok() override;
 
   protected:
-    void cancelPanel() override;
+    void cancelCore() override;
 
   private:
     void refreshValues();
-    PricePanel& m_panel;
     QLabel* m_values;
 };
+
+// The widget for the till's open core panel, or null when none is open.
+TenderPanelWidget* makePanelWidget(Till& till, const std::shared_ptr<TillPanel>& core,
+                                   QWidget* parent);
 
 }  // namespace kassio

@@ -8,6 +8,7 @@
 namespace kassio {
 
 bool LogOnPanel::available(int clerk) const {
+    if (clerk < 1 || clerk > kLastClerk) return false;
     return m_config.record().settings_a[kSetAClerkAvailable + clerk - 1] == 0;
 }
 
@@ -75,6 +76,32 @@ Status applyOperatorSetup(StoreConfig& config, int clerk, const OperatorSetup& e
         r.settings_a[kSetAClerkAvailable + clerk - 1] = 2;
     }
     return Status::ok();
+}
+
+void runOperatorSetup(DataStore& store, int accessLevel, Ui& ui, OperatorSetupForm& form) {
+    if (accessLevel != 0) {
+        ui.error("Administrator or manager", "Restricted access");
+        return;
+    }
+    auto clerk = form.clerkNumber();
+    if (!clerk) return;
+    if (Status s = checkClerkNumber(*clerk); !s) {
+        ui.error(s.message(), s.title());
+        return;
+    }
+    OperatorSetup entry = loadOperatorSetup(store.config(), *clerk);
+    while (form.editClerk(*clerk, entry)) {
+        Status s;
+        {
+            auto lock = store.lock();
+            s = applyOperatorSetup(store.config(), *clerk, entry);
+        }
+        if (s) {
+            ui.inform("Amended", "Clerk");
+            return;
+        }
+        ui.error(s.message(), s.title());
+    }
 }
 
 }  // namespace kassio

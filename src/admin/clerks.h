@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/status.h"
+#include "platform/ui.h"
+#include "store/data_store.h"
 #include "store/store_config.h"
 
 namespace kassio {
@@ -17,6 +20,8 @@ class LogOnPanel {
     LogOnPanel(const StoreConfig& config) : m_config(config) {}
 
     int clerk() const { return m_clerk; }
+    // Whether the clerk may log on (availability 0); clerks outside 1..99 may not.
+    bool available(int clerk) const;
     // "%d %s": number and name.
     std::string nameLine() const;
     const std::string& password() const { return m_password; }
@@ -32,8 +37,6 @@ class LogOnPanel {
     void setPassword(const std::string& password) { m_password = password; }
 
   private:
-    bool available(int clerk) const;
-
     const StoreConfig& m_config;
     int m_clerk = 1;
     std::string m_password;
@@ -52,5 +55,24 @@ Status checkClerkNumber(int clerk);
 // "Passwords do not match" refuse it. Clerks 1 and 2 are always available.
 Status applyOperatorSetup(StoreConfig& config, int clerk, const OperatorSetup& entry);
 OperatorSetup loadOperatorSetup(const StoreConfig& config, int clerk);
+
+// Port: the two panels of "Operator setup".
+class OperatorSetupForm {
+  public:
+    virtual ~OperatorSetupForm() = default;
+    // "Please enter the clerk number (1-99):"; nullopt on Cancel.
+    virtual std::optional<int> clerkNumber() = 0;
+    // The "User: %d" panel filled from `entry`; false on Cancel. For clerks
+    // 1 and 2 "Available" cannot be unticked.
+    virtual bool editClerk(int clerk, OperatorSetup& entry) = 0;
+};
+
+// The whole of "Operator setup": only at access level 0 ("Administrator or
+// manager", title "Restricted access", otherwise); a clerk number outside
+// 1..99 ends it with "Outside range"; a refused entry shows why and offers
+// the panel again; a stored one is confirmed with "Amended" (title
+// "Clerk"). The change is made under the DataMutex and reaches kq.cfg with
+// the next save of the configuration.
+void runOperatorSetup(DataStore& store, int accessLevel, Ui& ui, OperatorSetupForm& form);
 
 }  // namespace kassio

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "base/text_format.h"
 #include "store/store_config.h"
 #include "till/till.h"
 
@@ -76,17 +77,17 @@ const std::set<int> kClearing = {3032,
                                  kAmendInventory,
                                  kDeleteInventory,
                                  1029,
-                                 1040,
-                                 1047,
-                                 1076,
+                                 kPrintInventory,
+                                 kPrintCustomInventory,
+                                 kAddImageToInventory,
                                  kAddCustomer,
                                  1090,
                                  kDeleteCustomer,
                                  1011,
                                  1019,
-                                 1068,
-                                 3014,
-                                 3047,
+                                 kPrintDebtorLetter1,
+                                 kReorderList,
+                                 kSalesReport,
                                  kActivitySummary,
                                  kConfiguration,
                                  kOperatorSetup,
@@ -133,6 +134,11 @@ const std::map<int, Restriction>& restrictions() {
 CommandRouter::CommandRouter(Till& till) : m_till(till) {
     Till* t = &till;
     set(kVoidLine, [t] { t->voidLine(); });
+    set(kRepeatLine, [this, t] {
+        t->repeatLast(m_entryText);
+        m_entryText.clear();
+        m_entryUsed = true;
+    });
     set(kClearBasket, [t] { t->clearBasket(); });
     set(kChangeBasket, [t] { t->changeBasket(); });
     set(kCashTender, [t] { t->cashTender(); });
@@ -150,13 +156,13 @@ CommandRouter::CommandRouter(Till& till) : m_till(till) {
     set(kAssociateCustomer, [t] { t->associateCustomer(); });
     set(kFunctionAssociate, [t] { t->associateCustomer(); });
     set(kTradeToggle, [t] { t->toggleTradePrices(); });
-    set(kPageBack, [t] { t->quickSelectBack(); });
-    set(kPageForward, [t] { t->quickSelectForward(); });
-    set(kCategoryLeft, [t] { t->categoryLeft(); });
-    set(kCategoryRight, [t] { t->categoryRight(); });
+    set(kPageBack, [t] { t->quickSelect().back(); });
+    set(kPageForward, [t] { t->quickSelect().forward(); });
+    set(kCategoryLeft, [t] { t->quickSelect().left(); });
+    set(kCategoryRight, [t] { t->quickSelect().right(); });
     set(kOpenDrawer, [t] { t->devices().openDrawer(); });
     for (int c = kCategoryFirst; c <= kCategoryAll; ++c)
-        set(c, [t, c] { t->selectCategory(c - kCategoryFirst); });
+        set(c, [t, c] { t->quickSelect().selectCategory(c - kCategoryFirst); });
     for (int b = kQuickSelectFirst; b <= kQuickSelectLast; ++b)
         set(b, [t, b] { t->pressQuickSelect(b - kQuickSelectFirst); });
 }
@@ -173,8 +179,37 @@ bool CommandRouter::clears(int command) {
     return kClearing.count(command) != 0;
 }
 
+bool CommandRouter::takeEntryUsed() {
+    const bool used = m_entryUsed;
+    m_entryUsed = false;
+    return used;
+}
+
+bool CommandRouter::putBasketAside() {
+    if (m_till.current().empty()) return true;
+    if (auto slot = m_till.parkBasket()) {
+        m_till.ui().inform(formatted("Basket kept in table slot %d", *slot), "Basket table");
+        return true;
+    }
+    const std::string question = formatted("No free slot in the basket table: clear the %d lines?",
+                                           m_till.basket().line_count);
+    if (m_till.ui().message(question, "Clear basket", Ui::Icon::kWarning, Ui::Buttons::kOkCancel) !=
+        Ui::Answer::kOk)
+        return false;
+    m_till.clearBasket();
+    return true;
+}
+
+bool CommandRouter::confirmExit() {
+    if (m_till.current().empty()) return true;
+    const std::string question =
+        formatted("The basket holds %d lines: exit and lose them?", m_till.basket().line_count);
+    return m_till.ui().message(question, "Exit", Ui::Icon::kWarning, Ui::Buttons::kOkCancel) ==
+           Ui::Answer::kOk;
+}
+
 bool CommandRouter::restricted(int command) const {
-    if (m_till.accessLevel() != 2) return false;
+    if (m_till.clerks().accessLevel() != 2) return false;
     auto it = restrictions().find(command);
     if (it == restrictions().end()) return false;
     const StoreConfigRecord& cfg = m_till.store().config().record();
@@ -194,7 +229,7 @@ bool CommandRouter::hasPermission(int command) const {
 CommandRouter::Outcome CommandRouter::route(int command) {
     // The guard comes first: while a panel is open nothing may clear the
     // basket under it.
-    if (m_till.tenderState() == 2) {
+    if (m_till.tenderState() == TenderState::kPanelOpen) {
         const bool passes =
             command == kExit || (command >= kExitPrintReport && command <= kExitPrintBoth) ||
             command == kOpenDrawer || (command >= kKeypadFirst && command <= kKeypadErase);
@@ -203,7 +238,7 @@ CommandRouter::Outcome CommandRouter::route(int command) {
     if (restricted(command)) return Outcome::kIgnored;
     auto it = m_operations.find(command);
     if (it == m_operations.end()) return Outcome::kNotAvailable;
-    if (clears(command)) m_till.clearBasket();
+    if (clears(command) && !putBasketAside()) return Outcome::kKeptBasket;
     it->second();
     return Outcome::kRan;
 }

@@ -16,7 +16,7 @@ namespace kassio {
 class Till;
 
 namespace command {
-inline constexpr int kExit = 1000;
+inline constexpr int kExit = 1000;  // "E&xit", Alt+X
 inline constexpr int kExitPrintReport = 1002;
 inline constexpr int kExitPrintLog = 1003;
 inline constexpr int kExitPrintBoth = 1004;
@@ -29,14 +29,21 @@ inline constexpr int kFindByDescription = 1028;
 inline constexpr int kFindInSkus = 1032;
 inline constexpr int kAssociateCustomer = 1034;
 inline constexpr int kReprintLast = 1039;
+inline constexpr int kPrintInventory = 1040;
+inline constexpr int kPrintCustomInventory = 1047;
 inline constexpr int kAmendInventory = 1050;
 inline constexpr int kDeleteInventory = 1051;
 inline constexpr int kConfiguration = 1053;
+inline constexpr int kAbout = 1061;
 inline constexpr int kActivitySummary = 1062;
 inline constexpr int kUserControl = 1063;
 inline constexpr int kDisplayTransaction = 1067;
+inline constexpr int kPrintDebtorLetter1 = 1068;
+inline constexpr int kDeleteSupplier = 1071;
+inline constexpr int kAddImageToInventory = 1076;
 inline constexpr int kRestore = 1079;
 inline constexpr int kTransactionNote = 1081;
+inline constexpr int kHelpContents = 1098;  // F1
 inline constexpr int kCashTender = 2459;
 inline constexpr int kNonInventorySale = 2408;
 inline constexpr int kAddDiscount = 2409;
@@ -67,14 +74,26 @@ inline constexpr int kQuickSelectFirst = 2700;  // 2700..2759
 inline constexpr int kQuickSelectLast = 2759;
 inline constexpr int kFunctionReceived = 2761;
 inline constexpr int kFunctionDiscount = 2762;
+inline constexpr int kFunctionFindPhone = 2763;
 inline constexpr int kFunctionCheque = 2764;
+inline constexpr int kFunctionReorder = 2765;
+inline constexpr int kFunctionOutOfStock = 2766;
+inline constexpr int kFunctionReprint = 2767;
 inline constexpr int kFunctionAssociate = 2768;
 inline constexpr int kSplitTender = 3001;
 inline constexpr int kAddCustomer = 3012;
+inline constexpr int kReorderList = 3014;
+inline constexpr int kButtonTips = 3017;
 inline constexpr int kPurgeHistory = 3022;
+inline constexpr int kSoundEffects = 3024;
 inline constexpr int kOperatorSetup = 3025;
+inline constexpr int kPayments = 3026;
 inline constexpr int kChequeTender = 3035;
+inline constexpr int kAddSupplier = 3036;
+inline constexpr int kTipOfTheDay = 3045;
 inline constexpr int kInventoryReceived = 3046;
+inline constexpr int kSalesReport = 3047;
+inline constexpr int kUploadReport = 3054;
 inline constexpr int kNewBundle = 3050;
 inline constexpr int kPruneCustomers = 3110;
 }  // namespace command
@@ -118,6 +137,7 @@ class CommandRouter {
         kFocusPanel,    // a tender panel is open: only the focus moved back to it
         kIgnored,       // an ordinary clerk may not run it
         kNotAvailable,  // no operation in this build yet
+        kKeptBasket,    // the clerk chose to keep a basket the command would clear
     };
 
     explicit CommandRouter(Till& till);
@@ -135,6 +155,18 @@ class CommandRouter {
     bool hasPermission(int command) const;
     // It clears an untendered basket before it runs.
     static bool clears(int command);
+    // Before a command that clears: a basket with lines goes into a free slot
+    // of the basket table ("Basket kept in table slot N"); with no slot free
+    // the clerk is asked, and true comes back only when the basket may go.
+    bool putBasketAside();
+    // Before the program ends: true when the basket is empty or the clerk
+    // agrees to lose it.
+    bool confirmExit();
+
+    // The entry box's text as typed (the quantity Repeat reads). A command
+    // that used it up empties it and says so once.
+    void setEntryText(const std::string& text) { m_entryText = text; }
+    bool takeEntryUsed();
 
     // The entry box after a change: what to do with its text.
     struct EntryResult {
@@ -150,6 +182,8 @@ class CommandRouter {
     Till& m_till;
     std::map<int, std::function<void()>> m_operations;
     std::function<void()> m_emptyEntry;
+    std::string m_entryText;
+    bool m_entryUsed = false;
 };
 
 }  // namespace kassio

@@ -9,19 +9,19 @@ void registerInventoryCommands(CommandRouter& router, Till& till, InventoryMaint
     using namespace backoffice_command;
     Till* t = &till;
     InventoryMaintenance* m = &inv;
-    inv.setPicturesChanged([t] { t->fillQuickSelect(); });
+    inv.setPicturesChanged([t] { t->quickSelect().fill(); });
 
     router.set(command::kNewLine, [m, t] {
         m->newLine();
-        t->fillQuickSelect();
+        t->quickSelect().fill();
     });
     router.set(command::kAmendInventory, [m, t] {
         m->amend();
-        t->fillQuickSelect();
+        t->quickSelect().fill();
     });
     router.set(command::kDeleteInventory, [m, t] {
         m->remove();
-        t->fillQuickSelect();
+        t->quickSelect().fill();
     });
     router.set(command::kFindInventory, [m] { m->find(); });
     router.set(kFindByDescription, [m] { m->itemDescriptionSearch(true); });

@@ -143,7 +143,7 @@ const std::vector<MenuItem>& menuTable() {
 
 bool menuItemEnabled(const MenuItem& item, const Till& till, const CommandRouter& router) {
     if (!item.text || !router.available(item.command)) return false;
-    if (till.accessLevel() != 2 || !item.greyedForClerks) return true;
+    if (till.clerks().accessLevel() != 2 || !item.greyedForClerks) return true;
     // Greyed for clerks, unless the shop granted the permission behind it.
     return !router.restricted(item.command) && router.hasPermission(item.command);
 }

@@ -8,6 +8,7 @@
 #include "base/money.h"
 #include "base/timestamp.h"
 #include "base/win1252.h"
+#include "till/line_arithmetic.h"
 
 namespace kassio {
 
@@ -49,61 +50,25 @@ Status invalidMoney(const std::string& where, const char* name) {
     return invalid(where + "\"" + name + "\" must be " + jsonMoneyWanted());
 }
 
-// The running totals of a Basket under construction.
+// A Basket under construction from a client's lines, with the till's own
+// line arithmetic under the client configuration's tax options.
 class BasketBuilder {
   public:
-    BasketBuilder(Basket& b, const ClientConfig& cfg) : m_b(b), m_cfg(cfg) {}
+    BasketBuilder(Basket& b, const ClientConfig& cfg)
+        : m_b(b), m_rules(TaxRules::of(cfg.options, cfg.settings_b, cfg.money)) {}
 
-    // Part of the till's item entry: one unit at `price` with the item's
-    // tax code; the taxes and totals as the till works them out.
+    // One unit at `price` with the item's tax code.
     void addLine(int64_t item, const std::string& description, double price, int32_t taxCode,
                  bool noTaxRounding, double cost) {
-        Basket& b = m_b;
-        const int i = b.line_count;
-        b.item[i] = item;
-        setFieldText(b.description[i], description);
-        b.line_total[i] = price;
-        b.cost[i] = cost;
-        if (price != 0) {
-            if (taxCode == 0) {
-                b.non_taxable[i] = price;
-                b.total_non_taxable = roundMoney(b.total_non_taxable + price);
-                b.total = roundMoney(b.total + price);
-            } else {
-                double t1 = 0, t2 = 0;
-                if (m_cfg.options[kOptTax1InUse] != 0 && m_cfg.options[kOptTax1Rate] > 0 &&
-                    taxCode != 3) {
-                    const double rate = static_cast<double>(m_cfg.options[kOptTax1Rate]);
-                    const bool threshold = m_cfg.settings_b[kSetBTax1Threshold] == 2;
-                    const double limit = m_cfg.money[kMoneyTax1Threshold];
-                    t1 = rate * price / 10000;
-                    // The line that crosses the threshold carries the tax on
-                    // everything taxable so far.
-                    if (threshold && b.total_taxable < limit && b.total_taxable + price > limit)
-                        t1 = rate * (b.total_taxable + price) / 10000;
-                    t1 = roundTax(t1, noTaxRounding);
-                    if (threshold && b.total_taxable + price <= limit) t1 = 0;
-                    b.total_tax1 = roundMoney(b.total_tax1 + t1);
-                    b.tax1[i] = t1;
-                }
-                b.taxable[i] = price;
-                b.total_taxable = roundMoney(b.total_taxable + price);
-                if (m_cfg.options[kOptTax2InUse] != 0 && m_cfg.options[kOptTax2Rate] > 0 &&
-                    taxCode != 2) {
-                    const double rate = static_cast<double>(m_cfg.options[kOptTax2Rate]);
-                    t2 = m_cfg.options[kOptTax2OnTax1] == 0 ? rate * price / 10000
-                                                            : rate * (price + t1) / 10000;
-                    t2 = roundTax(t2, noTaxRounding);
-                    b.total_tax2 = roundMoney(b.total_tax2 + t2);
-                    b.tax2[i] = t2;
-                }
-                b.total = roundMoney(b.total + price + t1 + t2);
-                b.line_total[i] = price + t1 + t2;
-            }
-        }
-        b.total_cost += cost;
-        b.subtotal = roundMoney(b.subtotal + price);
-        ++b.line_count;
+        NewLine line;
+        line.item = item;
+        line.description = description;
+        line.price = price;
+        line.taxable = taxCode != 0;
+        line.taxCode = taxCode;
+        line.noTaxRounding = noTaxRounding;
+        line.cost = cost;
+        appendLine(m_b, m_rules, line);
     }
 
     int linesOf(int64_t item) const {
@@ -115,7 +80,7 @@ class BasketBuilder {
 
   private:
     Basket& m_b;
-    const ClientConfig& m_cfg;
+    TaxRules m_rules;
 };
 
 }  // namespace

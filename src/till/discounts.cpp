@@ -6,6 +6,7 @@
 #include "base/money.h"
 #include "base/text_format.h"
 #include "store/items.h"
+#include "till/line_arithmetic.h"
 #include "till/till.h"
 
 namespace kassio {
@@ -27,6 +28,13 @@ void scaleTaxes(Till& till, Basket& b, double oldTaxable, double newTaxable) {
 }
 
 }  // namespace
+
+std::vector<std::string> discountPercentList() {
+    std::vector<std::string> list;
+    list.reserve(kDiscountPercentEntries);
+    for (int i = 0; i < kDiscountPercentEntries; ++i) list.push_back(formatted("%.2f", i * 0.5));
+    return list;
+}
 
 void applyDiscountBeforeTax(Till& till, double d) {
     Basket& b = till.basket();
@@ -65,13 +73,14 @@ DiscountPanel::DiscountPanel(Till& till, bool onTotal)
       m_openingTotal(till.basket().total) {
     const int rate = till.store().config().record().settings_b[kSetBDiscountButtonRate];
     if (!onTotal && rate > 0) {
+        if (rate * 2 < kDiscountPercentEntries) m_initialEntry = rate * 2;
         const Basket& b = till.basket();
         typed(formatted("%.f", (b.total_non_taxable + b.total_taxable) * rate));
     }
 }
 
 void DiscountPanel::choosePercent(int entry) {
-    if (entry < 0 || entry > 160) return;
+    if (done() || entry < 0 || entry >= kDiscountPercentEntries) return;
     const Basket& b = m_till.basket();
     const double base = m_onTotal ? b.total : b.total_non_taxable + b.total_taxable;
     // A whole number of cents: i x 0.5 % of the base.
@@ -91,6 +100,7 @@ void DiscountPanel::typed(const std::string& cents) {
 }
 
 bool DiscountPanel::ok() {
+    if (done()) return false;
     Basket& b = m_till.basket();
     const double d = typedCentsAmount(m_typed);
     const double limit = m_onTotal ? b.total : roundMoney(b.total_non_taxable + b.total_taxable);
@@ -107,21 +117,18 @@ bool DiscountPanel::ok() {
             applyDiscountBeforeTax(m_till, cents);
         }
     }
-    m_till.closePanels();
+    finish();
     return true;
 }
 
 void DiscountPanel::cancel() {
-    m_till.closePanels();
+    finish();
 }
 
 DiscountPanel* Till::addDiscount() {
-    if (m_basket->line_count <= 0 || m_tenderState != 0) return nullptr;
-    closePanels();
-    m_tenderState = 2;
-    m_discount = std::make_unique<DiscountPanel>(
-        *this, m_store.config().record().settings_b[kSetBDiscountOnTotal] != 0);
-    return m_discount.get();
+    if (basket().line_count <= 0 || tenderState() != TenderState::kNone) return nullptr;
+    return m_tender.open(std::make_shared<DiscountPanel>(
+        *this, m_store.config().record().settings_b[kSetBDiscountOnTotal] != 0));
 }
 
 // --- Price ----------------------------------------------------------------
@@ -132,26 +139,26 @@ PricePanel::PricePanel(Till& till, const InventoryRecord& item, bool byWeight)
 }
 
 bool PricePanel::showCost() const {
-    return m_till.clerk() == 1 || m_till.clerk() == 2 ||
+    const int64_t clerk = m_till.clerks().clerk();
+    return clerk == 1 || clerk == 2 ||
            m_till.store().config().record().settings_b[kSetBHideCostFromClerks] == 0;
 }
 
 void PricePanel::compute(double price) {
     m_price = price;
     m_valid = true;
-    m_nonTaxable = m_taxable = m_tax1 = m_tax2 = 0;
-    if (m_item.tax == 0) {
-        m_nonTaxable = price;
-    } else {
-        const bool noRounding = m_item.no_tax_rounding != 0;
-        m_taxable = price;
-        m_tax1 = m_till.computeTax1(price, &m_item, m_item.tax, noRounding, false);
-        m_tax2 = m_till.computeTax2(price, m_tax1, m_item.tax, noRounding);
-    }
-    m_lineTotal = price + m_tax1 + m_tax2;
+    // The threshold rule does not apply to an amended price.
+    const LineValues v = lineValues(m_till.taxRules(), price, m_item.tax != 0, m_item.tax,
+                                    m_item.no_tax_rounding != 0, 0, false);
+    m_nonTaxable = v.nonTaxable;
+    m_taxable = v.taxable;
+    m_tax1 = v.tax1;
+    m_tax2 = v.tax2;
+    m_lineTotal = v.total;
 }
 
 void PricePanel::typed(const std::string& cents) {
+    if (done()) return;
     m_priceText = cents;
     if (cents.empty()) {
         m_valid = false;
@@ -161,6 +168,7 @@ void PricePanel::typed(const std::string& cents) {
 }
 
 void PricePanel::setWeight(int weight) {
+    if (done()) return;
     if (weight < 1 || weight > 100000) {
         m_valid = false;
         return;
@@ -171,6 +179,7 @@ void PricePanel::setWeight(int weight) {
 }
 
 bool PricePanel::ok() {
+    if (done()) return false;
     if (!m_valid || m_price < 0) {
         m_till.ui().error("Invalid price", kTitleProblem);
         return false;
@@ -178,36 +187,26 @@ bool PricePanel::ok() {
     Basket& b = m_till.basket();
     const int i = b.line_count - 1;
     if (i < 0) {
-        m_till.closePanels();
+        finish();
         return false;
     }
     if (b.total_discount != 0 && b.total - b.line_total[i] + m_lineTotal < 0) {
         m_till.ui().error("Discount exceeds transaction", kTitleProblem);
         return false;
     }
-    b.total_non_taxable = roundMoney(b.total_non_taxable + m_nonTaxable - b.non_taxable[i]);
-    b.total_taxable = roundMoney(b.total_taxable + m_taxable - b.taxable[i]);
-    b.subtotal =
-        roundMoney(b.subtotal + (m_nonTaxable - b.non_taxable[i]) + (m_taxable - b.taxable[i]));
-    b.total_tax1 = roundMoney(b.total_tax1 + m_tax1 - b.tax1[i]);
-    b.total_tax2 = roundMoney(b.total_tax2 + m_tax2 - b.tax2[i]);
-    b.total = roundMoney(b.total + m_lineTotal - b.line_total[i]);
-    b.non_taxable[i] = m_nonTaxable;
-    b.taxable[i] = m_taxable;
-    b.tax1[i] = m_tax1;
-    b.tax2[i] = m_tax2;
-    b.line_total[i] = m_lineTotal;
+    replaceLineValues(b, i, {m_nonTaxable, m_taxable, m_tax1, m_tax2, m_lineTotal});
     auto current = readItem(m_till.store(), m_item.number);
-    m_till.refreshLastRow(current ? current->quantity : m_item.quantity);
-    m_till.closePanels();
+    m_till.current().refreshRow(i, current ? current->quantity : m_item.quantity,
+                                m_till.descriptionOnlyRows());
+    finish();
     return true;
 }
 
 void PricePanel::cancel() {
-    m_till.closePanels();
+    finish();
 }
 
-static PricePanel* newPricePanel(Till& till, std::unique_ptr<PricePanel>& slot, bool byWeight) {
+static std::shared_ptr<PricePanel> newPricePanel(Till& till, bool byWeight) {
     const Basket& b = till.basket();
     if (b.line_count <= 0) {
         if (byWeight) till.ui().error("No items", kTitleProblem);
@@ -224,24 +223,19 @@ static PricePanel* newPricePanel(Till& till, std::unique_ptr<PricePanel>& slot, 
         till.show(till.store().items().notPresent());
         return nullptr;
     }
-    slot = std::make_unique<PricePanel>(till, *item, byWeight);
-    return slot.get();
+    return std::make_shared<PricePanel>(till, *item, byWeight);
 }
 
 PricePanel* Till::adjustPrice() {
-    if (m_tenderState != 0) return nullptr;
-    closePanels();
-    PricePanel* p = newPricePanel(*this, m_price, false);
-    if (p) m_tenderState = 2;
-    return p;
+    if (tenderState() != TenderState::kNone) return nullptr;
+    auto p = newPricePanel(*this, false);
+    return p ? m_tender.open(std::move(p)) : nullptr;
 }
 
 PricePanel* Till::adjustByWeight() {
-    if (m_tenderState != 0) return nullptr;
-    closePanels();
-    PricePanel* p = newPricePanel(*this, m_price, true);
-    if (p) m_tenderState = 2;
-    return p;
+    if (tenderState() != TenderState::kNone) return nullptr;
+    auto p = newPricePanel(*this, true);
+    return p ? m_tender.open(std::move(p)) : nullptr;
 }
 
 }  // namespace kassio

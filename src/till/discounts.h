@@ -4,20 +4,30 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/inventory_record.h"
+#include "till/tender_session.h"
 
 namespace kassio {
 
 class Till;
 
+// The percent list of the discount panels: "0.00", then 0.50 up to 80.00 in
+// 0.5 % steps. Entry i is i x 0.5 %, which is what choosePercent(i) takes.
+inline constexpr int kDiscountPercentEntries = 161;
+std::vector<std::string> discountPercentList();
+
 // "Discount total": before tax (shared between the non-taxable and taxable
 // subtotals, taxes scaled) or on the total amount, by a StoreConfig switch.
-class DiscountPanel {
+class DiscountPanel final : public TillPanel {
   public:
     DiscountPanel(Till& till, bool onTotal);
 
     bool onTotal() const { return m_onTotal; }
+    // The list entry shown at opening: the default rate of the discount
+    // button (before tax only), else 0.
+    int initialPercentEntry() const { return m_initialEntry; }
     // Percent list entry 0..160 (0.5 % steps): fills the discount box.
     void choosePercent(int entry);
     void typed(const std::string& cents);
@@ -33,6 +43,7 @@ class DiscountPanel {
     bool m_onTotal;
     double m_openingDiscount;
     double m_openingTotal;
+    int m_initialEntry = 0;
     std::string m_typed;
     std::string m_amended;
 };
@@ -41,7 +52,7 @@ class DiscountPanel {
 void applyDiscountBeforeTax(Till& till, double d);
 
 // "Adjust item price" and "Adjust by weight", for the last line.
-class PricePanel {
+class PricePanel final : public TillPanel {
   public:
     PricePanel(Till& till, const InventoryRecord& item, bool byWeight);
 

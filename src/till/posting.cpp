@@ -12,6 +12,7 @@
 #include "store/flush_batch.h"
 #include "store/inventory_record.h"
 #include "till/posting_internal.h"
+#include "till/stock_check.h"
 
 namespace kassio {
 
@@ -275,28 +276,20 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
                 return result;
             }
         }
-        if (!fileExists(store.items().path())) {
+    }
+    switch (checkBasketStock(store, b)) {
+        case StockProblem::kNone:
+            break;
+        case StockProblem::kUnknownItem:
+            result.code = 4;
+            return result;
+        case StockProblem::kOutOfStock:
+            result.code = 5;
+            return result;
+        case StockProblem::kNoItemFile:
+        case StockProblem::kUnreadableItem:
             result.code = 3;
             return result;
-        }
-        const bool permitted = store.config().record().options[kOptPermitInsufficientStock] != 0;
-        for (int i = 0; i < b.line_count; ++i) {
-            if (b.item[i] == 0) continue;
-            auto slot = store.items().find(b.item[i]);
-            if (!slot) {
-                result.code = 4;
-                return result;
-            }
-            InventoryRecord item;
-            if (!store.items().read(*slot, &item)) {
-                result.code = 3;
-                return result;
-            }
-            if (!permitted && item.quantity < 1) {
-                result.code = 5;
-                return result;
-            }
-        }
     }
     // A folder that cannot be made shows up as the failure of the append that needs it.
     static_cast<void>(store.journal().ensureMonthFolders(now));

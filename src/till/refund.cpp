@@ -10,8 +10,8 @@
 namespace kassio {
 
 void Till::refund() {
-    Basket& b = *m_basket;
-    if (m_rows.empty() || b.line_count <= 0) {
+    Basket& b = basket();
+    if (m_current.rows().empty() || b.line_count <= 0) {
         m_ui.error("No items", kTitleProblem);
         return;
     }
@@ -73,7 +73,7 @@ void Till::refund() {
     RefundWriteOptions opt;
     opt.kind = choice->kind;
     opt.restock = choice->restock;
-    opt.clerkName = clerkName();
+    opt.clerkName = m_clerks.name();
     RefundPostOutcome outcome = writeRefund(m_store, b, opt);
     if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
         outcome.messages.push_back(
@@ -83,9 +83,7 @@ void Till::refund() {
     if (outcome.stopped) return;  // the Basket keeps its lines for another try
 
     if (choice->printReceipt) m_devices.printRefundReceipt(b);
-    m_rows.clear();
-    m_selected = -1;
-    zeroBasket();
+    m_current.clear();
     if (m_store.config().record().options[kOptOpenDrawerAutomatically] > 0) m_devices.openDrawer();
 }
 

@@ -26,6 +26,10 @@ void setWord(Basket& b, const char* word) {
 
 }  // namespace
 
+CustomerTransactionFigures customerTransactionFigures(const Basket& b, const CustomerRecord& c) {
+    return {moneyText(c.balance), moneyText(c.balance + b.total)};
+}
+
 std::array<double, 3> quickAmounts(double total) {
     std::array<double, 3> q{5.00, 10.00, 20.00};
     if (!(total > 5)) return q;
@@ -61,7 +65,7 @@ void CashPanel::typed(const std::string& text) {
 bool CashPanel::complete(double tendered, double change) {
     Till& till = m_till;
     const bool split = m_split;
-    till.closePanels();  // this panel stays alive until the next one opens
+    finish();
     Basket& b = till.basket();
     till.stampHeader();
     if (split) {
@@ -76,6 +80,7 @@ bool CashPanel::complete(double tendered, double change) {
 }
 
 bool CashPanel::ok() {
+    if (done()) return false;
     if (m_typed.empty()) {
         m_till.ui().error("Less than total", kTitleProblem);
         return false;
@@ -91,11 +96,12 @@ bool CashPanel::ok() {
 }
 
 bool CashPanel::exact() {
+    if (done()) return false;
     return complete(m_due, 0);
 }
 
 bool CashPanel::quick(int index) {
-    if (index < 0 || index > 2) return false;
+    if (done() || index < 0 || index > 2) return false;
     const double amount = m_quick[static_cast<std::size_t>(index)];
     if (wholeCents(m_due) <= wholeCents(amount))
         return complete(amount, roundMoney(amount - m_due));
@@ -104,7 +110,12 @@ bool CashPanel::quick(int index) {
 }
 
 void CashPanel::cancel() {
-    m_till.closePanels();
+    if (done()) return;
+    if (m_split) {
+        Basket& b = m_till.basket();
+        b.payment[kPayCash] = b.payment[kPayCheque] = b.payment[kPayCard] = 0;
+    }
+    finish();
 }
 
 // --- Split ----------------------------------------------------------------
@@ -121,6 +132,7 @@ void SplitPanel::typed(const std::string& text) {
 }
 
 bool SplitPanel::ok() {
+    if (done()) return false;
     const double cash = roundMoney(typedCentsAmount(m_typed));
     if (wholeCents(cash) > wholeCents(m_total)) {
         m_till.ui().error("Cash exceeds total", kTitleProblem);
@@ -133,55 +145,43 @@ bool SplitPanel::ok() {
     const double other = roundMoney(m_total - cash);
     b.payment[kPayCheque] = m_cheque ? other : 0;
     b.payment[kPayCard] = m_cheque ? 0 : other;
-    m_till.openCashForSplit(cash);
+    finish();
+    m_till.tender().continueWithCash(cash);
     return true;
 }
 
 void SplitPanel::cancel() {
-    m_till.closePanels();
+    finish();
 }
 
 // --- The tenders, on the Till ---------------------------------------------
 
-CashPanel* Till::cashTender() {
-    if (m_tenderState != 0) return nullptr;
-    if (m_basket->line_count <= 0) {
-        m_ui.error("Please select items", kTitleProblem);
-        return nullptr;
+// True when a tender may not start: a panel is open (nothing is said) or
+// the Basket has no lines (the message is shown).
+bool Till::refuseTender(const char* message, const char* title) {
+    if (tenderState() != TenderState::kNone) return true;
+    if (basket().line_count <= 0) {
+        m_ui.error(message, title);
+        return true;
     }
+    return false;
+}
+
+CashPanel* Till::cashTender() {
+    if (refuseTender("Please select items", kTitleProblem)) return nullptr;
     if (m_store.config().record().settings_b[kSetBPoleInUse] == 2)
-        m_devices.poleShowTotal(*m_basket);
-    closePanels();
-    m_tenderState = 2;
-    m_cash = std::make_unique<CashPanel>(*this, m_basket->total, false);
-    return m_cash.get();
+        m_devices.poleShowTotal(basket());
+    return m_tender.open(std::make_shared<CashPanel>(*this, basket().total, false));
 }
 
 SplitPanel* Till::splitTender() {
-    if (m_tenderState != 0) return nullptr;
-    if (m_basket->line_count <= 0) {
-        m_ui.error("Please select items", kTitleProblem);
-        return nullptr;
-    }
-    closePanels();
-    m_tenderState = 2;
-    m_split = std::make_unique<SplitPanel>(*this, m_basket->total);
-    return m_split.get();
-}
-
-void Till::openCashForSplit(double cashPart) {
-    closePanels();
-    m_tenderState = 2;
-    m_cash = std::make_unique<CashPanel>(*this, cashPart, true);
+    if (refuseTender("Please select items", kTitleProblem)) return nullptr;
+    return m_tender.open(std::make_shared<SplitPanel>(*this, basket().total));
 }
 
 void Till::chequeTender() {
-    if (m_tenderState != 0) return;
-    if (m_basket->line_count <= 0) {
-        m_ui.error("Please select items", kTitleProblem);
-        return;
-    }
-    Basket& b = *m_basket;
+    if (refuseTender("Please select items", kTitleProblem)) return;
+    Basket& b = basket();
     stampHeader();
     b.payment[kPayCheque] = b.total;
     setWord(b, "CH");
@@ -190,16 +190,13 @@ void Till::chequeTender() {
 }
 
 void Till::cardTender() {
-    if (m_tenderState != 0) return;
-    if (m_basket->line_count <= 0) {
-        m_ui.error("Please select items", kTitleProblem);
-        return;
-    }
-    Basket& b = *m_basket;
+    if (refuseTender("Please select items", kTitleProblem)) return;
+    Basket& b = basket();
     StoreConfigRecord& cfg = m_store.config().record();
     const bool exchange = cfg.money[kMoneyCardTerminalMode] == 2.0;
     double cashBack = 0;
-    if (!exchange && (m_accessLevel == 0 || cfg.settings_b[kSetBCashBackRestricted] == 0)) {
+    if (!exchange &&
+        (m_clerks.accessLevel() == 0 || cfg.settings_b[kSetBCashBackRestricted] == 0)) {
         ElectronicPayment choice = m_panels.electronicPaymentBox();
         if (choice == ElectronicPayment::kCancel) return;
         if (choice == ElectronicPayment::kPaymentPlusCashBack) {
@@ -223,7 +220,7 @@ void Till::cardTender() {
             b.payment[kPayCard] = 0;
             b.payment[kPayCashBack] = 0;
             std::memset(b.payment_word, 0, sizeof b.payment_word);
-            m_tendered = 0;
+            m_tender.setTendered(0, 0);
             return;
         }
         b.payment[kPayCashBack] = r.cashBack;
@@ -237,16 +234,12 @@ void Till::cardTender() {
 }
 
 void Till::creditTender() {
-    if (m_tenderState != 0) return;
-    if (m_basket->line_count <= 0) {
-        m_ui.error("Please first select the items", "Payment by customer credit");
-        return;
-    }
+    if (refuseTender("Please first select the items", "Payment by customer credit")) return;
     auto entry = m_panels.customerEntry();
     if (!entry) return;
     auto customer = pickCustomer(*entry);
     if (!customer) return;
-    Basket& b = *m_basket;
+    Basket& b = basket();
     if (customer->credit_limit < customer->balance + b.total &&
         m_ui.message("Exceeded", "Credit limit", Ui::Icon::kWarning, Ui::Buttons::kOkCancel) ==
             Ui::Answer::kCancel)

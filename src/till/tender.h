@@ -1,15 +1,29 @@
 // The modeless tender panels: cash (with its change calculator and quick
 // amounts) and split. Each is a state machine the Qt panel drives: typed()
 // on every change of the amount box, then ok(), exact(), quick(i) or
-// cancel(). Amounts are typed in cents without a decimal point.
+// cancel(). Amounts are typed in cents without a decimal point. A panel
+// whose work is over is done(); the till's tender session owns it and lets
+// go of it afterwards. Calls on a done panel change nothing.
 #pragma once
 
 #include <array>
 #include <string>
 
+#include "store/basket.h"
+#include "store/customer_record.h"
+#include "till/tender_session.h"
+
 namespace kassio {
 
 class Till;
+
+// The figures of the "Customer transaction" panel that are worked out.
+struct CustomerTransactionFigures {
+    std::string previousBalance;  // "%.2f"
+    std::string balanceAfter;     // "%.2f" of balance + total
+};
+CustomerTransactionFigures customerTransactionFigures(const Basket& basket,
+                                                      const CustomerRecord& customer);
 
 struct Colour {
     int red, green, blue;
@@ -23,7 +37,7 @@ inline constexpr Colour kChangeDueColour{240, 240, 200};
 // rounded up to 5, 10 and 50 and kept apart).
 std::array<double, 3> quickAmounts(double total);
 
-class CashPanel {
+class CashPanel final : public TillPanel {
   public:
     // due: the total, or the cash part of a split payment (fixed quick
     // amounts then). Opened by the Till, which owns it.
@@ -36,11 +50,13 @@ class CashPanel {
     Colour changeColour() const { return m_colour; }
     const std::array<double, 3>& quickAmounts() const { return m_quick; }
 
-    // Each of these closes the panel and completes the sale when the amount
+    bool splitCash() const { return m_split; }
+    // Each of these finishes the panel and completes the sale when the amount
     // covers what is due; otherwise "Less than total" and the panel stays.
     bool ok();
     bool exact();
     bool quick(int index);
+    // Finishes the panel; a split payment's parts are taken off the Basket.
     void cancel();
 
   private:
@@ -55,7 +71,7 @@ class CashPanel {
     std::array<double, 3> m_quick;
 };
 
-class SplitPanel {
+class SplitPanel final : public TillPanel {
   public:
     SplitPanel(Till& till, double total);
 
@@ -68,8 +84,8 @@ class SplitPanel {
     const std::string& otherText() const { return m_other; }
     const std::string& typedText() const { return m_typed; }
 
-    // Sets the parts and opens the cash panel for the cash part; "Cash
-    // exceeds total" empties the cash box and keeps the panel.
+    // Sets the parts, finishes, and has the till open the cash panel for the
+    // cash part; "Cash exceeds total" empties the cash box and keeps the panel.
     bool ok();
     void cancel();
 

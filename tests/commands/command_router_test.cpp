@@ -16,7 +16,7 @@ TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
     ASSERT_TRUE(till->logOn(5, ""));  // an ordinary clerk
     ASSERT_TRUE(till->addItem(12));
     EXPECT_EQ(router.route(command::kCashTender), CommandRouter::Outcome::kRan);
-    ASSERT_EQ(till->tenderState(), 2);
+    ASSERT_EQ(till->tenderState(), TenderState::kPanelOpen);
     for (int c : {command::kVoidLine, command::kCardTender, command::kClearBasket, 1062})
         EXPECT_EQ(router.route(c), CommandRouter::Outcome::kFocusPanel) << c;
     EXPECT_EQ(till->basket().line_count, 1);
@@ -30,7 +30,9 @@ TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
     router.set(command::kDeleteInventory, [] {});
     store->config().record().options[kOptPermitDeleteItem] = 1;
     EXPECT_EQ(router.route(command::kDeleteInventory), CommandRouter::Outcome::kRan);
-    EXPECT_EQ(till->basket().line_count, 0);  // a maintenance command cleared the basket
+    EXPECT_EQ(till->basket().line_count, 0);  // a maintenance command put the basket aside
+    EXPECT_EQ(said(), "Basket kept in table slot 2");
+    EXPECT_EQ(till->table().slot(2).line_count, 1);
 
     ASSERT_TRUE(till->addItem(12));
     EXPECT_EQ(router.route(command::kDisplayTransaction), CommandRouter::Outcome::kNotAvailable);
@@ -43,6 +45,60 @@ TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
     EXPECT_EQ(commandForKey(Key::kLetter, true, 'X'), command::kSkuSearch);
     EXPECT_FALSE(commandForKey(Key::kLetter, true, 'Q'));
     EXPECT_FALSE(commandForKey(Key::kF1, false));
+}
+
+// Before a command that clears, the basket goes into a free slot; with the
+// table full the clerk is asked, and keeping it stops the command.
+TEST_F(TillTest, ClearingCommandsKeepTheBasketOrAsk) {
+    CommandRouter router(*till);
+    ASSERT_TRUE(till->logOn(1, ""));
+    store->config().record().options[kOptPermitInsufficientStock] = 2;
+    int ran = 0;
+    router.set(command::kSalesReport, [&ran] { ++ran; });
+    for (int slot = 2; slot <= kBasketTableSize; ++slot) {
+        ASSERT_TRUE(till->addItem(12));
+        ASSERT_EQ(router.route(command::kSalesReport), CommandRouter::Outcome::kRan);
+    }
+    EXPECT_EQ(ran, 15);
+    ASSERT_TRUE(till->addItem(12));
+    struct Case {
+        Ui::Answer answer;
+        CommandRouter::Outcome outcome;
+        int lines;
+    };
+    for (const Case& c : {Case{Ui::Answer::kCancel, CommandRouter::Outcome::kKeptBasket, 1},
+                          Case{Ui::Answer::kOk, CommandRouter::Outcome::kRan, 0}}) {
+        ui.answers.push_back(c.answer);
+        EXPECT_EQ(router.route(command::kSalesReport), c.outcome);
+        EXPECT_EQ(saidTitle(), "Clear basket");
+        EXPECT_EQ(till->basket().line_count, c.lines);
+    }
+    EXPECT_EQ(ran, 16);
+    // An empty basket clears and exits without a question.
+    const std::size_t asked = ui.shown.size();
+    EXPECT_TRUE(router.confirmExit());
+    ASSERT_TRUE(till->addItem(12));
+    ui.answers.push_back(Ui::Answer::kCancel);
+    EXPECT_FALSE(router.confirmExit());
+    EXPECT_EQ(said(), "The basket holds 1 lines: exit and lose them?");
+    EXPECT_EQ(ui.shown.size(), asked + 1);
+}
+
+// Repeat takes the quantity typed in the entry box and empties it.
+TEST_F(TillTest, RepeatTakesTheQuantityFromTheEntryBox) {
+    CommandRouter router(*till);
+    ASSERT_TRUE(till->addItem(12));
+    struct Case {
+        const char* typed;
+        int lines;
+    };
+    for (const Case& c : {Case{"", 2}, Case{"3", 5}, Case{"0", 6}}) {
+        router.setEntryText(c.typed);
+        EXPECT_EQ(router.route(command::kRepeatLine), CommandRouter::Outcome::kRan);
+        EXPECT_EQ(till->basket().line_count, c.lines) << c.typed;
+        EXPECT_TRUE(router.takeEntryUsed());
+        EXPECT_FALSE(router.takeEntryUsed());
+    }
 }
 
 }  // namespace

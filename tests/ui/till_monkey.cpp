@@ -1,0 +1,280 @@
+// Random keys and clicks on the real till over the sample shop: the panels,
+// the keypad, the entry box, the menus and whatever modal box opens. Seeded
+// and logged so that a failure replays exactly:
+//
+//   kassio_till_monkey [--seed N] [--steps N] [--seconds S] [--log FILE] [--keep DIR]
+//
+// KASSIO_MONKEY_SEED replaces --seed. At the end the DataFolder is closed
+// and `kassio-admin check` must pass on it; the exit code says whether it did.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "commands/command_router.h"
+#include "commands/menu_table.h"
+#include "store/data_store.h"
+#include "store/file_io.h"
+#include "store/start_up.h"
+#include "support/fixed_clock.h"
+#include "support/temp_folder.h"
+#include "support/till_fakes.h"
+#include "till/till.h"
+#include "ui/main_window.h"
+#include "ui/qt_ui.h"
+#include "ui/till_dialogs.h"
+
+namespace kassio {
+namespace {
+
+struct Options {
+    uint64_t seed = 0;
+    long steps = 20000;
+    double seconds = 0;  // 0: no limit
+    std::string log;
+    std::string keep;
+};
+
+Options parse(int argc, char** argv) {
+    Options o;
+    o.seed = std::random_device{}();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--seed") o.seed = std::strtoull(argv[i + 1], nullptr, 10);
+        if (a == "--steps") o.steps = std::strtol(argv[i + 1], nullptr, 10);
+        if (a == "--seconds") o.seconds = std::strtod(argv[i + 1], nullptr);
+        if (a == "--log") o.log = argv[i + 1];
+        if (a == "--keep") o.keep = argv[i + 1];
+    }
+    if (const char* s = std::getenv("KASSIO_MONKEY_SEED")) o.seed = std::strtoull(s, nullptr, 10);
+    return o;
+}
+
+// Commands that would leave the run: the window's own exits, the help
+// browser, and the printed exits.
+bool leavesTheRun(int command) {
+    return command == command::kExit ||
+           (command >= command::kExitPrintReport && command <= command::kExitPrintBoth) ||
+           command == command::kHelpContents;
+}
+
+class Monkey {
+  public:
+    Monkey(MainWindow& window, const Options& o) : m_window(window), m_options(o), m_rng(o.seed) {
+        if (!o.log.empty()) m_log.open(o.log);
+        for (const MenuItem& item : menuTable())
+            if (item.text && !leavesTheRun(item.command)) m_menu.push_back(item.command);
+        m_start = std::chrono::steady_clock::now();
+    }
+
+    bool done() const {
+        return m_steps >= m_options.steps ||
+               (m_options.seconds > 0 && elapsed() > m_options.seconds);
+    }
+
+    // One random key, click or menu command.
+    void step() {
+        ++m_steps;
+        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* target = modal ? modal : QApplication::activePopupWidget();
+        const int roll = pick(100);
+        if (target) {
+            // A modal box: mostly type or click in it, now and then leave it.
+            if (roll < 15)
+                key(target, Qt::Key_Escape, "esc");
+            else if (roll < 55)
+                clickIn(target);
+            else
+                typeIn(target);
+            return;
+        }
+        if (roll < 40)
+            clickIn(&m_window, m_window.openPanel());
+        else if (roll < 75)
+            typeIn(nullptr);
+        else if (roll < 80)
+            menu();
+        else
+            clickIn(m_window.openPanel() ? static_cast<QWidget*>(m_window.openPanel())
+                                         : static_cast<QWidget*>(&m_window));
+    }
+
+    long steps() const { return m_steps; }
+    long keys() const { return m_keys; }
+    long clicks() const { return m_clicks; }
+    double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+
+  private:
+    int pick(int n) { return static_cast<int>(m_rng() % static_cast<uint64_t>(n)); }
+
+    void note(const std::string& what) {
+        if (m_log.is_open()) m_log << m_steps << ' ' << what << std::endl;
+    }
+
+    void key(QWidget* w, Qt::Key k, const char* name, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QWidget* to = w && w->focusWidget() ? w->focusWidget() : QApplication::focusWidget();
+        if (!to) to = w ? w : m_window.entryBox();
+        note(std::string("key ") + name);
+        ++m_keys;
+        QTest::keyClick(to, k, m);
+    }
+
+    void typeIn(QWidget* w) {
+        static const std::pair<Qt::Key, const char*> kKeys[] = {
+            {Qt::Key_0, "0"},          {Qt::Key_1, "1"},
+            {Qt::Key_2, "2"},          {Qt::Key_3, "3"},
+            {Qt::Key_5, "5"},          {Qt::Key_9, "9"},
+            {Qt::Key_Return, "enter"}, {Qt::Key_Return, "enter"},
+            {Qt::Key_Escape, "esc"},   {Qt::Key_Backspace, "backspace"},
+            {Qt::Key_Asterisk, "*"},   {Qt::Key_A, "a"},
+            {Qt::Key_F5, "F5"},        {Qt::Key_F7, "F7"},
+            {Qt::Key_F8, "F8"},        {Qt::Key_F9, "F9"},
+            {Qt::Key_Up, "up"},        {Qt::Key_Down, "down"},
+            {Qt::Key_Left, "left"},    {Qt::Key_Right, "right"},
+            {Qt::Key_Tab, "tab"},
+        };
+        const auto& [k, name] = kKeys[pick(static_cast<int>(std::size(kKeys)))];
+        if (!w && pick(10) == 0) {
+            // Control shortcuts of the entry box, now and then.
+            const char letter = "AWKXCP"[pick(6)];
+            key(nullptr, static_cast<Qt::Key>(Qt::Key_A + (letter - 'A')),
+                (std::string("ctrl+") + letter).c_str(), Qt::ControlModifier);
+            return;
+        }
+        key(w, k, name);
+    }
+
+    void clickIn(QWidget* top, QWidget* also = nullptr) {
+        std::vector<QAbstractButton*> buttons;
+        for (QWidget* w : {top, also}) {
+            if (!w) continue;
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+                if (b->isVisible() && b->isEnabled()) buttons.push_back(b);
+        }
+        if (buttons.empty()) return;
+        QAbstractButton* b =
+            buttons[static_cast<std::size_t>(pick(static_cast<int>(buttons.size())))];
+        note("click " + b->objectName().toStdString() + " '" + b->text().toStdString() + "'");
+        ++m_clicks;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    void menu() {
+        const int command = m_menu[static_cast<std::size_t>(pick(static_cast<int>(m_menu.size())))];
+        QAction* a = m_window.menuAction(command);
+        if (!a) return;
+        if (auto* m = qobject_cast<QMenu*>(a->parent())) emit m->aboutToShow();
+        if (!a->isEnabled()) return;
+        note("menu " + std::to_string(command));
+        ++m_clicks;
+        a->trigger();
+    }
+
+    MainWindow& m_window;
+    const Options& m_options;
+    std::mt19937_64 m_rng;
+    std::ofstream m_log;
+    std::vector<int> m_menu;
+    long m_steps = 0, m_keys = 0, m_clicks = 0;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+// Ends every modal box still open, innermost first, so nested loops unwind.
+void leaveModals() {
+    for (int n = 0; n < 100; ++n) {
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m) return;
+        if (auto* d = qobject_cast<QDialog*>(m))
+            d->done(QDialog::Rejected);
+        else
+            m->hide();
+    }
+}
+
+int run(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const Options o = parse(argc, argv);
+    std::fprintf(stderr, "kassio_till_monkey: seed %llu (replay: --seed %llu --steps %ld)\n",
+                 static_cast<unsigned long long>(o.seed), static_cast<unsigned long long>(o.seed),
+                 o.steps);
+
+    test::TempFolder temp;
+    const std::string folder = o.keep.empty() ? temp.path() : o.keep;
+    makeDirectories(folder);
+    test::FixedClock clock{{2026, 12, 6, 14, 30, 0}};
+    QtUi ui;
+    DataStore store(folder, clock);
+    store.setSync(false);
+    if (!startDataStore(store, KASSIO_TEST_SAMPLES_DIR, "$", ui)) return 2;
+    QtTillPanels panels(nullptr);
+    test::RecordingSound sound;
+    test::RecordingDevices devices;
+    {
+        Till till(store, ui, panels, sound, devices);
+        CommandRouter router(till);
+        MainWindow window(store, till, router);
+        ui.setParent(&window);
+        panels.setParent(&window);
+        // Leaving the run is not part of it; the exit's question is.
+        router.set(command::kExit, [&router] { router.confirmExit(); });
+        router.set(command::kHelpContents, [] {});
+        window.resize(1024, 746);
+        window.show();
+        if (!till.logOn(1, "")) return 2;
+
+        Monkey monkey(window, o);
+        // Each step runs from a timer of its own, scheduled before the step
+        // acts: a step that opens a modal box waits inside it while the next
+        // steps run in the box's own event loop.
+        std::function<void()> next = [&] {
+            if (monkey.done()) {
+                leaveModals();
+                app.quit();
+                return;
+            }
+            QTimer::singleShot(0, next);
+            monkey.step();
+        };
+        QTimer::singleShot(0, next);
+        app.exec();
+        leaveModals();
+        std::fprintf(stderr,
+                     "kassio_till_monkey: seed %llu, %ld steps (%ld keys, %ld clicks) in %.1f s\n",
+                     static_cast<unsigned long long>(o.seed), monkey.steps(), monkey.keys(),
+                     monkey.clicks(), monkey.elapsed());
+        ui.setParent(nullptr);
+        panels.setParent(nullptr);
+    }
+    closeDataStore(store, ui);
+    const std::string check =
+        std::string(KASSIO_ADMIN_PROGRAM) + " --data-dir '" + folder + "' check";
+    const int status = std::system(check.c_str());
+    if (status != 0) {
+        std::fprintf(stderr, "kassio_till_monkey: kassio-admin check failed on %s\n",
+                     folder.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace kassio
+
+int main(int argc, char** argv) {
+    return kassio::run(argc, argv);
+}
