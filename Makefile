@@ -73,8 +73,8 @@ run: build
 # Every test of the normal build, then the core tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
 # target and the station server under ThreadSanitizer. The random keys and
-# clicks on the till under ASan (build-asan-ui, scripts/till-monkey) are run
-# by hand until their hang on a modal box is fixed. An unformatted file fails the run first:
+# clicks on the till run in ctest; their ASan build (build-asan-ui,
+# scripts/till-monkey) is run by hand for now. An unformatted file fails the run first:
 # `make format` fixes it.
 test: format-check build build-asan fuzz-short tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

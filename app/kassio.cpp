@@ -76,7 +76,10 @@ void quitOnTerminationSignals(QApplication& app) {
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
         char byte;
         [[maybe_unused]] ssize_t n = ::read(g_signalPipe[1], &byte, 1);
-        app.quit();
+        // exit(), not quit(): quit() asks the window to close, and its
+        // "leave the basket?" question would wait for a clerk who is not
+        // there while the system waits to kill the process.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;

@@ -244,7 +244,9 @@ int run(int argc, char** argv) {
         std::function<void()> next = [&] {
             if (monkey.done()) {
                 leaveModals();
-                app.quit();
+                // exit(), not quit(): quit() closes the window, whose exit
+                // question would wait for an answer nobody gives.
+                QCoreApplication::exit(0);
                 return;
             }
             QTimer::singleShot(0, next);
