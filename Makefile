@@ -6,23 +6,39 @@ FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
 # The till under AddressSanitizer: a tree of its own that builds one target.
 ASAN_UI_BUILD ?= build-asan-ui
-MONKEY_SECONDS ?= 60
+# make test's monkey run: one fixed seed, so a CI failure replays exactly;
+# scripts/till-monkey makes the long runs with fresh seeds.
+MONKEY_SEED ?= 1
+MONKEY_STEPS ?= 6000
 JOBS       ?= $(shell nproc)
 # Seconds per fuzz target: `make fuzz` for a real run, `make test` a short one.
 FUZZ_SECONDS       ?= 60
 FUZZ_SHORT_SECONDS ?= 3
 
-.PHONY: run test deps build build-asan build-asan-ui bench clean format format-check \
+.PHONY: run test deps test-deps programs package build build-asan build-asan-ui bench clean format format-check \
         build-fuzz fuzz fuzz-short fuzz-seeds tsan
 
+# What building and running need; the test tools only for the test targets,
+# so a shop's till does not get a CUPS daemon and an FTP server with `make run`.
 deps:
 	scripts/install-deps
+
+test-deps:
+	scripts/install-deps --test
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The four programs alone, without the tests and benchmarks.
+programs: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target kassio kassio-admin kassio-server kassio-station kassio_samples
+
+# A Debian package of the programs, samples, manual, launcher and service.
+package: programs
+	cd $(BUILD) && cpack -G DEB
 
 $(ASAN_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKASSIO_CORE_ONLY=ON -DKASSIO_SANITIZE=ON -DKASSIO_BENCH=OFF
@@ -37,10 +53,10 @@ build-asan-ui: deps $(ASAN_UI_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_UI_BUILD) --target kassio_till_monkey -j $(JOBS)
 
 # The fuzz targets of fuzz/: clang with libFuzzer, the core only.
-$(FUZZ_BUILD)/CMakeCache.txt: | deps
+$(FUZZ_BUILD)/CMakeCache.txt: | test-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASSIO_CORE_ONLY=ON -DKASSIO_FUZZ=ON -DKASSIO_BENCH=OFF
 
-build-fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+build-fuzz: test-deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) --target kassio_fuzz -j $(JOBS)
 
 fuzz: build-fuzz
@@ -50,7 +66,7 @@ fuzz-short: build-fuzz
 	fuzz/run-fuzz $(FUZZ_BUILD) $(FUZZ_SHORT_SECONDS)
 
 # Rewrites fuzz/corpus from the program's own files (after a format change).
-fuzz-seeds: deps $(FUZZ_BUILD)/CMakeCache.txt
+fuzz-seeds: test-deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) --target make_fuzz_seeds -j $(JOBS)
 	rm -rf fuzz/corpus
 	$(FUZZ_BUILD)/bin/make_fuzz_seeds fuzz/corpus
@@ -67,18 +83,19 @@ tsan: deps $(TSAN_BUILD)/CMakeCache.txt
 	    setarch -R $(TSAN_BUILD)/bin/$$t --gtest_brief=1 || exit 1; \
 	done
 
-run: build
+run: programs
 	$(BUILD)/bin/kassio $(ARGS)
 
 # Every test of the normal build, then the core tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short run of every fuzz
-# target and the station server under ThreadSanitizer. The random keys and
-# clicks on the till run in ctest; their ASan build (build-asan-ui,
-# scripts/till-monkey) is run by hand for now. An unformatted file fails the run first:
+# target, the station server under ThreadSanitizer, and a minute of random
+# keys and clicks on the till under ASan and UBSan (the seed is printed; the
+# long run is scripts/till-monkey). An unformatted file fails the run first:
 # `make format` fixes it.
-test: format-check build build-asan fuzz-short tsan
+test: test-deps format-check build build-asan build-asan-ui fuzz-short tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	scripts/till-monkey --no-build --seed $(MONKEY_SEED) --steps $(MONKEY_STEPS)
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASSIO_CORE_ONLY=ON
@@ -87,10 +104,10 @@ bench: deps
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find src ui app tests bench tools fuzz -name '*.cpp' -o -name '*.h')
 
-format: deps
+format: test-deps
 	clang-format -i $(SOURCES)
 
-format-check: deps
+format-check: test-deps
 	@clang-format --dry-run --Werror $(SOURCES) || { echo "Unformatted files: run 'make format'"; exit 1; }
 
 clean:

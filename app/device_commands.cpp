@@ -41,7 +41,7 @@ void registerDeviceCommands(CommandRouter& router, DataStore& store, Ui& ui,
         std::vector<PrinterInfo> known = list ? *list : std::vector<PrinterInfo>{};
         known.push_back({kPdfPrinterName, "PDF files in the data folder"});
         auto page = ReceiptsPageDialog::run(window, ReceiptsPage::load(configCopy(store), known),
-                                            known, list.has_value(), store.folder());
+                                            known, list.has_value(), store.files());
         if (page)
             show(devices.changeSettings([&](StoreConfigRecord& r) { page->apply(r, known); }));
     });

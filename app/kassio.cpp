@@ -2,11 +2,13 @@
 // gRPC adapters to the core and runs the start-up and close-down around the
 // window; no business rule lives here.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QUrl>
 
 #include <signal.h>
 #include <sys/socket.h>
@@ -26,19 +28,26 @@
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
 #include "server/server_settings.h"
+#include "store/customers.h"
 #include "store/data_folder.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/folder_lock.h"
+#include "store/items.h"
 #include "store/start_up.h"
 #include "till/till.h"
+#include "ui/accounts/account_commands.h"
 #include "ui/backoffice/qt_customer_forms.h"
 #include "ui/backoffice/qt_item_forms.h"
 #include "ui/devices/qt_device_ui.h"
 #include "ui/devices/qt_printers.h"
+#include "ui/documents/document_commands.h"
+#include "ui/exchange/exchange_commands.h"
 #include "ui/main_window.h"
 #include "ui/qt_sound.h"
 #include "ui/qt_ui.h"
+#include "ui/reports/report_commands.h"
+#include "ui/reports/report_windows.h"
 #include "ui/splash.h"
 #include "ui/till_dialogs.h"
 
@@ -89,15 +98,63 @@ void quitOnTerminationSignals(QApplication& app) {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+constexpr const char* kUsage =
+    "Usage: kassio [OPTION]...\n"
+    "The till of the main station: a touch screen for selling, with the back office\n"
+    "behind it. Needs a desktop of at least 1024 by 768.\n"
+    "\n"
+    "  --data-dir DIR          the shop's data folder (else $KASSIO_DATA_DIR,\n"
+    "                          else ~/.local/share/Orvane/kassio SC)\n"
+    "  --listen HOST:PORT      also serve client stations over TCP (see station-server.conf)\n"
+    "  --station-key-file FILE the key TCP client stations must give\n"
+    "  --station-key KEY       the same on the command line (visible to other users)\n"
+    "  --no-splash             start without the two-second splash picture\n"
+    "  --no-log-on             start without asking a clerk to log on\n"
+    "  --no-tips               do not show the tip of the day\n"
+    "  --help                  show this text and end\n"
+    "  --version               show the version and end\n";
+
+// --help and --version answer without a desktop: they are what someone
+// types in a terminal to find out what the program is.
+bool answeredWithoutDesktop(int argc, char** argv, int* status) {
+    if (hasArgument(argc, argv, "--help") || hasArgument(argc, argv, "-h")) {
+        std::fputs(kUsage, stdout);
+        *status = 0;
+        return true;
+    }
+    if (hasArgument(argc, argv, "--version")) {
+        std::printf("kassio %s\n", KASSIO_VERSION);
+        *status = 0;
+        return true;
+    }
+    // Without a desktop Qt would abort with a message about plugins; say
+    // what is missing instead.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        std::fputs(
+            "kassio: no desktop to show the till on (neither DISPLAY nor WAYLAND_DISPLAY is "
+            "set).\nStart it from a desktop session, or run the station server alone with "
+            "kassio-server.\n",
+            stderr);
+        *status = 1;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (int status = 0; answeredWithoutDesktop(argc, argv, &status)) return status;
     QApplication app(argc, argv);
     // Qt takes the user's locale; the stored and printed formats ("%.2f") are
     // the C locale's whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
     quitOnTerminationSignals(app);
     kassio::QtUi ui;
+    // Until the window shows, a box may be on a screen nobody watches (a
+    // service, a remote session): every message goes to stderr as well.
+    ui.setEchoToStderr(true);
     const std::string folder = kassio::resolveDataFolder(dataDirArgument(argc, argv));
 
     // One till per DataFolder: a second start says so and ends. A folder
@@ -119,14 +176,14 @@ int main(int argc, char** argv) {
     const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     if (desktop.width() < 1024 || desktop.height() < 768) {
         ui.error("Program requires desktop of at least 1024 by 768", kassio::kTitleProblem);
-        return 0;
+        return 1;
     }
 
     kassio::SystemClock clock;
     kassio::DataStore store(folder, clock);
     if (!kassio::startDataStore(store, kassio::findSamplesFolder(argv[0]),
                                 kassio::localeCurrencySymbol(), ui))
-        return 0;
+        return 1;  // a refused start is no success for a script or service manager
 
     // The devices and the till engine behind the window.
     kassio::QtPrinters printers;
@@ -143,9 +200,18 @@ int main(int argc, char** argv) {
     deviceUi.setParent(&window);
     printers.setParent(&window);
     kassio::registerDeviceCommands(router, store, ui, devices, printers, &window);
+    kassio::registerReportCommands(router, store, ui, till, printers, &window);
+    kassio::registerSummaryMailCommand(
+        router, store, ui,
+        [&] { return kassio::pickDay(&window, kassio::dayOf(store.clock().now())); },
+        [](const std::string& link) {
+            return QDesktopServices::openUrl(QUrl(QString::fromStdString(link)));
+        });
+    kassio::registerDocumentCommands(router, store, till, devices, printers, &window);
 
     // The back office: items, bundles, stock received, customers, suppliers.
     kassio::QtItemForms itemForms(store.config(), &window);
+    itemForms.setPrinters(&printers);
     kassio::QtCustomerForms customerForms(&window);
     kassio::QtSupplierForms supplierForms(&window);
     kassio::QtShell shell;
@@ -165,6 +231,19 @@ int main(int argc, char** argv) {
         till.quickSelect().fill();
         window.refresh();
     });
+    kassio::AccountHooks accountHooks;
+    accountHooks.lookUpCustomer = [&](const std::string& entry) {
+        return kassio::lookUpCustomer(store, ui, customerForms, entry);
+    };
+    accountHooks.showItem = [&](int64_t number) {
+        if (auto item = kassio::readItem(store, number)) inventory.showItem(*item);
+    };
+    accountHooks.showCustomer = [&](int64_t number) {
+        if (auto c = kassio::readCustomer(store, number)) customers.showCustomer(*c);
+    };
+    accountHooks.clerk = [&till] { return till.clerks().clerk(); };
+    accountHooks.refreshTill = [&window] { window.refresh(); };
+    kassio::registerAccountCommands(router, store, ui, printers, &window, accountHooks);
     window.commandsChanged();
 
     // The station server: client stations reach this DataStore from now on.
@@ -193,9 +272,21 @@ int main(int argc, char** argv) {
         &serverError, &serverWarning);
     if (!server) {
         ui.error(serverError.message(), serverError.title());
-        return 0;
+        return 1;
     }
     if (!serverWarning) std::fprintf(stderr, "kassio: %s\n", serverWarning.message().c_str());
+
+    // A checkpoint once postings have stopped for a second: the data files
+    // are flushed and the posting journal emptied while nobody waits.
+    // A failure is shown once; every posting after it says so anyway.
+    QTimer idle;
+    bool idleFailed = false;
+    QObject::connect(&idle, &QTimer::timeout, [&store, &ui, &idleFailed] {
+        kassio::Status s = store.idle();
+        if (!s && !idleFailed) ui.error(s.message(), s.title());
+        idleFailed = idleFailed || !s;
+    });
+    idle.start(1000);
 
     // The till fills the screen: at 1024 x 768 that is the documented
     // window, and larger screens get more picture buttons.
@@ -208,12 +299,18 @@ int main(int argc, char** argv) {
     QTimer::singleShot(noSplash ? 0 : 2000, &window, [&] {
         splash.close();
         window.show();
+        ui.setEchoToStderr(false);
         if (!hasArgument(argc, argv, "--no-log-on")) window.logOn();
         if (window.tipsAtStart() && !hasArgument(argc, argv, "--no-tips")) window.showTipOfTheDay();
     });
     app.exec();
 
+    idle.stop();
     server->stop();  // every client call has finished before the close-down writes
-    kassio::closeDataStore(store, ui);
+    if (window.skipCloseDown()) {
+        if (kassio::Status s = store.close(); !s) ui.error(s.message(), s.title());
+    } else {
+        kassio::closeDataStore(store, ui);
+    }
     return 0;
 }

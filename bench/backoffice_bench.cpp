@@ -32,36 +32,20 @@ using namespace kassio;
 constexpr LocalTime kToday{2026, 3, 14, 10, 30, 0};
 constexpr std::size_t kItems = 100000;
 
-class BenchClock final : public Clock {
-  public:
-    LocalTime now() const override { return kToday; }
-};
-BenchClock g_clock;
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "backoffice_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-struct Shop {
-    std::unique_ptr<bench::GeneratedShop> files;
-    std::unique_ptr<DataStore> store;
-};
-
-Shop& shop() {
-    static Shop s;
-    if (!s.store) {
-        std::fprintf(stderr, "Generating a shop of %zu items...\n", kItems);
-        bench::ShopSpec spec;
-        spec.items = kItems;
-        spec.deletedItemSlots = kItems / 200;
-        spec.customers = 10;
-        spec.seed = 7;
-        s.files = std::make_unique<bench::GeneratedShop>(spec, kToday);
-        s.store = std::make_unique<DataStore>(s.files->folder(), g_clock);
-        if (Status st = s.store->openData(); !st) fail("openData: " + st.message());
-    }
-    return s;
+// The shop, generated and opened once for the whole run.
+DataStore& shop() {
+    static bench::OpenShop s(
+        [] {
+            std::fprintf(stderr, "Generating a shop of %zu items...\n", kItems);
+            bench::ShopSpec spec;
+            spec.items = kItems;
+            spec.deletedItemSlots = kItems / 200;
+            spec.customers = 10;
+            spec.seed = 7;
+            return spec;
+        }(),
+        kToday);
+    return s.store;
 }
 
 // The literal scan: inventory.dat held open, one read() of a whole record
@@ -72,7 +56,7 @@ std::optional<uint64_t> literalScan(DataStore& store, Literal kind, const std::s
     auto lock = store.lock();
     const RecordIndex& index = store.items().index();
     int fd = ::open(store.items().path().c_str(), O_RDONLY);
-    if (fd < 0) fail("cannot open inventory.dat");
+    if (fd < 0) bench::fail("cannot open inventory.dat");
     InventoryRecord r;
     std::optional<uint64_t> found;
     for (uint64_t slot = 0; slot < index.slotCount(); ++slot) {
@@ -84,7 +68,7 @@ std::optional<uint64_t> literalScan(DataStore& store, Literal kind, const std::s
         }
         if (::lseek(fd, static_cast<off_t>(slot * kInventoryRecordSize), SEEK_SET) < 0 ||
             ::read(fd, &r, sizeof r) != static_cast<ssize_t>(sizeof r))
-            fail("cannot read inventory.dat");
+            bench::fail("cannot read inventory.dat");
         if (r.number <= 0) continue;
         bool match;
         if (kind == Literal::kInitials) {
@@ -125,7 +109,7 @@ std::optional<uint64_t> realScan(DataStore& store, const Query& q) {
         q.kind == Literal::kInitials
             ? nextByInitials(store, q.text, 0, &error)
             : nextByFragment(store, FragmentField::kDescription, q.text, 0, &error);
-    if (!error.isOk()) fail(error.message());
+    if (!error.isOk()) bench::fail(error.message());
     if (!hit) return std::nullopt;
     return hit->slot;
 }
@@ -133,13 +117,15 @@ std::optional<uint64_t> realScan(DataStore& store, const Query& q) {
 void checkOnce() {
     static bool checked = false;
     if (checked) return;
-    DataStore& store = *shop().store;
+    DataStore& store = shop();
     for (const Query& q : kQueries) {
         auto real = realScan(store, q);
         auto literal = literalScan(store, q.kind, q.text);
-        if (real != literal) fail(std::string(q.name) + ": the search and the literal scan differ");
+        if (real != literal)
+            bench::fail(std::string(q.name) + ": the search and the literal scan differ");
         const bool expectMatch = std::string(q.name) == "InitialsFirstMatch";
-        if (real.has_value() != expectMatch) fail(std::string(q.name) + ": unexpected result");
+        if (real.has_value() != expectMatch)
+            bench::fail(std::string(q.name) + ": unexpected result");
     }
     checked = true;
 }
@@ -148,7 +134,7 @@ void Search(benchmark::State& state) {
     checkOnce();
     const Query& q = kQueries[state.range(0)];
     state.SetLabel(q.name);
-    DataStore& store = *shop().store;
+    DataStore& store = shop();
     for (auto _ : state) benchmark::DoNotOptimize(realScan(store, q));
 }
 BENCHMARK(Search)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -157,7 +143,7 @@ void SearchLiteral(benchmark::State& state) {
     checkOnce();
     const Query& q = kQueries[state.range(0)];
     state.SetLabel(q.name);
-    DataStore& store = *shop().store;
+    DataStore& store = shop();
     for (auto _ : state) benchmark::DoNotOptimize(literalScan(store, q.kind, q.text));
 }
 BENCHMARK(SearchLiteral)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -9,6 +9,9 @@
 //                                atomically): what the disk costs
 //   SalePosting1Client           one client alone: the time one posting
 //                                takes, which ten clients queue behind
+//   SalePosting10ClientsBesideTill  ten clients while the till of the
+//                                station posts 10-line sales of its own
+//                                through the same posting code
 //
 // Each iteration is one burst: ten threads make their calls at the same
 // time; the wall time of the burst is the iteration time. Every call's
@@ -19,6 +22,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +41,7 @@
 #include "server/station_client.h"
 #include "shop_generator.h"
 #include "store/data_store.h"
+#include "till/posting_internal.h"
 
 namespace {
 
@@ -46,10 +51,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kClients = 10;
 constexpr std::size_t kItems = 10000;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "kassio_server_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
+using bench::fail;
 
 // The shop, its open DataStore and the running server, made once.
 struct Station {
@@ -155,8 +157,49 @@ void BM_ItemLookup10Clients(benchmark::State& state) {
 }
 BENCHMARK(BM_ItemLookup10Clients)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-void postSales(benchmark::State& state, int stations, bool sync) {
+// The till of the main station posting 10-line cheque sales back to back
+// (the till's write pass, then the wait for the disk), while it lives.
+class TillPostings {
+  public:
+    TillPostings() : m_thread([this] { run(); }) {}
+    ~TillPostings() {
+        m_stop = true;
+        m_thread.join();
+    }
+    long count() const { return m_count; }
+
+  private:
+    void run() {
+        DataStore& store = station().store;
+        auto b = std::make_unique<Basket>();
+        for (long n = 0; !m_stop; ++n) {
+            std::memset(b.get(), 0, sizeof *b);
+            for (int i = 0; i < 10; ++i) {
+                b->item[i] = 1 + (n * 37 + i * 997) % static_cast<int64_t>(kItems);
+                setFieldText(b->description[i], "TILL ITEM");
+                b->non_taxable[i] = b->line_total[i] = 2.0;
+            }
+            b->line_count = 10;
+            b->total_non_taxable = b->subtotal = b->total = 20.0;
+            b->clerk = 1;
+            setFieldText(b->payment_word, "CH");
+            SaleWriteOptions options;
+            options.clerkName = "Administrator";
+            SalePostOutcome out = writeSale(store, *b, options);
+            if (!out.posted || !store.waitDurable(out.ticket)) fail("the till's posting failed");
+            ++m_count;
+        }
+    }
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_count{0};
+    std::thread m_thread;
+};
+
+void postSales(benchmark::State& state, int stations, bool sync, bool besideTill = false) {
     station().store.setSync(sync);  // no call is in flight between bursts
+    std::unique_ptr<TillPostings> till;
+    if (besideTill) till = std::make_unique<TillPostings>();
+    const auto start = Clock::now();
     burst(state, stations, 20, "postings", [](StationClient& client, int c, int n) {
         auto b = std::make_unique<Basket>();
         std::memset(b.get(), 0, sizeof *b);
@@ -176,6 +219,11 @@ void postSales(benchmark::State& state, int stations, bool sync) {
         int32_t code = 0;
         return client.postSale(*b, code).isOk() && code >= kPostedOffset;
     });
+    if (till) {
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.counters["till_postings/s"] = static_cast<double>(till->count()) / seconds;
+        till.reset();
+    }
     station().store.setSync(true);
 }
 
@@ -188,6 +236,14 @@ void BM_SalePosting10ClientsNoFsync(benchmark::State& state) {
     postSales(state, kClients, false);
 }
 BENCHMARK(BM_SalePosting10ClientsNoFsync)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+void BM_SalePosting10ClientsBesideTill(benchmark::State& state) {
+    postSales(state, kClients, true, true);
+}
+BENCHMARK(BM_SalePosting10ClientsBesideTill)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);

@@ -1,6 +1,7 @@
 #include "shop_generator.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,7 +120,57 @@ std::string GeneratedShop::sku1For(int64_t itemNumber) {
     return buf;
 }
 
+namespace {
+
+// What a kept shop was made from, one line; a kept folder holding another
+// line is written afresh.
+std::string specNote(const ShopSpec& spec) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "items %zu deleted %zu customers %zu days %d sales %d seed %llu\n", spec.items,
+                  spec.deletedItemSlots, spec.customers, spec.journalDays, spec.salesPerDay,
+                  static_cast<unsigned long long>(spec.seed));
+    return text;
+}
+
+constexpr const char* kSpecNoteName = "/generated-shop.txt";
+
+}  // namespace
+
 GeneratedShop::GeneratedShop(const ShopSpec& spec, const LocalTime& today) : m_spec(spec) {
+    if (!spec.keepIn.empty()) {
+        m_folder = spec.keepIn;
+        auto note = readWholeFile(m_folder + kSpecNoteName);
+        if (note && std::string(note->begin(), note->end()) == specNote(spec)) {
+            // The slot layout comes from the seed alone; the files are there.
+            const std::size_t slots = spec.items + spec.deletedItemSlots;
+            m_slotItems.resize(slots);
+            std::iota(m_slotItems.begin(), m_slotItems.end(), int64_t{1});
+            std::mt19937_64 rng(spec.seed);
+            std::shuffle(m_slotItems.begin(), m_slotItems.end(), rng);
+            m_reused = true;
+            return;
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+        std::filesystem::create_directories(m_folder, ec);
+        if (ec) {
+            std::fprintf(stderr, "shop generator: cannot make %s\n", m_folder.c_str());
+            std::exit(EXIT_FAILURE);
+        }
+        try {
+            generate(today);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "shop generator: %s\n", e.what());
+            std::exit(EXIT_FAILURE);
+        }
+        const std::string note2 = specNote(spec);
+        if (!replaceFileAtomically(m_folder + kSpecNoteName, note2.data(), note2.size())) {
+            std::fprintf(stderr, "shop generator: cannot write the note in %s\n", m_folder.c_str());
+            std::exit(EXIT_FAILURE);
+        }
+        return;
+    }
     std::string pattern = (std::filesystem::temp_directory_path() / "kassio-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) {
         std::fprintf(stderr, "shop generator: cannot make a folder like %s\n", pattern.c_str());
@@ -159,6 +210,7 @@ void GeneratedShop::generate(const LocalTime& today) {
 }
 
 GeneratedShop::~GeneratedShop() {
+    if (!m_spec.keepIn.empty()) return;
     std::error_code ec;
     std::filesystem::remove_all(m_folder, ec);
 }
@@ -242,12 +294,13 @@ void GeneratedShop::writeSuppliers() {
 
 void GeneratedShop::writeJournal(const LocalTime& today) {
     std::recursive_mutex mutex;
-    Journal journal(m_folder, mutex);
-    journal.setSync(false);  // a generator has no crash to survive
+    StoreFiles files(m_folder, mutex);
+    files.setSync(false);  // a generator has no crash to survive
+    Journal journal(files, mutex);
     std::mt19937_64 rng(m_spec.seed * 131 + 3);
     if (m_spec.items == 0) cannot("a journal needs items to sell");
     std::uniform_int_distribution<int64_t> anyItem(1, static_cast<int64_t>(m_spec.items));
-    std::uniform_int_distribution<int> lineCount(1, 4);
+    std::uniform_int_distribution<int> lineCount(1, std::max(1, m_spec.maxLines));
 
     LocalTime day = addDays(today, 1 - m_spec.journalDays);
     for (int d = 0; d < m_spec.journalDays; ++d, day = addDays(day, 1)) {
@@ -262,7 +315,10 @@ void GeneratedShop::writeJournal(const LocalTime& today) {
             std::memset(&sale, 0, sizeof sale);
             sale.number = ++m_transactions;
             sale.clerk = 1;
-            std::vector<SaleLineRecord> lines(static_cast<std::size_t>(lineCount(rng)));
+            const bool payment = m_spec.mixedKinds && s % 25 == 24;
+            const bool refund = m_spec.mixedKinds && !payment && s % 20 == 19;
+            std::vector<SaleLineRecord> lines(payment ? 0
+                                                      : static_cast<std::size_t>(lineCount(rng)));
             for (SaleLineRecord& line : lines) {
                 std::memset(&line, 0, sizeof line);
                 const int64_t item = anyItem(rng);
@@ -293,10 +349,31 @@ void GeneratedShop::writeJournal(const LocalTime& today) {
             setFieldText(sale.time, clock);
             setFieldText(sale.date, dateText(now));
             setFieldText(sale.payment, "Cash");
+            if (refund) {
+                // Lines stay positive; the totals and the cash paid back are negated.
+                for (double* v : {&sale.taxable, &sale.tax1, &sale.cost, &sale.total,
+                                  &sale.subtotal, &sale.cash})
+                    *v = -*v;
+                setFieldText(sale.payment, "Refund");
+            } else if (payment) {
+                sale.total = sale.cash = 25.0;
+                setFieldText(sale.payment, "Payment (cash)");
+            }
             if (Status st = journal.appendTransaction(now, sale, lines, ""); !st)
                 cannot("journal: " + st.message());
         }
     }
+    if (Status st = files.close(); !st) cannot("journal: " + st.message());
+}
+
+void fail(const std::string& what) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+OpenShop::OpenShop(const ShopSpec& spec, const LocalTime& today)
+    : clock(today), files(spec, today), store(files.folder(), clock) {
+    if (Status s = store.openData(); !s) fail("openData: " + s.message());
 }
 
 }  // namespace kassio::bench

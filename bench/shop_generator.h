@@ -14,10 +14,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "store/data_store.h"
 
 namespace kassio::bench {
 
@@ -27,7 +29,16 @@ struct ShopSpec {
     std::size_t customers = 100;       // live customers, numbered 1..customers
     int journalDays = 0;               // days of sales ending today; 0: no journal
     int salesPerDay = 40;
+    int maxLines = 4;  // lines per sale, 1..maxLines
+    // Every 20th transaction a cash refund of its lines and every 25th a
+    // customer balance payment, instead of all cash sales.
+    bool mixedKinds = false;
     uint64_t seed = 1;
+    // Empty: a folder of its own under $TMPDIR, removed with the shop.
+    // Else the shop lives in this folder and stays there: a later run with
+    // the same spec finds it (by the note "generated-shop.txt" the generator
+    // leaves) and uses it as it is, which spares writing gigabytes again.
+    std::string keepIn;
 };
 
 class GeneratedShop {
@@ -49,6 +60,8 @@ class GeneratedShop {
     // deleted slot's item number is above spec().items and is not in the
     // file any more (the slot's number there is -1).
     int64_t itemAtSlot(std::size_t slot) const { return m_slotItems[slot]; }
+    // Whether this run found the shop already written in ShopSpec::keepIn.
+    bool reused() const { return m_reused; }
     bool slotLive(std::size_t slot) const {
         return m_slotItems[slot] <= static_cast<int64_t>(m_spec.items);
     }
@@ -70,9 +83,35 @@ class GeneratedShop {
     std::string m_folder;
     std::vector<int64_t> m_slotItems;
     int64_t m_transactions = 0;
+    bool m_reused = false;
 };
 
 // Steps a calendar date by whole days (time of day kept).
 LocalTime addDays(LocalTime t, int days);
+
+// Always the same moment, so that every run of a benchmark works on the same
+// day of the generated journal.
+class FixedClock final : public Clock {
+  public:
+    explicit FixedClock(const LocalTime& now) : m_now(now) {}
+    LocalTime now() const override { return m_now; }
+
+  private:
+    LocalTime m_now;
+};
+
+// Says what went wrong, under the benchmark program's name, and exits
+// (running the static destructors, so generated shops are removed): a
+// benchmark that cannot do its work has no figure to give.
+[[noreturn]] void fail(const std::string& what);
+
+// A generated shop opened as a station opens its DataFolder, for the
+// benchmarks that work on one running store for the whole run.
+struct OpenShop {
+    OpenShop(const ShopSpec& spec, const LocalTime& today);
+    FixedClock clock;
+    GeneratedShop files;
+    DataStore store;
+};
 
 }  // namespace kassio::bench

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -43,16 +44,8 @@ using bench::ShopSpec;
 
 constexpr LocalTime kToday{2026, 3, 14, 10, 30, 0};
 
-class BenchClock final : public Clock {
-  public:
-    LocalTime now() const override { return kToday; }
-};
-BenchClock g_clock;
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "kassio_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);  // runs the static destructors, so the shops are removed
-}
+bench::FixedClock g_clock{kToday};
+using bench::fail;
 
 // One shop per size for the whole run: making the large one writes a third
 // of a gigabyte. Removed at exit with the map.
@@ -84,6 +77,18 @@ DataStore& openedStore(GeneratedShop& shop) {
         if (Status s = store->openData(); !s) fail("openData: " + s.message());
     }
     return *store;
+}
+
+// VmRSS of this process, in kilobytes.
+long residentKilobytes() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
 }
 
 std::size_t arg(const benchmark::State& state, int i) {
@@ -123,9 +128,12 @@ void OpenData(benchmark::State& state) {
         if (Status s = store->openData(); !s) fail("openData: " + s.message());
     }
     state.SetBytesProcessed(bytes * static_cast<int64_t>(state.iterations()));
+    // The whole program's resident memory with the shop open.
+    state.counters["rss_mb"] = static_cast<double>(residentKilobytes()) / 1024.0;
 }
 BENCHMARK(OpenData)
     ->Args({100000, 100000})
+    ->Args({1000000, 1000000})
     ->ArgNames({"items", "customers"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -596,6 +604,74 @@ class RatioReporter : public benchmark::ConsoleReporter {
   private:
     std::map<std::string, double> m_seconds;
 };
+
+// ---------------------------------------------------------------------------
+// Recovery: the start after a crash that left a journal of N postings, each
+// shaped like a 10-line sale (ten item records, the year index entry, the
+// SaleRecord, ten SaleLineRecords, the ActivityLog text and kq.cfg).
+
+void Recovery(benchmark::State& state) {
+    const auto postings = static_cast<int>(state.range(0));
+    GeneratedShop& shop = shopOf(1000, 100);
+    const std::string journal = shop.folder() + "/posting.journal";
+    const std::string saved = shop.folder() + "/posting.journal.saved";
+    static std::map<int, bool> made;
+    if (!made[postings]) {
+        DataStore store(shop.folder(), g_clock);
+        store.setSync(false);
+        store.files().setCheckpointBytes(UINT64_MAX);
+        if (Status s = store.openData(); !s) fail("openData: " + s.message());
+        if (!store.journal().ensureDayFolders(kToday)) fail("day folders");
+        std::mt19937_64 rng(5);
+        InventoryRecord item;
+        SaleRecord sale;
+        std::memset(&sale, 0, sizeof sale);
+        std::vector<SaleLineRecord> lines(10);
+        std::memset(lines.data(), 0, lines.size() * sizeof(SaleLineRecord));
+        const std::string text(300, 'x');
+        for (int p = 0; p < postings; ++p) {
+            StoreFiles::Batch batch(store.files());
+            for (int i = 0; i < 10; ++i) {
+                const uint64_t slot = rng() % store.items().index().slotCount();
+                if (!store.items().read(slot, &item)) fail("read");
+                item.total_sold += 1;
+                if (!store.items().write(slot, &item)) fail("write");
+            }
+            sale.number = p + 1;
+            if (!store.journal().appendYearIndex(kToday, {p + 1, kToday.day, kToday.month}) ||
+                !store.journal().appendSale(kToday, sale) ||
+                !store.journal().appendLines(kToday, lines) ||
+                !store.journal().appendActivity(kToday, text) || !store.saveConfig())
+                fail("posting");
+            uint64_t ticket = 0;
+            if (!batch.commit(&ticket) || !store.waitDurable(ticket)) fail("commit");
+        }
+        if (!store.files().settle()) fail("settle");
+        // The store goes without a close: the journal stays, as after a crash.
+        store.files().fileSystem().closeAll();
+        if (!copyFile(journal, saved)) fail("cannot keep the journal");
+        made[postings] = true;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!copyFile(saved, journal)) fail("cannot put the journal back");
+        DataStore store(shop.folder(), g_clock);
+        state.ResumeTiming();
+        if (Status s = store.recover(); !s) fail("recover: " + s.message());
+        if (store.recoveredPostings() < static_cast<uint64_t>(postings)) fail("replayed too few");
+        state.PauseTiming();
+        if (Status s = store.close(); !s) fail("close: " + s.message());
+        state.ResumeTiming();
+    }
+    state.counters["journal_mb"] =
+        static_cast<double>(std::filesystem::file_size(saved)) / (1024.0 * 1024.0);
+}
+BENCHMARK(Recovery)
+    ->Arg(10000)
+    ->ArgName("postings")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

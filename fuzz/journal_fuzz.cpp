@@ -30,7 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     writeFile(journal.itemsLogPath(today.year, today.month, today.day), parts[2]);
     writeFile(journal.receivedLogPath(today.year, today.month, today.day), parts[3]);
     writeFile(journal.activityLogPath(today.year, today.month, today.day), parts[4]);
-    FUZZ_CHECK(store.openData().isOk(), "openData");
+    // A start refuses a day whose files end in a partial record, or a year
+    // index whose last number is not below kq.cfg's next one; the files are
+    // then still read as they are (kassio-admin check).
+    if (Status s = store.openData(); !s) {
+        FUZZ_CHECK(s.kind() == Status::Kind::kCorruption && s.fatal(), s.message());
+        FUZZ_CHECK(store.openData(DataStore::OpenMode::kReadOnly).isOk(), "read-only openData");
+    }
 
     const auto index = journal.readYearIndex(today.year);
     const auto sales = journal.readSales(today.year, today.month, today.day);
@@ -73,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     test::ScriptedUi ui;
     std::FILE* out = std::fopen("/dev/null", "w");
-    AdminEnvironment env{clock, ui, out, "", ""};
+    AdminEnvironment env{clock, ui, out, "", "", {}};
     const std::string year = std::to_string(today.year);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"journal", "--data-dir", folder.path()},

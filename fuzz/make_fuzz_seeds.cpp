@@ -44,8 +44,9 @@ std::string byte(int b) {
 class RecordingTransport final : public StationTransport {
   public:
     explicit RecordingTransport(StationServer& server) : m_direct(server) {}
-    TransportReply call(Procedure p, const std::string& request) override {
-        TransportReply r = m_direct.call(p, request);
+    TransportReply call(Procedure p, const std::string& request,
+                        const std::string& requestId = {}) override {
+        TransportReply r = m_direct.call(p, request, requestId);
         requests.emplace_back(p, request);
         replies.push_back(r.ok ? byte(0) + r.ndr : byte(0xff));
         return r;

@@ -45,6 +45,9 @@ class BoundedFileSystem final : public FileSystem {
     Status rename(const std::string& from, const std::string& to) override {
         return m_base.rename(from, to);
     }
+    Status exchange(const std::string& a, const std::string& b) override {
+        return m_base.exchange(a, b);
+    }
     Status remove(const std::string& path) override { return m_base.remove(path); }
     bool exists(const std::string& path) override { return m_base.exists(path); }
     void close(const std::string& path) override { m_base.close(path); }
@@ -96,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     JournalContents contents;
     Status s = PostingJournal::pending(fs, folder.path(), &contents);
     FUZZ_CHECK(s.isOk(), s.message());
-    FUZZ_CHECK(contents.wholeBytes + contents.droppedBytes == file.size(), "pending sizes");
+    FUZZ_CHECK(contents.wholeBytes + contents.droppedBytes + contents.roomBytes == file.size(),
+               "pending sizes");
     std::set<std::string> ids;
     for (const WriteBatch& batch : contents.batches) {
         FUZZ_CHECK(batch.validate().isOk(), "pending gave an invalid batch");
@@ -105,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     PostingJournalOptions options;
     options.sync = false;
+    options.minRoom = 0;
     PostingJournal journal(fs, folder.path(), options);
     RecoveryResult recovery;
     s = journal.open(&recovery);

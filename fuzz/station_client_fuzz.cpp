@@ -23,7 +23,8 @@ class ReplayTransport final : public StationTransport {
     explicit ReplayTransport(std::vector<std::string_view> replies)
         : m_replies(std::move(replies)) {}
 
-    TransportReply call(Procedure procedure, const std::string& request) override {
+    TransportReply call(Procedure procedure, const std::string& request,
+                        const std::string& = {}) override {
         FUZZ_CHECK(request.size() == sizesOf(procedure).request, "request size");
         if (m_next >= m_replies.size()) return {false, {}, "no more replies"};
         std::string_view reply = m_replies[m_next++];

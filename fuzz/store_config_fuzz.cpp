@@ -21,9 +21,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     DataStore store(folder.path(), clock);
     store.setSync(false);
+    // A start refuses a kq.cfg that is not whole or holds impossible values,
+    // leaving it as it was; a read-only open (kassio-admin check) reads any
+    // kq.cfg as far as it goes, and the readers below must cope with it.
     Status s = store.openData();
-    // A kq.cfg of any size is read as far as it goes.
-    FUZZ_CHECK(s.isOk(), s.message());
+    if (!s) {
+        FUZZ_CHECK(s.kind() == Status::Kind::kCorruption && s.fatal(), s.message());
+        FUZZ_CHECK(
+            readFile(folder / "kq.cfg") == std::string(reinterpret_cast<const char*>(data), size),
+            "a refused kq.cfg was changed");
+        s = store.openData(DataStore::OpenMode::kReadOnly);
+        FUZZ_CHECK(s.isOk(), s.message());
+        FUZZ_CHECK(!store.configProblem().isOk(), "refused, yet no problem kept");
+    } else {
+        FUZZ_CHECK(size == kStoreConfigSize, "a kq.cfg of another size was taken");
+    }
 
     StoreConfig& config = store.config();
     const StoreConfigRecord& r = config.record();

@@ -21,11 +21,13 @@
 #include "base/text_format.h"
 #include "commands/command_router.h"
 #include "commands/menu_table.h"
+#include "platform/curl/curl_ftp.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "till/shop_settings.h"
 #include "till/till.h"
 #include "ui/config_dialog.h"
+#include "ui/exchange/exchange_commands.h"
 #include "ui/qt_ui.h"
 #include "ui/till_button.h"
 #include "ui/till_dialogs.h"
@@ -464,6 +466,15 @@ void MainWindow::registerWindowCommands() {
     });
     m_router.set(kTipOfTheDay, [this] { showTipOfTheDay(); });
     registerUtilityCommands(m_router, m_store, m_till.ui(), this);
+    static CurlFtp ftp;
+    ExchangeWiring exchange;
+    exchange.ftp = &ftp;
+    exchange.closeDown = [this] {
+        m_skipCloseDown = true;
+        QCoreApplication::exit(0);
+    };
+    exchange.restoreTitle = [this] { refresh(); };
+    registerExchangeCommands(m_router, m_store, m_till.ui(), this, std::move(exchange));
 }
 
 TenderPanelWidget* MainWindow::openPanel() const {

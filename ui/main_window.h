@@ -61,6 +61,9 @@ class MainWindow final : public QMainWindow {
     TillButton* button(int command) const;
     QAction* menuAction(int command) const;
     int visibleQuickSelect() const { return static_cast<int>(m_quick.size()); }
+    // After a restore or an import: the program ends without its close-down
+    // writes, which would put this run's memory over the new files.
+    bool skipCloseDown() const { return m_skipCloseDown; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +96,7 @@ class MainWindow final : public QMainWindow {
     std::map<int, QAction*> m_tools;
     std::map<QAction*, const MenuItem*> m_items;
     QPointer<TenderPanelWidget> m_panel;
+    bool m_skipCloseDown = false;
 };
 
 }  // namespace kassio

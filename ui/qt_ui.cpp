@@ -3,6 +3,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <cstdio>
+
 #include "base/win1252.h"
 
 namespace kassio {
@@ -17,6 +19,9 @@ std::string fromQt(const QString& text) {
 
 Ui::Answer QtUi::message(const std::string& text, const std::string& title, Icon icon,
                          Buttons buttons) {
+    if (m_echo)
+        std::fprintf(stderr, "kassio: %s: %s\n", win1252ToUtf8(title).c_str(),
+                     win1252ToUtf8(text).c_str());
     QMessageBox::Icon qicon = QMessageBox::Information;
     switch (icon) {
         case Icon::kInformation:

@@ -12,6 +12,8 @@ class QtUi final : public Ui {
   public:
     explicit QtUi(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
+    // Every message also to stderr ("kassio: TITLE: TEXT", UTF-8).
+    void setEchoToStderr(bool echo) { m_echo = echo; }
 
     Answer message(const std::string& text, const std::string& title, Icon icon,
                    Buttons buttons) override;
@@ -22,6 +24,7 @@ class QtUi final : public Ui {
 
   private:
     QWidget* m_parent;
+    bool m_echo = false;
 };
 
 QString toQt(const std::string& win1252);

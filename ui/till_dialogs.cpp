@@ -227,7 +227,19 @@ LogOnDialog::LogOnDialog(Till& till, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     // Under Xvfb there is no title bar: the panel says what it is.
     layout->addWidget(new QLabel("USER LOGON", this));
+    // The clerk number: typed, or stepped with Up and Down.
+    m_number = new QLineEdit(this);
+    m_number->setObjectName("clerkNumber");
+    m_number->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), m_number));
+    m_number->setMinimumHeight(40);
+    layout->addWidget(m_number);
+    connect(m_number, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_panel.setClerk(text.toInt());
+        m_name->setText(toQt(m_panel.nameLine()));
+    });
     m_name = new QLabel(this);
+    m_name->setObjectName("nameLine");
     QFont big = m_name->font();
     big.setPixelSize(22);
     big.setBold(true);
@@ -297,6 +309,7 @@ QPushButton* LogOnDialog::button(const QString& label) const {
 }
 
 void LogOnDialog::refresh() {
+    m_number->setText(QString::number(m_panel.clerk()));
     m_name->setText(toQt(m_panel.nameLine()));
 }
 
@@ -324,20 +337,26 @@ std::optional<int> QtOperatorSetupForm::clerkNumber() {
     return clerk;
 }
 
-bool QtOperatorSetupForm::editClerk(int clerk, OperatorSetup& entry) {
+bool QtOperatorSetupForm::editClerk(int clerk, const OperatorSetup& entry,
+                                    const StoreEntry& store) {
     QDialog d(m_parent);
+    d.setObjectName("operatorSetup");
     d.setWindowTitle(QString("User: %1").arg(clerk));
     auto* layout = new QVBoxLayout(&d);
     layout->addWidget(new QLabel(QString("User: %1").arg(clerk), &d));
     auto* form = new QFormLayout;
     auto* name = new QLineEdit(toQt(entry.name), &d);
+    name->setObjectName("name");
     form->addRow("Name (29 characters)", name);
     auto* available = new QCheckBox("Available", &d);
+    available->setObjectName("available");
     available->setChecked(entry.available || clerk <= 2);
     available->setEnabled(clerk > 2);
     form->addRow(available);
     auto* password = new QLineEdit(&d);
     auto* again = new QLineEdit(&d);
+    password->setObjectName("password");
+    again->setObjectName("reentered");
     for (auto* box : {password, again}) {
         box->setEchoMode(QLineEdit::Password);
         box->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), box));
@@ -349,15 +368,18 @@ bool QtOperatorSetupForm::editClerk(int clerk, OperatorSetup& entry) {
     layout->addWidget(
         new QLabel("The password is not updated if the Available box is unchecked.", &d));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    // OK stores or says why not; a refusal keeps the panel and what it holds.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, [&] {
+        OperatorSetup typed;
+        typed.name = fromQt(name->text());
+        typed.available = available->isChecked();
+        typed.password = fromQt(password->text());
+        typed.reentered = fromQt(again->text());
+        if (store(typed)) d.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     layout->addWidget(buttons);
-    if (d.exec() != QDialog::Accepted) return false;
-    entry.name = fromQt(name->text());
-    entry.available = available->isChecked();
-    entry.password = fromQt(password->text());
-    entry.reentered = fromQt(again->text());
-    return true;
+    return d.exec() == QDialog::Accepted;
 }
 
 // --- Non-inventory sale ---------------------------------------------------------------
@@ -653,13 +675,15 @@ DiscountPanelWidget::DiscountPanelWidget(Till& till, const std::shared_ptr<Disco
     form->addRow("Tax 2", figure(money(b.total_tax2), this));
     form->addRow("Total", figure(money(b.total), this));
     m_percent = new QComboBox(this);
+    m_percent->setObjectName("percent");
     for (const std::string& entry : discountPercentList()) m_percent->addItem(toQt(entry));
     m_percent->setCurrentIndex(panel->initialPercentEntry());
     form->addRow("Percent", m_percent);
     m_amount = centsBox(this, true);
     m_amount->setText(toQt(panel->typedText()));
     form->addRow("Discount", m_amount);
-    m_amended = figure(QString(), this);
+    m_amended = figure(toQt(panel->amendedText()), this);
+    m_amended->setObjectName("amended");
     form->addRow(panel->onTotal() ? "Amended total" : "Amended total before tax", m_amended);
     layout->addLayout(form);
     if (panel->onTotal())
@@ -735,6 +759,13 @@ PricePanelWidget::PricePanelWidget(Till& till, const std::shared_ptr<PricePanel>
             new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_amount));
         m_amount->setText("100");
         form->addRow("Weight", m_amount);
+        auto* list = new QComboBox(this);
+        list->setObjectName("weightList");
+        for (int w = 1; w <= PricePanel::kWeightListEntries; ++w) list->addItem(QString::number(w));
+        list->setCurrentIndex(99);  // 100
+        form->addRow("Weight list", list);
+        connect(list, &QComboBox::activated, this,
+                [this, list](int i) { m_amount->setText(list->itemText(i)); });
     } else {
         form->addRow("Amended price", m_amount);
     }

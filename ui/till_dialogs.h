@@ -60,6 +60,7 @@ class LogOnDialog final : public QDialog {
 
     Till& m_till;
     LogOnPanel m_panel;
+    QLineEdit* m_number;
     QLabel* m_name;
     QLineEdit* m_password;
 };
@@ -69,7 +70,7 @@ class QtOperatorSetupForm final : public OperatorSetupForm {
   public:
     explicit QtOperatorSetupForm(QWidget* parent) : m_parent(parent) {}
     std::optional<int> clerkNumber() override;
-    bool editClerk(int clerk, OperatorSetup& entry) override;
+    bool editClerk(int clerk, const OperatorSetup& entry, const StoreEntry& store) override;
 
   private:
     QWidget* m_parent;

@@ -89,19 +89,21 @@ void runOperatorSetup(DataStore& store, int accessLevel, Ui& ui, OperatorSetupFo
         ui.error(s.message(), s.title());
         return;
     }
-    OperatorSetup entry = loadOperatorSetup(store.config(), *clerk);
-    while (form.editClerk(*clerk, entry)) {
+    OperatorSetup entry;
+    {
+        auto lock = store.lock();
+        entry = loadOperatorSetup(store.config(), *clerk);
+    }
+    const bool stored = form.editClerk(*clerk, entry, [&](const OperatorSetup& typed) {
         Status s;
         {
             auto lock = store.lock();
-            s = applyOperatorSetup(store.config(), *clerk, entry);
+            s = applyOperatorSetup(store.config(), *clerk, typed);
         }
-        if (s) {
-            ui.inform("Amended", "Clerk");
-            return;
-        }
-        ui.error(s.message(), s.title());
-    }
+        if (!s) ui.error(s.message(), s.title());
+        return s.isOk();
+    });
+    if (stored) ui.inform("Amended", "Clerk");
 }
 
 }  // namespace kassio

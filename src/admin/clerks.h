@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -62,15 +63,19 @@ class OperatorSetupForm {
     virtual ~OperatorSetupForm() = default;
     // "Please enter the clerk number (1-99):"; nullopt on Cancel.
     virtual std::optional<int> clerkNumber() = 0;
-    // The "User: %d" panel filled from `entry`; false on Cancel. For clerks
-    // 1 and 2 "Available" cannot be unticked.
-    virtual bool editClerk(int clerk, OperatorSetup& entry) = 0;
+    // The "User: %d" panel filled from `entry`; for clerks 1 and 2
+    // "Available" cannot be unticked. Each OK hands what the panel holds to
+    // `store`: when it refuses (it has said why) the panel stays open with
+    // everything as typed; when it stores, the panel closes and true comes
+    // back. False on Cancel.
+    using StoreEntry = std::function<bool(const OperatorSetup&)>;
+    virtual bool editClerk(int clerk, const OperatorSetup& entry, const StoreEntry& store) = 0;
 };
 
 // The whole of "Operator setup": only at access level 0 ("Administrator or
 // manager", title "Restricted access", otherwise); a clerk number outside
 // 1..99 ends it with "Outside range"; a refused entry shows why and offers
-// the panel again; a stored one is confirmed with "Amended" (title
+// the panel open; a stored one is confirmed with "Amended" (title
 // "Clerk"). The change is made under the DataMutex and reaches kq.cfg with
 // the next save of the configuration.
 void runOperatorSetup(DataStore& store, int accessLevel, Ui& ui, OperatorSetupForm& form);

@@ -14,6 +14,7 @@
 #include "store/journal_format.h"
 #include "store/record_file.h"
 #include "store/store_config.h"
+#include "store/store_files.h"
 
 namespace kassio {
 namespace {
@@ -64,8 +65,8 @@ bool isYearFolder(const std::string& name) {
 }
 
 template <typename Record, typename Check>
-void checkJournalRecords(const std::filesystem::path& path, const std::string& where, Check check) {
-    auto bytes = readWholeFile(path.string());
+void checkJournalRecords(const StoreFiles& files, const std::string& where, Check check) {
+    auto bytes = files.readAll(where);
     if (!bytes) return;
     for (std::size_t at = 0; at + sizeof(Record) <= bytes->size(); at += sizeof(Record)) {
         Record r;
@@ -74,8 +75,11 @@ void checkJournalRecords(const std::filesystem::path& path, const std::string& w
     }
 }
 
-void checkJournal(std::vector<std::string>& out, const std::string& folder) {
+// The files are read through the store, so that a posting journal a run
+// left is laid over them: a record half applied at a kill is no fault.
+void checkJournal(std::vector<std::string>& out, const StoreFiles& files) {
     namespace fs = std::filesystem;
+    const std::string& folder = files.folder();
     std::error_code ec;
     for (const fs::directory_entry& year : fs::directory_iterator(folder, ec)) {
         if (!year.is_directory() || !isYearFolder(year.path().filename().string())) continue;
@@ -89,14 +93,14 @@ void checkJournal(std::vector<std::string>& out, const std::string& folder) {
             // The year index starts with a header of its own.
             const std::size_t header =
                 size == sizeof(TransactionIndexEntry) ? kYearIndexHeaderSize : 0;
-            const auto bytes = it->file_size(ec);
-            if (!ec && bytes >= header && (bytes - header) % size != 0)
+            uint64_t bytes = 0;
+            if (files.size(where, &bytes) && bytes >= header && (bytes - header) % size != 0)
                 out.push_back(formatted("%s: a partial record at the end (%llu stray bytes)",
                                         where.c_str(),
                                         static_cast<unsigned long long>((bytes - header) % size)));
             if (size == sizeof(SaleRecord)) {
                 checkJournalRecords<SaleRecord>(
-                    it->path(), where, [&](const std::string& at, const SaleRecord& s) {
+                    files, where, [&](const std::string& at, const SaleRecord& s) {
                         checkAmounts(out, at,
                                      {{"total", s.total},
                                       {"cost", s.cost},
@@ -110,7 +114,7 @@ void checkJournal(std::vector<std::string>& out, const std::string& folder) {
                     });
             } else if (size == sizeof(SaleLineRecord)) {
                 checkJournalRecords<SaleLineRecord>(
-                    it->path(), where, [&](const std::string& at, const SaleLineRecord& l) {
+                    files, where, [&](const std::string& at, const SaleLineRecord& l) {
                         checkAmounts(out, at,
                                      {{"total", l.total},
                                       {"cost", l.cost},
@@ -159,7 +163,7 @@ std::vector<std::string> checkStoredValues(DataStore& store) {
     each("sales total", cfg.sales_totals, std::size(cfg.sales_totals));
     each("discount", cfg.discounts, std::size(cfg.discounts));
 
-    checkJournal(out, store.folder());
+    checkJournal(out, store.files());
     return out;
 }
 

@@ -18,6 +18,12 @@ inline constexpr double kMoneyLimit = 1e9;
 // Finite and within +-kMoneyLimit.
 bool isSaneMoney(double value);
 
+// What the till says when a typed amount (a tender, cash back, a price, a
+// balance) is no sum of money: NaN, an infinity, or beyond kMoneyLimit.
+// The amount is refused before it is converted or stored.
+inline constexpr const char* kAmountOutOfRange =
+    "Amount outside range: the till takes at most 1000000000.00";
+
 // "%.2f" and back.
 double roundMoney(double value);
 

@@ -1,7 +1,6 @@
 #include "base/timestamp.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace kassio {
 
@@ -22,19 +21,21 @@ std::string localeDateText(const LocalTime& t) {
     char fallback[48];
     std::snprintf(fallback, sizeof fallback, "D:%2d M:%2d Y:%d", t.day, t.month, t.year);
     if (t.day < 1 || t.day > 31 || t.month < 1 || t.month > 12 || t.year <= 1979) return fallback;
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = 12;
-    std::mktime(&tm);  // fills in the weekday
-    char weekday[32], month[32];
-    if (!std::strftime(weekday, sizeof weekday, "%a", &tm) ||
-        !std::strftime(month, sizeof month, "%b", &tm))
-        return fallback;
+    // Our own English names rather than strftime: under the desktop's
+    // locale "%a" and "%b" give words in UTF-8, which a journal's
+    // Windows-1252 date field must never hold, and a date text must not
+    // change with the language of the desktop.
+    static const char* const kWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    // Sakamoto's weekday of a Gregorian date, 0 = Sunday.
+    static const int kMonthOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    const int y = t.month < 3 ? t.year - 1 : t.year;
+    const int weekday = (y + y / 4 - y / 100 + y / 400 + kMonthOffsets[t.month - 1] + t.day) % 7;
     char text[96];
-    std::snprintf(text, sizeof text, "%s %d %s %02d", weekday, t.day, month, t.year % 100);
-    return std::string(text).size() < 20 ? std::string(text) : std::string(fallback);
+    std::snprintf(text, sizeof text, "%s %d %s %02d", kWeekdays[weekday], t.day,
+                  kMonths[t.month - 1], t.year % 100);
+    return text;
 }
 
 std::string logTimeText(const std::string& ts) {

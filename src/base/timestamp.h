@@ -18,9 +18,10 @@ std::string timestampText(const LocalTime& t);
 // text and its date part.
 std::string logTimeText(const std::string& timestamp);
 
-// A transaction's date as the receipt shows it: the locale's short weekday,
-// day, short month and two-digit year ("Sun 6 Dec 26") when that is a valid
-// date and the text fits in 19 characters, else "D:%2d M:%2d Y:%d".
+// A transaction's date as the receipt shows it: the short weekday, day,
+// short month and two-digit year ("Sun 6 Dec 26"), always in English and
+// plain ASCII whatever the desktop's locale, when the date is valid (day
+// 1..31, month 1..12, year from 1980), else "D:%2d M:%2d Y:%d".
 std::string localeDateText(const LocalTime& t);
 
 }  // namespace kassio

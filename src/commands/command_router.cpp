@@ -3,6 +3,8 @@
 #include <set>
 
 #include "base/text_format.h"
+#include "base/timestamp.h"
+#include "store/activity_log.h"
 #include "store/store_config.h"
 #include "till/till.h"
 
@@ -64,36 +66,16 @@ namespace {
 
 // Commands that first clear an untendered basket: reports, maintenance,
 // transaction finds, payments on account, configuration and the utilities.
-const std::set<int> kClearing = {3032,
-                                 3041,
-                                 kReprintLast,
-                                 3033,
-                                 kDisplayTransaction,
-                                 1022,
-                                 1025,
-                                 1065,
-                                 1036,
-                                 kNewLine,
-                                 kAmendInventory,
-                                 kDeleteInventory,
-                                 1029,
-                                 kPrintInventory,
-                                 kPrintCustomInventory,
-                                 kAddImageToInventory,
-                                 kAddCustomer,
-                                 1090,
-                                 kDeleteCustomer,
-                                 1011,
-                                 1019,
-                                 kPrintDebtorLetter1,
-                                 kReorderList,
-                                 kSalesReport,
-                                 kActivitySummary,
-                                 kConfiguration,
-                                 kOperatorSetup,
-                                 kBackup,
-                                 kRestore,
-                                 kPurgeHistory};
+const std::set<int> kClearing = {
+    3032, 3041, kReprintLast, 3033, kDisplayTransaction, 1022, 1025, 1065, 1036, kNewLine,
+    kAmendInventory, kDeleteInventory, 1029, kPrintInventory, kPrintCustomInventory,
+    kAddImageToInventory, kAddCustomer, 1090, kDeleteCustomer, 1011, 1019, kPrintDebtorLetter1,
+    kReorderList, kSalesReport, kActivitySummary, kConfiguration, kOperatorSetup, kBackup, kRestore,
+    kPurgeHistory,
+    // the report commands: activity, till counts, item
+    // summaries, sales reports, units and stock lists
+    5001, 5002, 5003, 5004, 5005, 5030, 5031, 5034, 5200, 5201, 5202, 5203, 5204, 5205, 5206, 5207,
+    5208, 5209, 5210, 5211, 5212, 5213, 5214, 5215, 5216, 5217, 5218};
 
 // The option or flag an ordinary clerk's command depends on.
 struct Restriction {
@@ -110,6 +92,9 @@ const std::map<int, Restriction>& restrictions() {
         {kDeleteCustomer, {true, kOptPermitDeleteCustomer, true}},
         {kPruneCustomers, {true, kOptPermitPruneCustomers, true}},
         {kActivitySummary, {true, kOptPermitActivitySummary, true}},
+        {5001, {true, kOptPermitActivitySummary, true}},  // print activity summary
+        {5004, {true, kOptPermitPrintLog, true}},         // print log for today
+        {5005, {true, kOptPermitPrintLog, true}},         // print log from a day
         {kRestore, {true, kOptPermitRestore, true}},
         {kPurgeHistory, {true, kOptPermitRestore, true}},
         {kNewLine, {false, kSetBPermitNewLine, true}},
@@ -160,7 +145,14 @@ CommandRouter::CommandRouter(Till& till) : m_till(till) {
     set(kPageForward, [t] { t->quickSelect().forward(); });
     set(kCategoryLeft, [t] { t->quickSelect().left(); });
     set(kCategoryRight, [t] { t->quickSelect().right(); });
-    set(kOpenDrawer, [t] { t->devices().openDrawer(); });
+    set(kOpenDrawer, [t] {
+        t->devices().openDrawer();
+        // A drawer opened without a sale leaves its mark in the day's log.
+        DataStore& store = t->store();
+        const LocalTime now = store.clock().now();
+        if (!store.journal().appendActivity(now, activity::tillOpened(timestampText(now))))
+            t->ui().error("Data log file not present.", kTitleProblem);
+    });
     for (int c = kCategoryFirst; c <= kCategoryAll; ++c)
         set(c, [t, c] { t->quickSelect().selectCategory(c - kCategoryFirst); });
     for (int b = kQuickSelectFirst; b <= kQuickSelectLast; ++b)

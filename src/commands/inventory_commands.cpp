@@ -42,7 +42,7 @@ void registerInventoryCommands(CommandRouter& router, Till& till, InventoryMaint
     // ENTER in an empty entry box: the description search by entry mode,
     // and the item it leaves goes into the basket.
     router.setEmptyEntrySearch([m, t] {
-        const bool skuMode = t->store().config().record().settings_b[kSetBEntryModeSku] != 0;
+        const bool skuMode = skuEntryMode(t->store().config().record());
         auto item = skuMode ? m->findInSku1(false) : m->itemDescriptionSearch(false);
         if (item) t->addItem(item->number);
     });

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/fixed_text.h"
+#include "base/money.h"
 #include "base/numbers.h"
 #include "base/text_format.h"
 #include "base/timestamp.h"
@@ -283,6 +284,10 @@ void CustomerMaintenance::amendBalance() {
         formatted("%.2f", c.balance));
     if (!typed) return;
     const double balance = decimalFromText(*typed);
+    if (!isSaneMoney(balance)) {
+        show(Status::invalid(kAmountOutOfRange));
+        return;
+    }
     CustomerRecord old, written;
     Status s = updateCustomer(
         c.number, [&](CustomerRecord& r) { r.balance = balance; }, &old, &written);

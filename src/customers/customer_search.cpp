@@ -5,7 +5,7 @@
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
-#include "store/record_scan.h"
+#include "store/slot_search.h"
 
 namespace kassio {
 
@@ -30,19 +30,32 @@ bool has(std::string_view field, const std::string& q) {
     return field.find(q) != std::string_view::npos;
 }
 
-// The name search by initial characters: the prefix table first, then the
-// name from its third character.
-auto namePrefix(DataStore& store, const std::string& query) {
-    const RecordIndex& index = store.customers().index();
-    return [&index, &query](uint64_t slot) { return prefixMatches(query, index.prefix(slot)); };
+// The name search by initial characters, in memory and on a record read.
+auto nameInMemory(const DataStore& store, const std::string& query) {
+    return [&texts = store.customerTexts(), &query](uint64_t from, uint64_t to) {
+        return firstByInitials(texts, customer_texts::kName, query, from, to);
+    };
 }
 
 auto nameInitials(const std::string& query) {
     return [&query](uint64_t, const unsigned char* rec) {
-        return recordNumber(rec) > 0 &&
-               initialsMatch(query, reinterpret_cast<const char*>(rec + kName), 30);
+        const char* name = reinterpret_cast<const char*>(rec + kName);
+        return prefixMatches(query, {name[0], name[1]}) && initialsMatch(query, name, 30);
     };
 }
+
+// A fragment of any of these fields, in memory.
+auto containingInMemory(const DataStore& store, std::initializer_list<std::size_t> fields,
+                        const std::string& fragment) {
+    return [&texts = store.customerTexts(), fields, &fragment](uint64_t from, uint64_t to) {
+        return firstContaining(texts, fields, fragment, from, to);
+    };
+}
+
+constexpr std::size_t kAddressOffsets[] = {
+    offsetof(CustomerRecord, road), offsetof(CustomerRecord, area), offsetof(CustomerRecord, town),
+    offsetof(CustomerRecord, postcode)};
+constexpr std::size_t kAddressWidths[] = {30, 30, 30, 10};
 
 }  // namespace
 
@@ -56,29 +69,44 @@ std::optional<std::string> nameQuery(const std::string& typed) {
 std::optional<CustomerHit> nextByName(DataStore& store, const std::string& query, uint64_t from,
                                       Status* error) {
     if (query.size() < 2) return std::nullopt;
-    return toHit(scanFrom(store, store.customers(), from, namePrefix(store, query),
-                          nameInitials(query), error));
+    return toHit(searchFrom(store, store.customers(), store.customerTexts(), from,
+                            nameInMemory(store, query), nameInitials(query), error));
 }
 
 std::optional<CustomerHit> nextByNameFragment(DataStore& store, const std::string& q, uint64_t from,
                                               Status* error) {
     if (q.empty()) return std::nullopt;
-    return toHit(scanFrom(
-        store, store.customers(), from, everySlot,
-        [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) > 0 && has(fieldView(rec, kName, 30), q);
-        },
+    return toHit(searchFrom(
+        store, store.customers(), store.customerTexts(), from,
+        containingInMemory(store, {customer_texts::kName}, q),
+        [&](uint64_t, const unsigned char* rec) { return has(fieldView(rec, kName, 30), q); },
         error));
 }
 
 std::optional<CustomerHit> nextByTelephone(DataStore& store, const std::string& q, uint64_t from,
                                            Status* error) {
     if (q.empty()) return std::nullopt;
-    return toHit(scanFrom(
-        store, store.customers(), from, everySlot,
+    return toHit(searchFrom(
+        store, store.customers(), store.customerTexts(), from,
+        containingInMemory(store, {customer_texts::kTelephone, customer_texts::kTelephone2}, q),
         [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) >= 1 && (has(fieldView(rec, kTelephone, 20), q) ||
-                                              has(fieldView(rec, kTelephone2, 20), q));
+            return has(fieldView(rec, kTelephone, 20), q) ||
+                   has(fieldView(rec, kTelephone2, 20), q);
+        },
+        error));
+}
+
+std::optional<CustomerHit> nextByAddress(DataStore& store, const std::string& q, uint64_t from,
+                                         Status* error) {
+    if (q.empty()) return std::nullopt;
+    using namespace customer_texts;
+    return toHit(searchFrom(
+        store, store.customers(), store.customerTexts(), from,
+        containingInMemory(store, {kRoad, kArea, kTown, kPostcode}, q),
+        [&](uint64_t, const unsigned char* rec) {
+            for (std::size_t i = 0; i < 4; ++i)
+                if (has(fieldView(rec, kAddressOffsets[i], kAddressWidths[i]), q)) return true;
+            return false;
         },
         error));
 }
@@ -86,8 +114,8 @@ std::optional<CustomerHit> nextByTelephone(DataStore& store, const std::string& 
 CustomerPickList namePickList(DataStore& store, const std::string& query, Status* error) {
     CustomerPickList list;
     if (query.size() < 2) return list;
-    auto hits =
-        scanAll(store, store.customers(), namePrefix(store, query), nameInitials(query), error);
+    auto hits = searchAll(store, store.customers(), store.customerTexts(),
+                          nameInMemory(store, query), nameInitials(query), error);
     std::vector<CustomerRecord> found;
     found.reserve(hits.size());
     for (const ScanHit& h : hits) found.push_back(toCustomer(h.record));

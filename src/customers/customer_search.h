@@ -31,6 +31,9 @@ std::optional<CustomerHit> nextByNameFragment(DataStore& store, const std::strin
                                               uint64_t from, Status* error);
 std::optional<CustomerHit> nextByTelephone(DataStore& store, const std::string& query,
                                            uint64_t from, Status* error);
+// A fragment of the billing address: road, area, town or post code.
+std::optional<CustomerHit> nextByAddress(DataStore& store, const std::string& query, uint64_t from,
+                                         Status* error);
 
 // The list mode: one line "%I64d %s,  %s" (number, name, road) per customer
 // whose name begins with the query, in customer-number order.

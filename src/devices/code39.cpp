@@ -34,4 +34,19 @@ const char* code39Pattern(char c) {
     return nullptr;
 }
 
+int drawCode39(Canvas& canvas, int x, int y, const std::string& text, int module, int height) {
+    const int left = x;
+    for (char c : text) {
+        const char* pattern = code39Pattern(c);
+        if (!pattern) pattern = code39Pattern('*');
+        for (int element = 0; element < 9; ++element) {
+            const int width = (pattern[element] == '1' ? 2 : 1) * module;
+            if (element % 2 == 0) canvas.fillRect(x, y, x + width, y - height);
+            x += width;
+        }
+        x += module;  // the gap after the character
+    }
+    return x - left;
+}
+
 }  // namespace kassio

@@ -27,6 +27,8 @@ const char* pdfPrefix(DocumentKind kind) {
             return "custom-invoice";
         case DocumentKind::kDeliveryNote:
             return "delivery-note";
+        case DocumentKind::kQuotation:
+            return "quotation";
     }
     return "document";
 }

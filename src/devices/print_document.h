@@ -20,6 +20,7 @@ enum class DocumentKind {
     kInvoice2,  // second invoice
     kCustomInvoice,
     kDeliveryNote,
+    kQuotation,  // the standard invoice's page titled "Quotation"
 };
 
 inline bool isReceipt(DocumentKind kind) {

@@ -22,7 +22,7 @@ constexpr const char* kFeed = "  ";  // makes the printer feed past the line abo
 // Code 39 geometry in 0.01 mm: 0.40 mm modules, bars 10.00 mm high.
 constexpr int kBarModule = 40;
 constexpr int kBarHeight = 1000;
-constexpr int kCharStep = kCode39CharModules + 1;  // a one-module gap follows each character
+constexpr int kCharStep = kCode39CharStep;
 
 int lineCount(const Basket& b) {
     return std::clamp(b.line_count, 0, kMaxBasketLines);
@@ -197,9 +197,11 @@ void drawStandard(Canvas& canvas, Ui& ui, const ReceiptData& d, const Geometry& 
     canvas.text(C, rowY(L + 14 + j, H), Canvas::Align::kCentre, kDoubleRule);
 
     drawReceiptElement(canvas, d, 22, H, C, L + 16 + j, Placement::kFixed);
-    if (d.change > 0 && !isRefund(b)) {
+    if (d.change > 0) {
+        // A refund keeps the change row empty, but the row is still taken:
+        // the tax rows below stand where they do on a sale.
         ++j;
-        drawReceiptElement(canvas, d, 18, H, C, L + 16 + j, Placement::kFixed);
+        if (!isRefund(b)) drawReceiptElement(canvas, d, 18, H, C, L + 16 + j, Placement::kFixed);
     }
     if (!exclusive && tax1) {
         ++j;
@@ -441,20 +443,7 @@ void drawReceiptBarcode(Canvas& canvas, Ui& ui, int64_t number, int row, bool ra
     CanvasPoint at = canvas.deviceToMetric({C, y});
 
     const int width = static_cast<int>(text.size()) * kCharStep * kBarModule;
-    int x = at.x - width / 2;
-    for (char c : text) {
-        const char* pattern = code39Pattern(c);
-        if (!pattern) pattern = code39Pattern('*');  // cannot happen for digits
-        for (int element = 0; element < 9; ++element) {
-            int modules = pattern[element] == '1' ? 2 : 1;
-            bool bar = element % 2 == 0;
-            for (int mod = 0; mod < modules; ++mod) {
-                if (bar) canvas.fillRect(x, at.y, x + kBarModule, at.y - kBarHeight);
-                x += kBarModule;
-            }
-        }
-        x += kBarModule;  // the gap after the character
-    }
+    drawCode39(canvas, at.x - width / 2, at.y, text, kBarModule, kBarHeight);
     canvas.popMapping();
 }
 

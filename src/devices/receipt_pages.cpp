@@ -152,9 +152,11 @@ void CustomReceiptPage::apply(StoreConfigRecord& cfg) const {
     cfg.settings_b[kSetBCustomSecondCurrency] = onOff(secondCurrency);
 }
 
-Status installLogo(const std::string& dataFolder, const std::string& chosenFile) {
-    if (!copyFile(chosenFile, dataFolder + "/receipt.bmp"))
-        return Status::ioError("Unable to copy " + chosenFile, "Logo picture");
+Status installLogo(StoreFiles& files, const std::string& chosenFile) {
+    const auto picture = readWholeFile(chosenFile);
+    if (!picture) return Status::ioError("Unable to copy " + chosenFile, "Logo picture");
+    if (Status s = files.replace("receipt.bmp", picture->data(), picture->size()); !s)
+        return s.fatal() ? s : Status::ioError("Unable to copy " + chosenFile, "Logo picture");
     return Status::ok();
 }
 

@@ -11,6 +11,7 @@
 #include "devices/device_settings.h"
 #include "platform/printers.h"
 #include "store/store_config.h"
+#include "store/store_files.h"
 
 namespace kassio {
 
@@ -67,7 +68,7 @@ struct CustomReceiptPage {
 };
 
 // "Select logo bitmap file": copies the chosen file over receipt.bmp in the
-// DataFolder.
-Status installLogo(const std::string& dataFolder, const std::string& chosenFile);
+// DataFolder, through the store's write path (durable when it returns Ok).
+Status installLogo(StoreFiles& files, const std::string& chosenFile);
 
 }  // namespace kassio

@@ -165,14 +165,16 @@ Status StationDevices::previewPole(const PolePage& page) {
 }
 
 Status StationDevices::applyLanguage(const LanguageCustomization& dialog) {
-    auto lock = m_store.lock();
+    // kq.cfg and language.ini change together or not at all.
+    StoreFiles::Batch batch(m_store.files());
     dialog.apply(m_store.config().record(), m_store.words());
     Status saved = m_store.saveConfig();
-    if (!replaceFileAtomically(m_store.pathOf("language.ini"), m_store.words().bytes(),
-                               kReceiptWordsSize) &&
-        saved.isOk())
+    if (!m_store.saveWords() && saved.isOk())
         saved = Status::ioError("Unable to save language.ini");
-    return saved;
+    uint64_t ticket = 0;
+    Status committed = batch.commit(&ticket);
+    if (committed) committed = m_store.waitDurable(ticket);
+    return saved.isOk() ? committed : saved;
 }
 
 }  // namespace kassio

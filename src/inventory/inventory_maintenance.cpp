@@ -178,6 +178,11 @@ std::optional<InventoryRecord> InventoryMaintenance::shown(const std::optional<I
     return hit->item;
 }
 
+bool InventoryMaintenance::copyIntoFolder(const std::string& from, const std::string& name) {
+    auto data = readWholeFile(from);
+    return data && m_store.files().replace(name, data->data(), data->size()).isOk();
+}
+
 // --- Write current item ----------------------------------------------------
 
 Status InventoryMaintenance::updateItem(int64_t number,
@@ -421,6 +426,7 @@ ItemView InventoryMaintenance::itemView(const InventoryRecord& item) const {
         {"Trade price", money(item.trade_price)},
         {"Retail price", money(item.retail_price)},
         {"Tax code", taxCodeName(item.tax)},
+        {"No tax rounding", yesNo(item.no_tax_rounding == 2)},
         {"Display category", categoryName(cfg, item.display_category)},
         {"Quantity in stock", integer(item.quantity)},
         {"Restock level", integer(item.reorder_quantity)},
@@ -484,7 +490,7 @@ void InventoryMaintenance::addCustomImage() {
     auto hit = lookUpByNumber(numberFromText(*text));
     if (!hit) return;
     const std::string name = ownPictureName(hit->item.number);
-    if (!copyFile(*file, m_store.pathOf(name))) {
+    if (!copyIntoFolder(*file, name)) {
         show(Status::ioError("Not able to write to " + name));
         return;
     }
@@ -503,7 +509,7 @@ void InventoryMaintenance::changeInbuiltPicture() {
     auto file = m_forms.chooseBitmap();
     if (!file) return;
     const std::string name = inbuiltPictureName(*picture);
-    if (!copyFile(*file, m_store.pathOf(name))) {
+    if (!copyIntoFolder(*file, name)) {
         show(Status::ioError("Not able to write to " + name));
         return;
     }

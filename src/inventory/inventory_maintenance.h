@@ -89,6 +89,9 @@ class InventoryMaintenance {
         const std::function<std::optional<ItemHit>(uint64_t from, Status*)>& next,
         const std::function<bool(const InventoryRecord&)>& stillMatches);
     std::optional<InventoryRecord> shown(const std::optional<ItemHit>& hit, bool showResult);
+    // A picture the user chose, stored under `name` in the DataFolder
+    // through the store's one write path.
+    bool copyIntoFolder(const std::string& from, const std::string& name);
 
     DataStore& m_store;
     Ui& m_ui;

@@ -4,7 +4,7 @@
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
-#include "store/record_scan.h"
+#include "store/slot_search.h"
 
 namespace kassio {
 
@@ -83,56 +83,109 @@ bool advancedMatches(const AdvancedQuery& q, const InventoryRecord& item) {
     return advancedAt(q, reinterpret_cast<const unsigned char*>(&item));
 }
 
+// The searches look in memory (store/slot_search.h) and test each record
+// they return again, by the rules above, after reading it.
+
+namespace {
+
+using namespace item_texts;
+
+auto byInitials(const DataStore& store, const std::string& query) {
+    return [&texts = store.itemTexts(), &query](uint64_t from, uint64_t to) {
+        return firstByInitials(texts, kDescription, query, from, to);
+    };
+}
+
+auto initialsTest(const std::string& query) {
+    return [&query](uint64_t, const unsigned char* rec) {
+        return prefixMatches(query, {static_cast<char>(rec[kDescriptionOffset]),
+                                     static_cast<char>(rec[kDescriptionOffset + 1])}) &&
+               initialsAt(query, rec);
+    };
+}
+
+// The first live slot of [from, to) whose SKU 1 to SKU 4 hold the fragment.
+std::optional<uint64_t> inAnySku(const SlotTexts& texts, const std::string& fragment, uint64_t from,
+                                 uint64_t to) {
+    return firstContaining(texts, {kSku1, kSku2, kSku3, kSku4}, fragment, from, to);
+}
+
+// The advanced search in memory. Any: the nearest slot any non-empty
+// fragment finds. All: each fragment's nearest slot from a candidate on; the
+// candidate moves to the farthest of them until all agree.
+std::optional<uint64_t> advancedIn(const SlotTexts& texts, const AdvancedQuery& q, uint64_t from,
+                                   uint64_t to) {
+    if (!q.all) {
+        std::optional<uint64_t> best;
+        auto take = [&](std::optional<uint64_t> hit) {
+            if (hit && (!best || *hit < *best)) best = hit;
+        };
+        if (!q.description.empty())
+            take(firstContaining(texts, {kDescription}, q.description, from, to));
+        for (const std::string& f : q.sku)
+            if (!f.empty()) take(inAnySku(texts, f, from, best ? *best : to));
+        return best;
+    }
+    uint64_t candidate = from;
+    for (;;) {
+        auto hit = firstContaining(texts, {kDescription}, q.description, candidate, to);
+        if (!hit) return std::nullopt;
+        bool agreed = true;
+        for (const std::string& f : q.sku) {
+            auto skuHit = inAnySku(texts, f, *hit, to);
+            if (!skuHit) return std::nullopt;
+            if (*skuHit != *hit) {
+                candidate = *skuHit;
+                agreed = false;
+                break;
+            }
+        }
+        if (agreed) return hit;
+    }
+}
+
+}  // namespace
+
 std::optional<ItemHit> nextByInitials(DataStore& store, const std::string& query, uint64_t from,
                                       Status* error) {
     if (query.size() < 2) return std::nullopt;
-    const RecordIndex& index = store.items().index();
-    // The prefix table is read inside the scan, under the same hold of the
-    // lock as the file, so the two agree.
-    return toHit(scanFrom(
-        store, store.items(), from,
-        [&](uint64_t slot) { return prefixMatches(query, index.prefix(slot)); },
-        [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) > 0 && initialsAt(query, rec);
-        },
-        error));
+    return toHit(searchFrom(store, store.items(), store.itemTexts(), from, byInitials(store, query),
+                            initialsTest(query), error));
 }
 
 std::optional<ItemHit> nextByFragment(DataStore& store, FragmentField field,
                                       const std::string& upperQuery, uint64_t from, Status* error) {
     if (upperQuery.empty()) return std::nullopt;
-    const std::size_t offset = field == FragmentField::kDescription
-                                   ? offsetof(InventoryRecord, description)
-                                   : offsetof(InventoryRecord, sku1);
-    return toHit(scanFrom(
-        store, store.items(), from, everySlot,
+    const bool description = field == FragmentField::kDescription;
+    const std::size_t offset =
+        description ? offsetof(InventoryRecord, description) : offsetof(InventoryRecord, sku1);
+    const std::size_t column = description ? kDescription : kSku1;
+    const SlotTexts& texts = store.itemTexts();
+    return toHit(searchFrom(
+        store, store.items(), texts, from,
+        [&](uint64_t first, uint64_t end) {
+            return firstContaining(texts, {column}, upperQuery, first, end);
+        },
         [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) > 0 && contains(textAt(rec, offset, 40), upperQuery);
+            return contains(textAt(rec, offset, 40), upperQuery);
         },
         error));
 }
 
 std::optional<ItemHit> nextAdvanced(DataStore& store, const AdvancedQuery& q, uint64_t from,
                                     Status* error) {
-    return toHit(scanFrom(
-        store, store.items(), from, everySlot,
-        [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) > 0 && advancedAt(q, rec);
-        },
-        error));
+    const SlotTexts& texts = store.itemTexts();
+    return toHit(searchFrom(
+        store, store.items(), texts, from,
+        [&](uint64_t first, uint64_t end) { return advancedIn(texts, q, first, end); },
+        [&](uint64_t, const unsigned char* rec) { return advancedAt(q, rec); }, error));
 }
 
 ItemPickList initialsPickList(DataStore& store, const std::string& query, Status* error) {
     ItemPickList list;
     if (query.size() < 2) return list;
-    const RecordIndex& index = store.items().index();
-    auto hits = scanAll(
-        store, store.items(),
-        [&](uint64_t slot) { return prefixMatches(query, index.prefix(slot)); },
-        [&](uint64_t, const unsigned char* rec) {
-            return recordNumber(rec) > 0 && initialsAt(query, rec);
-        },
-        error);
+    auto hits = searchAll(store, store.items(), store.itemTexts(), byInitials(store, query),
+                          initialsTest(query), error);
     for (const ScanHit& h : hits) {
         InventoryRecord item = toItem(h.record);
         list.numbers.push_back(item.number);

@@ -102,21 +102,28 @@ void receiveInventory(InventoryMaintenance& inventory, bool bySku1) {
         }
         // Read again and changed under one hold of the lock: a client
         // station may have sold some of it while the window was open.
+        // The stock and its ininvent.dat record are one batch.
         InventoryRecord written;
-        Status s = inventory.updateItem(
-            item.number,
-            [&](InventoryRecord& r) {
-                applyReceipt(r, quantity, reply.sellByDay, reply.sellByMonth,
-                             reply.sellByYearIndex);
-            },
-            &written);
+        Status s;
+        uint64_t ticket = 0;
+        {
+            StoreFiles::Batch batch(store.files());
+            s = inventory.updateItem(
+                item.number,
+                [&](InventoryRecord& r) {
+                    applyReceipt(r, quantity, reply.sellByDay, reply.sellByMonth,
+                                 reply.sellByYearIndex);
+                },
+                &written);
+            ReceivedRecord received{item.number, quantity};
+            if (s && !store.journal().appendReceived(inventory.now(), received))
+                s = Status::ioError("Unable to open incoming log.");
+            Status committed = batch.commit(&ticket);
+            if (s) s = committed;
+        }
+        if (s) s = store.waitDurable(ticket);
         if (!s) {
             inventory.show(s);
-            return;
-        }
-        ReceivedRecord received{item.number, quantity};
-        if (!store.journal().appendReceived(inventory.now(), received)) {
-            inventory.show(Status::ioError("Unable to open incoming log."));
             return;
         }
         inventory.ui().inform(formatted("%d", written.quantity), "Updated quantity");

@@ -62,6 +62,11 @@ class Canvas {
     virtual void line(int x1, int y1, int x2, int y2) = 0;
     // A black rectangle between two corners, in the current mapping.
     virtual void fillRect(int left, int top, int right, int bottom) = 0;
+    // A grey rectangle (0 black .. 255 white) for bands behind text; a
+    // canvas without shades leaves it out.
+    virtual void shadeRect(int left, int top, int right, int bottom, int grey) {
+        (void)left, (void)top, (void)right, (void)bottom, (void)grey;
+    }
 
     // nullptr when the file is missing or not a picture the adapter reads.
     virtual std::unique_ptr<CanvasBitmap> loadBitmap(const std::string& path) = 0;

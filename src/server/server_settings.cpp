@@ -35,6 +35,10 @@ Status loadServerSettings(const std::string& dataFolder, ServerSettings& out) {
             out.listenAddress = value;
         } else if (eq != std::string::npos && name == "station_key") {
             out.stationKey = value;
+        } else if (eq != std::string::npos && name == "tls_certificate") {
+            out.tlsCertificate = value;
+        } else if (eq != std::string::npos && name == "tls_key") {
+            out.tlsKey = value;
         } else {
             return Status::invalid(std::string(kServerSettingsFile) + " line " +
                                    std::to_string(number) + ": " + text);
@@ -46,9 +50,12 @@ Status loadServerSettings(const std::string& dataFolder, ServerSettings& out) {
 Status applyServerArguments(ServerSettings& settings, const std::vector<std::string>& args) {
     std::string keyOption, keyFile;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        for (auto [option, target] : {std::pair{std::string("--listen"), &settings.listenAddress},
-                                      std::pair{std::string("--station-key"), &keyOption},
-                                      std::pair{std::string("--station-key-file"), &keyFile}}) {
+        for (auto [option, target] :
+             {std::pair{std::string("--listen"), &settings.listenAddress},
+              std::pair{std::string("--tls-certificate"), &settings.tlsCertificate},
+              std::pair{std::string("--tls-key"), &settings.tlsKey},
+              std::pair{std::string("--station-key"), &keyOption},
+              std::pair{std::string("--station-key-file"), &keyFile}}) {
             if (args[i] == option && i + 1 < args.size())
                 *target = args[i + 1];
             else if (args[i].rfind(option + "=", 0) == 0)

@@ -1,7 +1,10 @@
 #include "server/station_client.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <random>
 
 #include "base/fixed_text.h"
 #include "server/basket_wire.h"
@@ -14,6 +17,21 @@ namespace {
 
 Status failed(const std::string& why) {
     return Status::ioError(why, kTitleStation);
+}
+
+// 128 random bits in hex: unique among the ids a server remembers.
+std::string newRequestId() {
+    static thread_local std::mt19937_64 random = [] {
+        std::random_device device;
+        std::seed_seq seed{
+            device(), device(), device(), device(),
+            static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())};
+        return std::mt19937_64(seed);
+    }();
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(random()),
+                  static_cast<unsigned long long>(random()));
+    return text;
 }
 
 Status badReply(Procedure p) {
@@ -88,10 +106,20 @@ Status StationClient::changeCustomer(const CustomerRecord& c, int32_t& result) {
     return returnsLong<CustomerRecordFormat>(Procedure::kChangeCustomer, c, result);
 }
 Status StationClient::postSale(const Basket& b, int32_t& result) {
-    return returnsLong<BasketFormat>(Procedure::kPostSale, b, result);
+    return post(Procedure::kPostSale, b, result);
 }
 Status StationClient::postRefund(const Basket& b, int32_t& result) {
-    return returnsLong<BasketFormat>(Procedure::kPostRefund, b, result);
+    return post(Procedure::kPostRefund, b, result);
+}
+
+Status StationClient::post(Procedure p, const Basket& b, int32_t& result) {
+    const std::string request = ndr::encode<BasketFormat>(b);
+    const std::string id = newRequestId();
+    TransportReply r = m_transport.call(p, request, id);
+    if (!r.ok) r = m_transport.call(p, request, id);  // the answer may be all that was lost
+    if (!r.ok) return failed(r.error);
+    if (!ndr::decodeLong(r.ndr, result)) return badReply(p);
+    return Status::ok();
 }
 
 Status StationClient::fetchFile(const std::string& name, std::string& content) {
@@ -102,6 +130,9 @@ Status StationClient::fetchFile(const std::string& name, std::string& content) {
     if (Status s = fileChunk(chunk); !s) return s;
     if (chunk.position <= 0) return failed(name + " cannot be read at the station");
     const std::size_t size = static_cast<std::size_t>(chunk.position);
+    if (size > kMaxFetchBytes)
+        return failed(name + " is larger than a station file can be (" + std::to_string(size) +
+                      " bytes)");
     content.assign(reinterpret_cast<const char*>(chunk.data), std::min(size, kFileChunkData));
     while (content.size() < size) {
         chunk.position = static_cast<int32_t>(content.size());

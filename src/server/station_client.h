@@ -45,12 +45,19 @@ class StationClient {
     Status itemRecord(Procedure procedure, const InventoryRecord& item, int32_t& result);
     Status addCustomer(const CustomerRecord& customer, int32_t& result);
     Status changeCustomer(const CustomerRecord& customer, int32_t& result);
+    // A posting carries a fresh request id; when its answer is lost on the
+    // way it is sent once more with the same id, which the server answers
+    // with the first result instead of posting twice.
     Status postSale(const Basket& basket, int32_t& result);
     Status postRefund(const Basket& basket, int32_t& result);
 
     // Walks a DataFolder file with procedure 6 and returns its bytes; a
-    // file the server cannot read comes back as a "Station" message.
+    // file the server cannot read comes back as a "Station" message. The
+    // size the server announces is not trusted beyond kMaxFetchBytes.
     Status fetchFile(const std::string& name, std::string& content);
+    // Far above any picture or wording file a station serves; a larger size
+    // is a fault of the server, refused before anything is read.
+    static constexpr std::size_t kMaxFetchBytes = 64u << 20;
 
   private:
     template <typename In, typename Out>
@@ -59,6 +66,7 @@ class StationClient {
     Status returnsLong(Procedure p, const typename In::Packed& in, int32_t& result);
     template <typename Out>
     Status outOnly(Procedure p, typename Out::Packed& out);
+    Status post(Procedure p, const Basket& basket, int32_t& result);
 
     StationTransport& m_transport;
 };

@@ -59,39 +59,55 @@ void takeTexts(CustomerRecord& stored, const CustomerRecord& received) {
 }  // namespace
 
 int32_t StationServer::addCustomer(const CustomerRecord& customer) {
-    if (!numberInRange(customer.number)) return kCustomerNumberOutOfRange;
-    for (double v : {customer.total_purchases, customer.balance, customer.credit_limit})
-        if (!isSaneMoney(v)) return kCustomerInsaneAmount;
-    auto lock = m_store.lock();
-    RecordFile& customers = m_store.customers();
-    if (customers.find(customer.number)) return kCustomerNumberInUse;
-    if (!customers.insert(&customer)) return kCustomerFileUnavailable;
-    ++m_store.config().record().options[kOptCustomersAddedAtClients];
-    return kCustomerDone;
+    const int32_t code = [&] {
+        if (!numberInRange(customer.number)) return kCustomerNumberOutOfRange;
+        for (double v : {customer.total_purchases, customer.balance, customer.credit_limit})
+            if (!isSaneMoney(v)) return kCustomerInsaneAmount;
+        auto lock = m_store.lock();
+        RecordFile& customers = m_store.customers();
+        if (customers.find(customer.number)) return kCustomerNumberInUse;
+        if (!customers.insert(&customer)) return kCustomerFileUnavailable;
+        ++m_store.config().record().options[kOptCustomersAddedAtClients];
+        return kCustomerDone;
+    }();
+    if (code == kCustomerFileUnavailable) reopenAfterDiskFailure(nullptr);
+    return code;
 }
 
 int32_t StationServer::changeCustomer(const CustomerRecord& received) {
-    if (!numberInRange(received.number)) return kCustomerNumberOutOfRange;
-    auto lock = m_store.lock();
-    RecordFile& customers = m_store.customers();
-    auto slot = customers.find(received.number);
-    if (!slot) return kCustomerNotFound;
-    CustomerRecord stored;
-    if (!customers.read(*slot, &stored)) return kCustomerFileUnavailable;
-    takeTexts(stored, received);
-    if (!customers.write(*slot, &stored)) return kCustomerFileUnavailable;
+    const int32_t code = [&] {
+        if (!numberInRange(received.number)) return kCustomerNumberOutOfRange;
+        // The record and its log entry are one batch, committed under the
+        // DataMutex and waited for after it.
+        uint64_t ticket = 0;
+        {
+            StoreFiles::Batch batch(m_store.files());
+            RecordFile& customers = m_store.customers();
+            auto slot = customers.find(received.number);
+            if (!slot) return kCustomerNotFound;
+            CustomerRecord stored;
+            if (!customers.read(*slot, &stored)) return kCustomerFileUnavailable;
+            takeTexts(stored, received);
+            if (!customers.write(*slot, &stored)) return kCustomerFileUnavailable;
 
-    const LocalTime now = m_store.clock().now();
-    // A folder that cannot be made shows up as the failure of the append that needs it.
-    static_cast<void>(m_store.journal().ensureDayFolders(now));
-    // The customer is stored: the client is told so even when the log line
-    // could not be added (the log is the shop's diary, not its data).
-    static_cast<void>(m_store.journal().appendActivity(
-        now, activity::customerUpdated(timestampText(now), stored.number, fieldText(stored.name),
-                                       fieldText(stored.road), fieldText(stored.area),
-                                       fieldText(stored.town), fieldText(stored.postcode),
-                                       fieldText(stored.telephone), stored.group, stored.balance)));
-    return kCustomerDone;
+            const LocalTime now = m_store.clock().now();
+            // A folder that cannot be made shows up as the failure of the append that needs it.
+            static_cast<void>(m_store.journal().ensureDayFolders(now));
+            // The customer is stored: the client is told so even when the log line
+            // could not be added (the log is the shop's diary, not its data).
+            static_cast<void>(m_store.journal().appendActivity(
+                now, activity::customerUpdated(
+                         timestampText(now), stored.number, fieldText(stored.name),
+                         fieldText(stored.road), fieldText(stored.area), fieldText(stored.town),
+                         fieldText(stored.postcode), fieldText(stored.telephone), stored.group,
+                         stored.balance)));
+            if (!batch.commit(&ticket)) return kCustomerFileUnavailable;
+        }
+        if (!m_store.waitDurable(ticket)) return kCustomerFileUnavailable;
+        return kCustomerDone;
+    }();
+    if (code == kCustomerFileUnavailable) reopenAfterDiskFailure(nullptr);
+    return code;
 }
 
 }  // namespace kassio

@@ -6,8 +6,8 @@
 
 #include "base/fixed_text.h"
 #include "server/station_server.h"
-#include "store/file_io.h"
 #include "store/record_layout.h"
+#include "store/slot_search.h"
 
 namespace kassio {
 
@@ -27,24 +27,25 @@ std::optional<int64_t> numberText(std::string_view text) {
 }
 
 // Whether field starts with the pattern from position `first` on. '?' in the
-// pattern stands for any one character, but never for the end of the text.
+// pattern stands for any one byte, also past the end of the text, as in the
+// back office's searches: a pattern "B?" finds the description "B".
 template <std::size_t N>
 bool startsWithPattern(const char (&field)[N], std::string_view pattern, std::size_t first = 0) {
-    if (pattern.size() > N) return false;
     for (std::size_t i = first; i < pattern.size(); ++i) {
-        if (field[i] == '\0') return false;
-        if (pattern[i] != '?' && pattern[i] != field[i]) return false;
+        if (pattern[i] == '?') continue;
+        if (i >= N || pattern[i] != field[i]) return false;
     }
     return true;
 }
 
-// The first two pattern characters against a slot's prefix table entry.
-bool prefixMatches(RecordIndex::Prefix prefix, std::string_view pattern) {
-    if (prefix[0] == '\0') return false;  // deleted slot
-    for (std::size_t i = 0; i < 2 && i < pattern.size(); ++i) {
-        if (prefix[i] == '\0') return false;
-        if (pattern[i] != '?' && pattern[i] != prefix[i]) return false;
-    }
+// The first two pattern characters against the field's first two bytes, as
+// the prefix table holds them; a field whose two bytes are both zero (a
+// deleted slot's) never matches.
+template <std::size_t N>
+bool prefixMatches(const char (&field)[N], std::string_view pattern) {
+    if (field[0] == '\0' && field[1] == '\0') return false;
+    for (std::size_t i = 0; i < 2 && i < pattern.size(); ++i)
+        if (pattern[i] != '?' && pattern[i] != field[i]) return false;
     return true;
 }
 
@@ -59,23 +60,23 @@ std::optional<uint64_t> firstSlotAfter(const RecordFile& file, int64_t after) {
     return *slot + 1;
 }
 
-// Reads slots from `first` on, in file order, until `match` accepts one.
-// `candidate` filters on the in-memory prefix table before a slot is read.
-// The caller holds the DataMutex.
-template <typename Record, typename Candidate, typename Match>
-bool scanSlots(const RecordFile& file, uint64_t first, Candidate candidate, Match match,
-               Record& out) {
-    auto f = File::open(file.path(), File::Mode::kRead);
-    if (!f) return false;
-    const std::size_t slots = file.index().slotCount();
-    for (uint64_t slot = first; slot < slots; ++slot) {
-        if (!candidate(file.index().prefix(slot))) continue;
-        if (f->readAt(slot * sizeof(Record), &out, sizeof(Record)) !=
-            static_cast<long long>(sizeof(Record)))
-            return false;  // a short read ends every scan
-        if (out.number > 0 && match(out)) return true;
-    }
-    return false;
+// The first record from slot `first` on that the texts in memory name and
+// that passes `match` when read again under the DataMutex (slot_search.h).
+// The DataMutex is not held by the caller.
+template <typename Record, typename Find, typename Match>
+bool searchSlots(DataStore& store, const RecordFile& file, const SlotTexts& texts, uint64_t first,
+                 Find find, Match match, Record& out) {
+    static_assert(sizeof(Record) == 2113 || sizeof(Record) == 1242);
+    auto hit = searchFrom(
+        store, file, texts, first, find,
+        [&](uint64_t, const unsigned char* rec) {
+            std::memcpy(&out, rec, sizeof out);
+            return match(out);
+        },
+        nullptr);
+    if (!hit) return false;
+    std::memcpy(&out, hit->record.data(), sizeof out);
+    return true;
 }
 
 // A one-character pattern matches every text starting with that character.
@@ -87,15 +88,19 @@ std::string patternOf(std::string text) {
 }  // namespace
 
 void StationServer::findItem(const ItemQuery& query, InventoryRecord& out) {
+    using namespace item_texts;
     const std::string text = fieldText(query.text);
+    const SlotTexts& texts = m_store.itemTexts();
+    RecordFile& items = m_store.items();
     InventoryRecord found;
     bool ok = false;
+    bool skuMode = false;
+    std::optional<uint64_t> first;
+    std::string pattern;
     {
         auto lock = m_store.lock();
-        RecordFile& items = m_store.items();
-        const StoreConfigRecord& cfg = m_store.config().record();
-
-        if (query.from == 0 && cfg.settings_b[kSetBEntryModeSku] == 2) {
+        skuMode = query.from == 0 && m_store.config().record().settings_b[kSetBEntryModeSku] == 2;
+        if (skuMode) {
             // SKU 1 exactly: the lowest live slot holding it.
             auto slot = text.empty() ? std::nullopt : m_store.skus().find(text);
             if (slot) ok = items.read(*slot, &found).isOk() && found.number > 0;
@@ -103,28 +108,38 @@ void StationServer::findItem(const ItemQuery& query, InventoryRecord& out) {
             if (auto number = numberText(text)) {
                 if (auto slot = items.find(*number)) ok = items.read(*slot, &found).isOk();
             } else if (!text.empty()) {
-                const std::string pattern = patternOf(text);
-                if (auto first = firstSlotAfter(items, query.from))
-                    ok = scanSlots(
-                        items, *first,
-                        [&](RecordIndex::Prefix p) { return prefixMatches(p, pattern); },
-                        [&](const InventoryRecord& r) {
-                            return startsWithPattern(r.description, pattern, 2);
-                        },
-                        found);
+                pattern = patternOf(text);
+                first = firstSlotAfter(items, query.from);
             }
         } else if (!text.empty()) {
             // -(from + 2) rather than -from - 2: from may be the lowest int64.
-            if (auto first = firstSlotAfter(items, -(query.from + 2)))
-                ok = scanSlots(
-                    items, *first, [](RecordIndex::Prefix p) { return p[0] != '\0'; },
-                    [&](const InventoryRecord& r) {
-                        for (const auto* sku : {&r.sku1, &r.sku2, &r.sku3, &r.sku4})
-                            if (fieldText(*sku).find(text) != std::string::npos) return true;
-                        return false;
-                    },
-                    found);
+            first = firstSlotAfter(items, -(query.from + 2));
         }
+    }
+    // The long searches run on memory, without the DataMutex.
+    if (first && !pattern.empty()) {
+        ok = searchSlots(
+            m_store, items, texts, *first,
+            [&](uint64_t from, uint64_t to) {
+                return firstByInitials(texts, kDescription, pattern, from, to);
+            },
+            [&](const InventoryRecord& r) {
+                return prefixMatches(r.description, pattern) &&
+                       startsWithPattern(r.description, pattern, 2);
+            },
+            found);
+    } else if (first) {
+        ok = searchSlots(
+            m_store, items, texts, *first,
+            [&](uint64_t from, uint64_t to) {
+                return firstContaining(texts, {kSku1, kSku2, kSku3, kSku4}, text, from, to);
+            },
+            [&](const InventoryRecord& r) {
+                for (const auto* sku : {&r.sku1, &r.sku2, &r.sku3, &r.sku4})
+                    if (fieldText(*sku).find(text) != std::string::npos) return true;
+                return false;
+            },
+            found);
     }
     if (ok)
         out = found;
@@ -133,27 +148,40 @@ void StationServer::findItem(const ItemQuery& query, InventoryRecord& out) {
 }
 
 void StationServer::findCustomer(const CustomerQuery& query, CustomerRecord& out) {
+    using namespace customer_texts;
     const std::string text = fieldText(query.name);
     const std::string prefix2 = fieldText(query.prefix);
+    const SlotTexts& texts = m_store.customerTexts();
+    RecordFile& customers = m_store.customers();
     CustomerRecord found;
     bool ok = false;
+    std::optional<uint64_t> first;
+    std::string pattern;
     {
         auto lock = m_store.lock();
-        RecordFile& customers = m_store.customers();
         if (auto number = numberText(text)) {
             if (auto slot = customers.find(*number)) ok = customers.read(*slot, &found).isOk();
         } else if (!text.empty()) {
-            const std::string pattern = patternOf(text);
-            if (auto first = firstSlotAfter(customers, query.from))
-                ok = scanSlots(
-                    customers, *first,
-                    [&](RecordIndex::Prefix p) { return prefixMatches(p, pattern); },
-                    [&](const CustomerRecord& c) {
-                        return startsWithPattern(c.name, pattern, 2) &&
-                               startsWithPattern(c.name_prefix2, prefix2);
-                    },
-                    found);
+            pattern = patternOf(text);
+            first = firstSlotAfter(customers, query.from);
         }
+    }
+    if (first) {
+        ok = searchSlots(
+            m_store, customers, texts, *first,
+            [&](uint64_t from, uint64_t to) {
+                for (;;) {
+                    auto slot = firstByInitials(texts, kName, pattern, from, to);
+                    if (!slot || startsWithPatternAt(texts.text(kNamePrefix2), *slot, prefix2))
+                        return slot;
+                    from = *slot + 1;
+                }
+            },
+            [&](const CustomerRecord& c) {
+                return prefixMatches(c.name, pattern) && startsWithPattern(c.name, pattern, 2) &&
+                       startsWithPattern(c.name_prefix2, prefix2);
+            },
+            found);
     }
     if (ok)
         out = found;

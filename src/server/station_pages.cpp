@@ -34,9 +34,10 @@ bool onPage(const InventoryRecord& item, int32_t category) {
 
 // Walks the ItemIndex from entry `from` forwards (step 1) or backwards
 // (step -1) and collects up to a page of items of the category, in walking
-// order. The caller holds the DataMutex; `file` is inventory.dat.
-std::vector<PageEntry> collect(DataStore& store, const File& file, std::ptrdiff_t from, int step,
-                               int32_t category) {
+// order. The caller holds the DataMutex. Each item is read through the
+// store, so the page shows postings not yet in the file without waiting
+// for them to get there.
+std::vector<PageEntry> collect(DataStore& store, std::ptrdiff_t from, int step, int32_t category) {
     std::vector<PageEntry> found;
     const auto& entries = store.items().index().entries();
     InventoryRecord item;
@@ -48,9 +49,14 @@ std::vector<PageEntry> collect(DataStore& store, const File& file, std::ptrdiff_
             if (step < 0) break;  // the deleted entries are all at the front
             continue;
         }
-        if (file.readAt(e.slot * sizeof item, &item, sizeof item) !=
-            static_cast<long long>(sizeof item))
-            break;
+        // The category and the omission are in memory: only the items that
+        // go on the page are read.
+        const SlotTexts& texts = store.itemTexts();
+        if ((category != kPageAllCategories &&
+             texts.number(item_texts::kDisplayCategory, e.slot) != category) ||
+            texts.number(item_texts::kOmitFromQuickSelect, e.slot) == 2)
+            continue;
+        if (!store.items().read(e.slot, &item)) break;
         if (!onPage(item, category)) continue;
         PageEntry entry{};
         entry.number = e.number;
@@ -92,19 +98,23 @@ void setLastFromPage(ItemPage& page) {
 
 }  // namespace
 
+// Asked by name: an inventory.dat moved away is missing even though the
+// station still holds it open.
+bool StationServer::inventoryPresent() const {
+    return m_store.files().exists(m_store.items().name());
+}
+
 void StationServer::firstItemPage(ItemPage& page) {
     auto lock = m_store.lock();
-    auto file = File::open(m_store.items().path(), File::Mode::kRead);
     std::vector<PageEntry> found;
-    if (file) found = collect(m_store, *file, 0, 1, page.category);
+    if (inventoryPresent()) found = collect(m_store, 0, 1, page.category);
     fill(page, found);
     page.last = found.empty() ? 0 : found.back().number;
 }
 
 Status StationServer::nextItemPage(ItemPage& page) {
     auto lock = m_store.lock();
-    auto file = File::open(m_store.items().path(), File::Mode::kRead);
-    if (!file) {
+    if (!inventoryPresent()) {
         fill(page, {});
         page.last = 0;
         return m_store.items().notPresent();
@@ -114,7 +124,7 @@ Status StationServer::nextItemPage(ItemPage& page) {
     if (page.direction == kPagePrevious) {
         if (page.last == 0 || page.numbers[0] <= 1) return Status::ok();
         const auto before = static_cast<std::ptrdiff_t>(index.lowerBound(page.numbers[0])) - 1;
-        std::vector<PageEntry> found = collect(m_store, *file, before, -1, page.category);
+        std::vector<PageEntry> found = collect(m_store, before, -1, page.category);
         if (found.empty()) return Status::ok();
         // Nearest last, in number order, then as many of the page's first
         // items as still fit.
@@ -130,12 +140,11 @@ Status StationServer::nextItemPage(ItemPage& page) {
     std::size_t after = index.lowerBound(eighth);
     while (after < index.entries().size() && index.entries()[after].number == eighth) ++after;
     std::vector<PageEntry> found =
-        collect(m_store, *file, static_cast<std::ptrdiff_t>(after), 1, page.category);
-    // At the end of the category the page stays as it is, as at the till,
-    // rather than turning into an empty page the client cannot page back from.
-    if (found.empty()) return Status::ok();
+        collect(m_store, static_cast<std::ptrdiff_t>(after), 1, page.category);
+    // As procedure 7 does: past the end of the category the page comes
+    // back empty (last 0), which is how a client knows it has reached it.
     fill(page, found);
-    page.last = found.back().number;
+    page.last = found.empty() ? 0 : found.back().number;
     return Status::ok();
 }
 

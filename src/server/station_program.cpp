@@ -19,6 +19,7 @@
 #include "server/server_settings.h"
 #include "store/customers.h"
 #include "store/data_folder.h"
+#include "store/file_io.h"
 #include "till/posting.h"
 
 namespace kassio {
@@ -312,7 +313,7 @@ CustomerQuery numberQuery(int64_t number) {
 // What the command line says, written by CLI11. Numbers stay text until
 // wholeNumberIn() has checked them.
 struct Arguments {
-    std::string endpoint, dataDir, key, keyFile;
+    std::string endpoint, dataDir, key, keyFile, tlsCa;
     std::string text, prefix, from = "0", outFile;
     std::string category, next = "0", previous = "0";
     std::string procedure, number, file;
@@ -377,6 +378,11 @@ class StationCommandLine {
         m_key = m_app.add_option("--station-key,--key", m_a.key,
                                  "the station key (visible to other users: prefer a file)");
         m_key->type_name("KEY")->excludes(m_keyFile);
+        m_app
+            .add_option("--tls-ca", m_a.tlsCa,
+                        "the station's TLS certificate, or the authority that signed it (PEM):\n"
+                        "talk to its TCP port encrypted")
+            ->type_name("FILE");
 
         CLI::App* c = command("find-item", "an item by number, description pattern or SKU (0)");
         positional(c, "TEXT", m_a.text, "what to look for")->required();
@@ -718,6 +724,14 @@ int runStation(const std::vector<std::string>& args, StationEnvironment& env) {
         }
     } else if (const char* key = std::getenv(kStationKeyVariable)) {
         connection.key = key;
+    }
+    if (!a.tlsCa.empty()) {
+        auto pem = readWholeFile(a.tlsCa);
+        if (!pem || pem->empty()) {
+            env.err << "kassio-station: cannot read the TLS certificate " << a.tlsCa << "\n";
+            return kStationUsage;
+        }
+        connection.tlsRootCertificates.assign(pem->begin(), pem->end());
     }
     std::unique_ptr<StationClient> client = env.connect(connection);
     return run(line, *client, env.clock, env.out, env.err);

@@ -18,6 +18,9 @@ namespace kassio {
 struct StationConnection {
     std::string endpoint;  // gRPC target: "unix:<path>" or "host:port"
     std::string key;       // station key; empty = none
+    // The certificate (PEM text) the station's TLS port must prove it holds,
+    // or the authority that signed it; empty = plain TCP.
+    std::string tlsRootCertificates;
 };
 
 struct StationEnvironment {
@@ -38,8 +41,8 @@ inline constexpr int kStationUsage = 2;    // the command line is wrong
 
 // Runs a whole command line (without the program name): connection options
 // (--endpoint or --data-dir; the key by --station-key-file, --station-key or
-// $KASSIO_STATION_KEY), then one command and its arguments. --help, also
-// after a command, prints help to `out`. Texts are printed in UTF-8;
+// $KASSIO_STATION_KEY; --tls-ca FILE for a station whose port speaks TLS), then one command and its
+// arguments. --help, also after a command, prints help to `out`. Texts are printed in UTF-8;
 // failures go to `err` as "Title: message".
 int runStation(const std::vector<std::string>& args, StationEnvironment& env);
 

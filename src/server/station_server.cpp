@@ -9,6 +9,7 @@
 #include "server/customer_record_wire.h"
 #include "server/item_record_wire.h"
 #include "store/customers.h"
+#include "store/write_batch.h"
 
 namespace kassio {
 
@@ -62,16 +63,37 @@ void StationServer::PostingTurns::done() {
     m_turn.notify_all();
 }
 
-ClientPostResult StationServer::postSale(const Basket& basket) {
+ClientPostResult StationServer::postSale(const Basket& basket, const std::string& requestId) {
     if (!trustedLineCount(basket)) return {kPostNoLines, Status::ok()};
-    PostingTurns::Turn turn(m_postings);
-    return postClientSale(m_store, basket);
+    ClientPostResult result;
+    {
+        PostingTurns::Turn turn(m_postings);
+        result = postClientSale(m_store, basket, requestId, [&turn] { turn.release(); });
+    }
+    reopenAfterDiskFailure(&result.stationMessage);
+    return result;
 }
 
-ClientPostResult StationServer::postRefund(const Basket& basket) {
+ClientPostResult StationServer::postRefund(const Basket& basket, const std::string& requestId) {
     if (!trustedLineCount(basket)) return {kPostNoLines, Status::ok()};
-    PostingTurns::Turn turn(m_postings);
-    return postClientRefund(m_store, basket);
+    ClientPostResult result;
+    {
+        PostingTurns::Turn turn(m_postings);
+        result = postClientRefund(m_store, basket, requestId, [&turn] { turn.release(); });
+    }
+    reopenAfterDiskFailure(&result.stationMessage);
+    return result;
+}
+
+void StationServer::reopenAfterDiskFailure(Status* message) {
+    if (m_store.files().error()) return;
+    // The station has had its answer. As the till does, the server puts the
+    // shop's files and its memory back in step at once (recovery, then the
+    // data read again) rather than refuse every posting until it is started
+    // again; while the disk still fails, this fails too and postings stay
+    // refused. Left to a later posting when another is under way.
+    Status s = m_store.reopen();
+    if (!s && message && *message) *message = s;
 }
 
 namespace {
@@ -120,8 +142,11 @@ ProcedureReply returnsLong(std::string_view request, Run run) {
 
 }  // namespace
 
-ProcedureReply StationServer::call(int procedure, std::string_view request) {
+ProcedureReply StationServer::call(int procedure, std::string_view request,
+                                   std::string_view requestId) {
     if (procedure < 0 || procedure >= kProcedureCount) return refused();
+    if (requestId.size() > WriteBatch::kMaxRequestIdBytes) return refused();
+    const std::string id(requestId);
     switch (static_cast<Procedure>(procedure)) {
         case Procedure::kFindItem:
             return inOut<ItemQueryFormat, ItemRecordFormat>(
@@ -170,13 +195,13 @@ ProcedureReply StationServer::call(int procedure, std::string_view request) {
                 request, [&](const CustomerRecord& c, Status&) { return changeCustomer(c); });
         case Procedure::kPostSale:
             return returnsLong<BasketFormat>(request, [&](const Basket& b, Status& notice) {
-                ClientPostResult r = postSale(b);
+                ClientPostResult r = postSale(b, id);
                 notice = r.stationMessage;
                 return r.code;
             });
         case Procedure::kPostRefund:
             return returnsLong<BasketFormat>(request, [&](const Basket& b, Status& notice) {
-                ClientPostResult r = postRefund(b);
+                ClientPostResult r = postRefund(b, id);
                 notice = r.stationMessage;
                 return r.code;
             });

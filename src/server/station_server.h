@@ -47,8 +47,10 @@ class StationServer {
   public:
     explicit StationServer(DataStore& store) : m_store(store) {}
 
-    // Decodes the request, runs the procedure, encodes the reply.
-    ProcedureReply call(int procedure, std::string_view request);
+    // Decodes the request, runs the procedure, encodes the reply. requestId
+    // (procedures 14 and 15 only; may be empty) makes a posting idempotent:
+    // a repeated id gets the first answer. An id over 64 bytes is refused.
+    ProcedureReply call(int procedure, std::string_view request, std::string_view requestId = {});
 
     // 0: an item by number, description pattern, SKU 1 or SKU fragment.
     // Nothing found: a zero record (number 0).
@@ -77,27 +79,38 @@ class StationServer {
     int32_t changeCustomer(const CustomerRecord& customer);
     // 14 and 15: the client postings. A basket whose line count is outside
     // 0..400 is refused before anything is read, with code 1.
-    ClientPostResult postSale(const Basket& basket);
-    ClientPostResult postRefund(const Basket& basket);
+    ClientPostResult postSale(const Basket& basket, const std::string& requestId = {});
+    ClientPostResult postRefund(const Basket& basket, const std::string& requestId = {});
 
   private:
+    bool inventoryPresent() const;  // DataMutex held
+    // After a posting that met a failing disk; a reopen that fails too is
+    // put in *message unless that already says something.
+    void reopenAfterDiskFailure(Status* message);
+
     // Client postings take turns in the order they arrived. The DataMutex
     // alone serialises them but hands itself to whichever waiter the
     // scheduler picks, so with ten stations posting at once one of them
     // could wait through many others' postings.
     class PostingTurns {
       public:
-        // Waits for the caller's turn; the turn passes on when the returned
-        // guard goes, however the posting ends.
+        // Waits for the caller's turn; the turn passes on at release() (once
+        // the posting is committed: the wait for the disk is shared with the
+        // next postings) or when the guard goes, however the posting ends.
         class Turn {
           public:
             explicit Turn(PostingTurns& turns) : m_turns(turns) { m_turns.wait(); }
-            ~Turn() { m_turns.done(); }
+            ~Turn() { release(); }
             Turn(const Turn&) = delete;
             Turn& operator=(const Turn&) = delete;
+            void release() {
+                if (m_held) m_turns.done();
+                m_held = false;
+            }
 
           private:
             PostingTurns& m_turns;
+            bool m_held = true;
         };
 
       private:

@@ -20,7 +20,9 @@ struct TransportReply {
 class StationTransport {
   public:
     virtual ~StationTransport() = default;
-    virtual TransportReply call(Procedure procedure, const std::string& request) = 0;
+    // requestId: empty, or the id of a client posting (procedures 14, 15).
+    virtual TransportReply call(Procedure procedure, const std::string& request,
+                                const std::string& requestId = {}) = 0;
 };
 
 // No network: the procedures run on the caller's thread. Notices for the
@@ -28,8 +30,9 @@ class StationTransport {
 class DirectStationTransport final : public StationTransport {
   public:
     explicit DirectStationTransport(StationServer& server) : m_server(server) {}
-    TransportReply call(Procedure procedure, const std::string& request) override {
-        ProcedureReply r = m_server.call(static_cast<int>(procedure), request);
+    TransportReply call(Procedure procedure, const std::string& request,
+                        const std::string& requestId = {}) override {
+        ProcedureReply r = m_server.call(static_cast<int>(procedure), request, requestId);
         if (!r.accepted) return {false, {}, "request refused"};
         return {true, std::move(r.ndr), {}};
     }

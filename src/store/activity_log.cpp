@@ -11,6 +11,15 @@ std::string switchedOn(const std::string& ts) {
     return formatted("\r\n%s  Switched on.\r\n", logTimeText(ts).c_str());
 }
 
+std::string tillOpened(const std::string& ts) {
+    return formatted("\r\n%s  Till opened.\r\n", logTimeText(ts).c_str());
+}
+
+std::string postingsRecovered(const std::string& ts, uint64_t count) {
+    return formatted("\r\n%s  Recovered %llu postings after an unfinished close.\r\n",
+                     logTimeText(ts).c_str(), static_cast<unsigned long long>(count));
+}
+
 std::string switchedOff(const std::string& ts, int64_t clerk, const std::string& clerkName) {
     return formatted("\r\n%s  Switched off.\r\n", logTimeText(ts).c_str()) +
            formatted("Clerk: %lld, %s\r\n", static_cast<long long>(clerk), clerkName.c_str());

@@ -11,6 +11,10 @@
 namespace kassio::activity {
 
 std::string switchedOn(const std::string& timestamp);
+// The drawer opened without a sale.
+std::string tillOpened(const std::string& timestamp);
+// Written at a start whose recovery replayed postings from the posting journal.
+std::string postingsRecovered(const std::string& timestamp, uint64_t count);
 std::string switchedOff(const std::string& timestamp, int64_t clerk, const std::string& clerkName);
 std::string itemDeleted(int64_t number, const std::string& description,
                         const std::string& timestamp);

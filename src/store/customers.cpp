@@ -40,19 +40,23 @@ Status createCustomer(DataStore& store, CustomerRecord& c) {
 }
 
 Status deleteCustomer(DataStore& store, int64_t number) {
-    std::string name;
+    // The delete and its log line are one batch.
+    uint64_t ticket = 0;
+    bool logged = true;
     {
-        auto lock = store.lock();
+        StoreFiles::Batch batch(store.files());
         auto slot = store.customers().find(number);
         if (!slot) return Status::invalid("Does not exist");
         CustomerRecord c;
         if (Status s = store.customers().read(*slot, &c); !s) return s;
         if (Status s = store.customers().remove(*slot); !s) return s;
-        name = fieldText(c.name);
+        const LocalTime now = store.clock().now();
+        logged = store.journal().appendActivity(
+            now, activity::customerDeleted(now, number, fieldText(c.name)));
+        if (Status s = batch.commit(&ticket); !s) return s;
     }
-    const LocalTime now = store.clock().now();
-    if (!store.journal().appendActivity(now, activity::customerDeleted(now, number, name)))
-        return Status::notFound("Data log text file not present.", kTitleFatal);
+    if (Status s = store.waitDurable(ticket); !s) return s;
+    if (!logged) return Status::notFound("Data log text file not present.", kTitleFatal);
     return Status::ok();
 }
 
@@ -72,7 +76,7 @@ std::optional<CustomerRecord> readCustomer(DataStore& store, int64_t number, Sta
 int64_t suggestCustomerNumber(DataStore& store) {
     auto lock = store.lock();
     StoreConfigRecord& cfg = store.config().record();
-    int64_t candidate = cfg.options[kOptCustomerNumberBase] + 1;
+    int64_t candidate = numberAfterBase(cfg.options[kOptCustomerNumberBase]);
     if (candidate <= 0) {
         cfg.options[kOptCustomerNumberBase] = 0;
         candidate = 1;

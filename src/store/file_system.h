@@ -46,6 +46,14 @@ class FileSystem {
     virtual Status makeFolder(const std::string& path) = 0;
     // Replaces `to` atomically; the folder is not flushed.
     virtual Status rename(const std::string& from, const std::string& to) = 0;
+    // Swaps the two files' names in one step; the folder is not flushed.
+    // NotFound when either is missing; Invalid when the file system cannot
+    // (the caller then renames instead).
+    virtual Status exchange(const std::string& a, const std::string& b) {
+        static_cast<void>(a);
+        static_cast<void>(b);
+        return Status::invalid("Swapping two files is not supported here");
+    }
     // Removes a file. Ok when it is already gone.
     virtual Status remove(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;

@@ -48,20 +48,23 @@ Status createItem(DataStore& store, InventoryRecord& item) {
 }
 
 Status deleteItem(DataStore& store, int64_t number) {
-    std::string description;
+    // The delete and its log line are one batch.
+    uint64_t ticket = 0;
+    bool logged = true;
     {
-        auto lock = store.lock();
+        StoreFiles::Batch batch(store.files());
         auto slot = store.items().find(number);
         if (!slot) return Status::invalid("Does not exist");
         InventoryRecord item;
         if (Status s = store.items().read(*slot, &item); !s) return s;
         if (Status s = store.items().remove(*slot); !s) return s;
-        description = fieldText(item.description);
+        const LocalTime now = store.clock().now();
+        logged = store.journal().appendActivity(
+            now, activity::itemDeleted(number, fieldText(item.description), timestampText(now)));
+        if (Status s = batch.commit(&ticket); !s) return s;
     }
-    const LocalTime now = store.clock().now();
-    if (!store.journal().appendActivity(
-            now, activity::itemDeleted(number, description, timestampText(now))))
-        return Status::notFound("Data log text file not present.", kTitleFatal);
+    if (Status s = store.waitDurable(ticket); !s) return s;
+    if (!logged) return Status::notFound("Data log text file not present.", kTitleFatal);
     return Status::ok();
 }
 
@@ -89,7 +92,7 @@ Status amendItem(DataStore& store, int64_t originalNumber, const InventoryRecord
 int64_t suggestItemNumber(DataStore& store) {
     auto lock = store.lock();
     StoreConfigRecord& cfg = store.config().record();
-    int64_t candidate = cfg.options[kOptItemNumberBase] + 1;
+    int64_t candidate = numberAfterBase(cfg.options[kOptItemNumberBase]);
     if (candidate <= 0) {
         cfg.options[kOptItemNumberBase] = 0;
         candidate = 1;

@@ -1,8 +1,10 @@
 // Reading and writing the JournalFolder (layouts in journal_format.h).
 //
 // Every member takes the DataMutex itself (it is re-entrant, so a posting
-// that already holds it may call in). Appends are flushed to disk before
-// they return when sync is on, which it is unless a benchmark turns it off.
+// that already holds it may call in). Writes go through StoreFiles: made
+// inside a caller's Batch they join it (a posting's records, folders and
+// log text are one journal record); made alone each call is a Batch of its
+// own, on disk before it returns.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include "base/status.h"
 #include "platform/clock.h"
 #include "store/journal_format.h"
+#include "store/store_files.h"
 
 namespace kassio {
 
@@ -44,9 +47,7 @@ struct PickList {
 
 class Journal {
   public:
-    Journal(std::string dataFolder, std::recursive_mutex& mutex);
-
-    void setSync(bool sync) { m_sync = sync; }
+    Journal(StoreFiles& files, std::recursive_mutex& mutex);
 
     std::string yearFolder(int year) const;
     std::string yearIndexPath(int year) const;
@@ -86,6 +87,14 @@ class Journal {
     Status appendSale(const LocalTime& now, const SaleRecord& sale);
     Status appendLines(const LocalTime& now, const std::vector<SaleLineRecord>& lines);
 
+    // Ok, or a Corruption (title "Fatal error") naming the first of the
+    // files a posting on `day` appends to (the year index, the day's sales,
+    // items and stock-received logs) that ends with a partial record. Such
+    // a tail is never the torn end of a posting: a posting reaches these
+    // files only after its journal record is on disk, and recovery rewrites
+    // it whole. So the start stops instead of appending after it.
+    Status checkWholeRecords(const LocalTime& day) const;
+
     // A day's records, stopping at a short final record. A missing file
     // reads as an empty day.
     std::vector<SaleRecord> readSales(int year, int month, int day) const;
@@ -105,20 +114,38 @@ class Journal {
                       int year = 0, int month = 0, int day = 0) const;
 
     // Removes the year's journal; true when its folder could be removed.
+    // Removals are not batch operations: the caller checkpoints first, so
+    // that no journal record names a file the purge takes away (a replay
+    // would bring part of it back).
     bool purgeYear(int year);
     // Purges every year folder from currentYear back to 2000; returns the
     // years whose folders could not be removed.
     std::vector<int> purgeAll(int currentYear);
 
   private:
-    template <typename Record>
-    std::vector<Record> readRecords(const std::string& path, std::size_t skip = 0) const;
-    bool appendRecord(const std::string& path, const void* data, std::size_t len,
-                      bool writeYearHeader);
+    // The same places relative to the DataFolder, as StoreFiles names them.
+    static std::string yearName(int year);
+    static std::string yearIndexName(int year);
+    static std::string monthName(int year, int month);
+    static std::string monthMarkerName(int year, int month);
+    static std::string dayName(int year, int month, int day);
+    static std::string dayMarkerName(int year, int month, int day);
+    static std::string salesLogName(int year, int month, int day);
+    static std::string itemsLogName(int year, int month, int day);
+    static std::string receivedLogName(int year, int month, int day);
+    static std::string activityLogName(int year, int month, int day);
 
-    std::string m_folder;
+    template <typename Record>
+    std::vector<Record> readRecords(const std::string& name, std::size_t skip = 0) const;
+    // Appends whole records of recordSize bytes (0: text, no records) and,
+    // for the year index, its header first; refuses a file whose end is
+    // not a record boundary, so nothing lands out of step.
+    Status appendRecord(const std::string& name, const void* data, std::size_t len,
+                        std::size_t recordSize, bool writeYearHeader);
+    Status wholeRecords(const std::string& name, std::size_t recordSize, std::size_t header) const;
+
+    StoreFiles& m_files;
     std::recursive_mutex& m_mutex;
-    bool m_sync = true;
 };
 
 // "Reduce the history on the Configuration menu", for a list that hit its limit.

@@ -1,11 +1,17 @@
 #include "store/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
 
 namespace kassio {
 
@@ -22,17 +28,117 @@ Status failure(const char* what, const std::string& path, int err) {
 
 }  // namespace
 
-// One open descriptor, closed by its last user.
+// One open descriptor, closed by its last user, with a shared mapping of the
+// file for small reads and writes.
+//
+// A write of a record over bytes the file already has is a copy into the
+// mapping, not a pwrite: the kernel's buffered write walks every block of
+// the page-cache folio it lands in, and a file loaded or written in large
+// pieces sits in folios of up to 2 MB, so a 2 kB pwrite into inventory.dat
+// cost tens of microseconds. The page is the same page either way: a flush
+// (fdatasync) writes it out, and a crash of the program leaves it to the
+// kernel as it would a pwrite's. Only a file with every block allocated is
+// written through its mapping; into a hole the kernel would have to find a
+// block at the moment of the copy and could only answer a full disk with a
+// signal, so there pwrite reports it instead.
+//
+// The mapping covers the file as long as it was when mapped. The file only
+// grows past it (writes) or shrinks through truncate(), which drops the
+// mapping first, under the exclusive lock, so a copy never touches a page
+// past the file's end. (A file cut short by another program while mapped
+// would fault; the folder lock keeps other programs out.)
 class PosixFileSystem::Descriptor {
   public:
     explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() { ::close(m_fd); }
+    ~Descriptor() {
+        unmap();
+        ::close(m_fd);
+    }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int fd() const { return m_fd; }
 
+    // Copies [offset, offset + len) when the mapping holds it.
+    bool copy(uint64_t offset, void* buf, std::size_t len) {
+        std::shared_lock lock(m_mapLock);
+        if (!m_map || offset > m_mapLen || len > m_mapLen - offset) return false;
+        std::memcpy(buf, static_cast<const char*>(m_map) + offset, len);
+        return true;
+    }
+    // Copies data over [offset, offset + len) when the mapping is writable
+    // and holds it. Alone: a record is applied by the journal's flushing
+    // thread while others read, and a copy out of bytes being copied in is
+    // a data race even where the reader lays the same record over them.
+    bool copyIn(uint64_t offset, const void* data, std::size_t len) {
+        std::unique_lock lock(m_mapLock);
+        if (!m_map || !m_writable || offset > m_mapLen || len > m_mapLen - offset) return false;
+        std::memcpy(static_cast<char*>(m_map) + offset, data, len);
+        return true;
+    }
+    // Maps the file when it has grown past the mapping (or was never
+    // looked at) and is large enough to be worth it.
+    void remapIfGrown() {
+        if (!m_grown.load(std::memory_order_relaxed)) return;
+        std::unique_lock lock(m_mapLock);
+        m_grown = false;
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0) return;
+        const auto size = static_cast<uint64_t>(st.st_size);
+        if (size < kMapMinBytes || size <= m_mapLen) return;
+        const bool whole = static_cast<uint64_t>(st.st_blocks) * 512 >= size;
+        void* map =
+            ::mmap(nullptr, size, whole ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, m_fd, 0);
+        if (map == MAP_FAILED) return;
+        unmapLocked();
+        m_map = map;
+        m_mapLen = size;
+        m_writable = whole;
+    }
+    void wrote(uint64_t end) {
+        if (end > m_mapLen.load(std::memory_order_relaxed)) m_grown = true;
+    }
+    // The file's length as this descriptor has seen it: asked of the
+    // kernel once, then kept as writes and truncations change it (no other
+    // program writes the shop's files while the folder lock is held). A
+    // change of the length and the asking happen under sizeLock(), so an
+    // answer never lags behind a write that was done.
+    std::mutex& sizeLock() { return m_sizeLock; }
+    std::optional<uint64_t> knownSize() const {
+        if (m_size < 0) return std::nullopt;
+        return static_cast<uint64_t>(m_size);
+    }
+    void setSize(uint64_t size) { m_size = static_cast<int64_t>(size); }
+    void grewTo(uint64_t end) {
+        if (m_size >= 0 && static_cast<uint64_t>(m_size) < end) m_size = static_cast<int64_t>(end);
+    }
+    void forgetSize() { m_size = -1; }
+    // Held exclusively around a change of the file's length.
+    std::shared_mutex& mapLock() { return m_mapLock; }
+    void unmapLocked() {
+        if (m_map) ::munmap(m_map, m_mapLen);
+        m_map = nullptr;
+        m_mapLen = 0;
+        m_writable = false;
+        m_grown = true;
+    }
+
   private:
+    void unmap() {
+        std::unique_lock lock(m_mapLock);
+        unmapLocked();
+    }
+
+    // Smaller files are read with pread: a mapping costs more than it saves.
+    static constexpr uint64_t kMapMinBytes = 4096;
+
     int m_fd;
+    std::shared_mutex m_mapLock;
+    void* m_map = nullptr;
+    bool m_writable = false;  // every block of the mapped length allocated
+    std::atomic<uint64_t> m_mapLen{0};
+    std::atomic<bool> m_grown{true};
+    std::mutex m_sizeLock;
+    int64_t m_size = -1;  // -1: not known; under m_sizeLock
 };
 
 PosixFileSystem::PosixFileSystem(std::size_t maxOpen) : m_maxOpen(maxOpen ? maxOpen : 1) {}
@@ -71,9 +177,16 @@ std::shared_ptr<PosixFileSystem::Descriptor> PosixFileSystem::descriptor(const s
     }
     m_order.push_front(path);
     m_open.emplace(path, Entry{made, m_order.begin()});
-    while (m_open.size() > m_maxOpen) {
-        m_open.erase(m_order.back());
-        m_order.pop_back();
+    // The least recently used descriptor no thread is using goes. One in
+    // use stays (the cache may run over its size for a moment), so that a
+    // path never has two descriptors at once, each with its own idea of
+    // the file's length.
+    for (auto victim = m_order.end(); m_open.size() > m_maxOpen && victim != m_order.begin();) {
+        --victim;
+        auto e = m_open.find(*victim);
+        if (e->second.fd.use_count() > 1) continue;
+        m_open.erase(e);
+        victim = m_order.erase(victim);
     }
     return made;
 }
@@ -83,15 +196,24 @@ Status PosixFileSystem::writeAt(const std::string& path, uint64_t offset, const 
     Status s;
     auto d = descriptor(path, true, &s);
     if (!d) return s;
+    // Into a mapping a read made; a file only written (a log appended to)
+    // is not mapped for it.
+    if (len <= kMappedReadMax && d->copyIn(offset, data, len)) return Status::ok();
+    d->wrote(offset + len);
+    std::lock_guard sizeLock(d->sizeLock());
     const auto* p = static_cast<const unsigned char*>(data);
     std::size_t done = 0;
     while (done < len) {
         ssize_t n = ::pwrite(d->fd(), p + done, len - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return failure("Cannot write", path, errno);
-        if (n == 0) return failure("Cannot write", path, EIO);
+        if (n < 0 || n == 0) {
+            // Part may have been written: the length is asked again.
+            d->forgetSize();
+            return failure("Cannot write", path, n < 0 ? errno : EIO);
+        }
         done += static_cast<std::size_t>(n);
     }
+    d->grewTo(offset + len);
     return Status::ok();
 }
 
@@ -101,6 +223,20 @@ Status PosixFileSystem::readAt(const std::string& path, uint64_t offset, void* b
     Status s;
     auto d = descriptor(path, false, &s);
     if (!d) return s;
+    // A record read is a copy from the mapping. Large reads (a whole file
+    // loaded at the start) stream through pread instead, so that loading
+    // does not map every page of the file into the station's memory.
+    if (len <= kMappedReadMax) {
+        if (d->copy(offset, buf, len)) {
+            *got = len;
+            return Status::ok();
+        }
+        d->remapIfGrown();
+        if (d->copy(offset, buf, len)) {
+            *got = len;
+            return Status::ok();
+        }
+    }
     auto* p = static_cast<unsigned char*>(buf);
     while (*got < len) {
         ssize_t n = ::pread(d->fd(), p + *got, len - *got, static_cast<off_t>(offset + *got));
@@ -116,9 +252,15 @@ Status PosixFileSystem::size(const std::string& path, uint64_t* size) {
     Status s;
     auto d = descriptor(path, false, &s);
     if (!d) return s;
+    std::lock_guard sizeLock(d->sizeLock());
+    if (auto known = d->knownSize()) {
+        *size = *known;
+        return Status::ok();
+    }
     struct stat st;
     if (::fstat(d->fd(), &st) != 0) return failure("Cannot read the size of", path, errno);
     *size = static_cast<uint64_t>(st.st_size);
+    d->setSize(*size);
     return Status::ok();
 }
 
@@ -126,10 +268,18 @@ Status PosixFileSystem::truncate(const std::string& path, uint64_t size) {
     Status s;
     auto d = descriptor(path, true, &s);
     if (!d) return s;
+    // The mapping goes first: no copy may read a page the file gives up.
+    std::unique_lock lock(d->mapLock());
+    d->unmapLocked();
+    std::lock_guard sizeLock(d->sizeLock());
     int rc;
     do {
         rc = ::ftruncate(d->fd(), static_cast<off_t>(size));
     } while (rc != 0 && errno == EINTR);
+    if (rc == 0)
+        d->setSize(size);
+    else
+        d->forgetSize();
     return rc == 0 ? Status::ok() : failure("Cannot set the length of", path, errno);
 }
 
@@ -163,6 +313,17 @@ Status PosixFileSystem::rename(const std::string& from, const std::string& to) {
     close(to);
     if (::rename(from.c_str(), to.c_str()) != 0) return failure("Cannot rename", from, errno);
     return Status::ok();
+}
+
+Status PosixFileSystem::exchange(const std::string& a, const std::string& b) {
+    close(a);
+    close(b);
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0)
+        return Status::ok();
+    const int err = errno;
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP)
+        return Status::invalid("Cannot swap " + a + " and " + b + ": " + std::strerror(err));
+    return failure("Cannot swap", a, err);
 }
 
 Status PosixFileSystem::remove(const std::string& path) {

@@ -1,7 +1,9 @@
 // PosixFileSystem: the FileSystem of a running station, on POSIX calls.
 //
-// Descriptors stay open in a small cache keyed by path, so a record read is
-// one pread and a posting's writes pay for no open or close. When the cache
+// Descriptors stay open in a small cache keyed by path, so a posting's
+// writes pay for no open or close, and files of a page or more are mapped,
+// so a record read or a record written over is a copy with no system call
+// at all (posix_file_system.cpp says when a write is not). When the cache
 // is full the least recently used descriptor is closed. A descriptor in use
 // by one thread stays valid while another thread evicts it: entries are
 // shared and the last user closes it.
@@ -21,6 +23,9 @@ namespace kassio {
 class PosixFileSystem final : public FileSystem {
   public:
     static constexpr std::size_t kDefaultMaxOpen = 64;
+    // Reads and writes up to this size are copies to and from the mapping;
+    // larger ones use pread and pwrite.
+    static constexpr std::size_t kMappedReadMax = 64u << 10;
 
     explicit PosixFileSystem(std::size_t maxOpen = kDefaultMaxOpen);
     ~PosixFileSystem() override;
@@ -37,6 +42,7 @@ class PosixFileSystem final : public FileSystem {
     Status syncFolder(const std::string& path) override;
     Status makeFolder(const std::string& path) override;
     Status rename(const std::string& from, const std::string& to) override;
+    Status exchange(const std::string& a, const std::string& b) override;
     Status remove(const std::string& path) override;
     bool exists(const std::string& path) override;
     void close(const std::string& path) override;

@@ -1,7 +1,9 @@
 #include "store/posting_journal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <random>
 #include <string_view>
 
 #include "store/crc32c.h"
@@ -27,36 +29,118 @@ T take(const char* p) {
     return v;
 }
 
-uint32_t recordCrc(uint8_t type, std::string_view payload) {
+uint32_t legacyCrc(uint8_t type, std::string_view payload) {
     return crc32c::extend(crc32c::value(&type, 1), payload.data(), payload.size());
 }
 
-void appendRecord(std::string& out, jf::RecordType type, std::string_view payload) {
+uint32_t recordCrc(uint8_t type, uint64_t epoch, std::string_view payload) {
+    uint32_t c = crc32c::value(&type, 1);
+    c = crc32c::extend(c, &epoch, sizeof epoch);
+    return crc32c::extend(c, payload.data(), payload.size());
+}
+
+void appendRecord(std::string& out, jf::RecordType type, uint64_t epoch, std::string_view payload) {
     put<uint32_t>(out, static_cast<uint32_t>(payload.size()));
-    put<uint32_t>(out, crc32c::mask(recordCrc(type, payload)));
+    put<uint32_t>(out, crc32c::mask(recordCrc(type, epoch, payload)));
     put<uint8_t>(out, type);
+    put<uint64_t>(out, epoch);
     out.append(payload);
 }
 
+std::string fileHeader(uint64_t epoch) {
+    std::string out(jf::kMagic, sizeof jf::kMagic);
+    put<uint64_t>(out, epoch);
+    put<uint32_t>(out, crc32c::mask(crc32c::value(out.data(), out.size())));
+    return out;
+}
+
+// A fresh epoch for each start of the file: never 0, so that zeros are never
+// taken for a record, and drawn at random, so that no record left from an
+// earlier use of the file is taken for one of this use.
+uint64_t newEpoch() {
+    static std::mutex lock;
+    static std::mt19937_64 random([] {
+        std::random_device device;
+        return (uint64_t{device()} << 32) ^ device() ^
+               static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }());
+    std::lock_guard guard(lock);
+    uint64_t e = 0;
+    while (e == 0) e = random();
+    return e;
+}
+
+// Where the zeros at the end of data begin.
+std::size_t zeroSuffixStart(std::string_view data) {
+    std::size_t n = data.size();
+    while (n > 0 && data[n - 1] == 0) --n;
+    return n;
+}
+
+// Where a scan of the journal stopped.
+struct ScanEnd {
+    uint64_t whole = 0;    // end of the last whole record
+    uint64_t dropped = 0;  // the torn record after it
+    uint64_t room = 0;     // then zeros or records of an earlier epoch
+};
+
 // Calls fn(type, payload) for each whole record from the start while fn
-// returns true; gives the end of the last record taken. A short record, a
-// failed checksum or a record fn refuses ends the scan: everything from
-// there on is the torn tail.
+// returns true. A short record, a failed checksum or a record fn refuses
+// ends the scan: from there on is the torn tail, but for the zeros at the
+// end of the file. In the current layout a record of another epoch ends it
+// too, as room: the rest of a reused file.
 template <typename Fn>
-uint64_t scanRecords(std::string_view data, Fn&& fn) {
+ScanEnd scanRecords(std::string_view data, Fn&& fn) {
+    ScanEnd end;
+    if (data.size() >= jf::kFileHeaderSize &&
+        std::memcmp(data.data(), jf::kMagic, sizeof jf::kMagic) == 0 &&
+        crc32c::unmask(take<uint32_t>(data.data() + 16)) == crc32c::value(data.data(), 16)) {
+        const uint64_t epoch = take<uint64_t>(data.data() + 8);
+        std::size_t pos = jf::kFileHeaderSize;
+        for (;; pos = end.whole) {
+            end.whole = pos;
+            const std::size_t rest = data.size() - pos;
+            bool torn = rest < jf::kHeaderSize;
+            if (!torn) {
+                const char* h = data.data() + pos;
+                const uint32_t len = take<uint32_t>(h);
+                const uint32_t crc = crc32c::unmask(take<uint32_t>(h + 4));
+                const uint8_t type = static_cast<uint8_t>(h[8]);
+                if (take<uint64_t>(h + 9) != epoch) {
+                    end.room = rest;
+                    return end;
+                }
+                torn = len > jf::kMaxPayload || rest - jf::kHeaderSize < len;
+                if (!torn) {
+                    std::string_view payload = data.substr(pos + jf::kHeaderSize, len);
+                    torn = recordCrc(type, epoch, payload) != crc || !fn(type, payload);
+                    end.whole = pos + jf::kHeaderSize + len;
+                }
+            }
+            if (torn) {
+                end.whole = pos;
+                const std::size_t zeros = std::max(pos, zeroSuffixStart(data));
+                end.dropped = zeros - pos;
+                end.room = data.size() - zeros;
+                return end;
+            }
+        }
+    }
     std::size_t pos = 0;
-    while (data.size() - pos >= jf::kHeaderSize) {
+    while (data.size() - pos >= jf::kLegacyHeaderSize) {
         const char* h = data.data() + pos;
         const uint32_t len = take<uint32_t>(h);
         const uint32_t crc = crc32c::unmask(take<uint32_t>(h + 4));
         const uint8_t type = static_cast<uint8_t>(h[8]);
-        if (len > jf::kMaxPayload || data.size() - pos - jf::kHeaderSize < len) break;
-        std::string_view payload = data.substr(pos + jf::kHeaderSize, len);
-        if (recordCrc(type, payload) != crc) break;
+        if (len > jf::kMaxPayload || data.size() - pos - jf::kLegacyHeaderSize < len) break;
+        std::string_view payload = data.substr(pos + jf::kLegacyHeaderSize, len);
+        if (legacyCrc(type, payload) != crc) break;
         if (!fn(type, payload)) break;
-        pos += jf::kHeaderSize + len;
+        pos += jf::kLegacyHeaderSize + len;
     }
-    return pos;
+    end.whole = pos;
+    end.dropped = data.size() - pos;
+    return end;
 }
 
 // The entries of a kRequests record, or false when it is malformed.
@@ -113,16 +197,15 @@ PostingJournal::~PostingJournal() = default;
 Status PostingJournal::open(RecoveryResult* recovery) {
     std::unique_lock lock(m_mutex);
     if (m_open) return Status::invalid("The posting journal is already open");
-    // A checkpoint that stopped before its rename: the old journal still
-    // holds everything, the fresh one is not needed.
-    if (Status s = m_fs.remove(pathOf(jf::kFreshFileName)); !s) return s;
-
+    // A spare left by the last run (a checkpoint that stopped before its
+    // swap among them) holds nothing needed: the journal has everything.
+    // It is kept for its room.
     std::string data;
     if (Status s = readJournal(m_fs, m_journalPath, &data); !s) return s;
     RecoveryResult result;
     Status failed;
     std::set<std::string> files, folders;
-    const uint64_t whole = scanRecords(data, [&](uint8_t type, std::string_view payload) {
+    const ScanEnd end = scanRecords(data, [&](uint8_t type, std::string_view payload) {
         if (type == jf::kBatch) {
             WriteBatch batch;
             if (!WriteBatch::deserialize(payload, &batch)) return false;
@@ -146,7 +229,7 @@ Status PostingJournal::open(RecoveryResult* recovery) {
         m_requestOrder.clear();
         return failed;
     }
-    result.droppedBytes = data.size() - whole;
+    result.droppedBytes = end.dropped;
 
     m_touchedFiles = std::move(files);
     m_touchedFolders = std::move(folders);
@@ -163,6 +246,25 @@ Status PostingJournal::open(RecoveryResult* recovery) {
     m_open = true;
     if (recovery) *recovery = result;
     return Status::ok();
+}
+
+Status PostingJournal::reopen(RecoveryResult* recovery) {
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_checkpointing && !m_leading; });
+        m_open = false;
+        m_pending.clear();
+        m_buffer.clear();
+        m_requests.clear();
+        m_requestOrder.clear();
+        m_touchedFiles.clear();
+        m_touchedFolders.clear();
+        // Tickets given so far stay answered as they were; new ones follow on.
+        m_doneSeq = m_lastSeq;
+    }
+    // Descriptors and mappings of this run go: the files are read afresh.
+    m_fs.closeAll();
+    return open(recovery);
 }
 
 std::vector<PostingJournal::PendingPtr> PostingJournal::pendingFor(const std::string& path) const {
@@ -209,11 +311,15 @@ Status PostingJournal::commit(WriteBatch&& batch, uint64_t* ticket) {
     if (!m_error) return m_error;
     if (Status s = batch.validate(); !s) return s;
 
-    // Each path's end as this batch goes along: the files' lengths with
-    // every earlier commit laid over them.
+    // Each appended path's end as this batch goes along: the file's length
+    // with every earlier commit laid over it. Only appends need it (the
+    // station's own batches come with their appends resolved already).
+    std::set<std::string_view> appended;
+    for (const WriteBatch::Op& op : batch.ops())
+        if (op.kind == WriteBatch::OpKind::kAppend) appended.insert(op.path);
     std::unordered_map<std::string, uint64_t> ends;
     for (WriteBatch::Op& op : batch.ops()) {
-        if (op.kind == WriteBatch::OpKind::kMakeFolder) continue;
+        if (op.kind == WriteBatch::OpKind::kMakeFolder || !appended.count(op.path)) continue;
         auto it = ends.find(op.path);
         if (it == ends.end()) {
             uint64_t size = 0;
@@ -244,7 +350,7 @@ Status PostingJournal::commit(WriteBatch&& batch, uint64_t* ticket) {
 
     const uint64_t seq = ++m_lastSeq;
     auto pending = std::make_shared<Pending>(Pending{seq, std::move(batch)});
-    appendRecord(m_buffer, jf::kBatch, pending->batch.serialize());
+    appendRecord(m_buffer, jf::kBatch, m_epoch, pending->batch.serialize());
     if (const auto& r = pending->batch.request()) remember(r->id, r->result, seq);
     m_pending.push_back(std::move(pending));
     ++m_stats.commits;
@@ -317,10 +423,21 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
         // recovery too, so the files never hold a newer record over a
         // missing older one.
         const bool mayApply = m_error.isOk();
+        const bool sync = m_options.sync;
+        const uint64_t roomBefore = m_room;
+        const uint64_t minRoom = std::min(m_options.minRoom, kMaxRoomStep);
         lock.unlock();
 
         Status s = m_fs.writeAt(m_journalPath, at, records.data(), records.size());
-        const bool syncing = s && m_options.sync;
+        // Room ahead of the end, written now and flushed with these records:
+        // the following groups then flush only their own bytes. Without
+        // flushing there is nothing for it to make cheaper.
+        uint64_t room = 0;
+        if (s && sync && at + records.size() > roomBefore) {
+            room = at + records.size() + std::clamp<uint64_t>(roomBefore, minRoom, kMaxRoomStep);
+            s = writeZeros(m_journalPath, at + records.size(), room);
+        }
+        const bool syncing = s && sync;
         if (syncing) s = m_fs.syncData(m_journalPath);
         std::set<std::string> files, folders;
         Status applied;
@@ -337,7 +454,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
             // Cut the journal back to its last durable end, so that no
             // later start replays a record reported as failed.
             rollback = m_fs.truncate(m_journalPath, at);
-            if (rollback && m_options.sync) rollback = m_fs.syncData(m_journalPath);
+            if (rollback && sync) rollback = m_fs.syncData(m_journalPath);
         }
 
         lock.lock();
@@ -345,6 +462,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
         if (syncing) ++m_stats.journalSyncs;
         if (s) {
             m_journalSize = at + records.size();
+            m_room = std::max(m_room, room);
             m_touchedFiles.merge(files);
             m_touchedFolders.merge(folders);
             for (std::size_t i = 0; i < appliedCount; ++i) m_pending.pop_front();
@@ -360,6 +478,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
             std::erase_if(m_pending, [&](const PendingPtr& p) { return p->seq > from; });
             std::erase_if(m_requests, [&](const auto& e) { return e.second.seq > from; });
             m_buffer.clear();
+            m_room = at;
             m_error = rollback ? Status::ioError("The posting was not saved: " + s.message())
                                : Status::ioError("The posting may not have been saved (" +
                                                  s.message() + "); reopen the data to find out");
@@ -376,6 +495,11 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
 
 Status PostingJournal::read(const std::string& path, uint64_t offset, void* buf, std::size_t len,
                             std::size_t* got) {
+    if (!m_laidOver.empty()) {
+        auto laid = m_laidOver.find(path);
+        if (laid != m_laidOver.end() && !laid->second.folder)
+            return readLaidOver(path, laid->second, offset, buf, len, got);
+    }
     std::vector<PendingPtr> over;
     {
         std::lock_guard lock(m_mutex);
@@ -421,6 +545,13 @@ Status PostingJournal::read(const std::string& path, uint64_t offset, void* buf,
 }
 
 Status PostingJournal::size(const std::string& path, uint64_t* size) {
+    if (!m_laidOver.empty()) {
+        auto laid = m_laidOver.find(path);
+        if (laid != m_laidOver.end() && !laid->second.folder) {
+            *size = laid->second.end;
+            return Status::ok();
+        }
+    }
     std::vector<PendingPtr> over;
     {
         std::lock_guard lock(m_mutex);
@@ -445,6 +576,12 @@ void PostingJournal::remember(const std::string& id, std::string result, uint64_
     }
 }
 
+bool PostingJournal::writesPending(const std::string& path) const {
+    if (m_laidOver.count(path)) return true;
+    std::lock_guard lock(m_mutex);
+    return !pendingFor(path).empty();
+}
+
 std::optional<PostingJournal::RememberedRequest> PostingJournal::remembered(
     const std::string& id) const {
     std::lock_guard lock(m_mutex);
@@ -453,7 +590,7 @@ std::optional<PostingJournal::RememberedRequest> PostingJournal::remembered(
     return RememberedRequest{it->second.result, it->second.seq};
 }
 
-std::string PostingJournal::requestsRecord() const {
+std::string PostingJournal::requestsRecord(uint64_t epoch) const {
     if (m_requests.empty()) return {};
     std::string payload;
     put<uint32_t>(payload, static_cast<uint32_t>(m_requests.size()));
@@ -467,21 +604,51 @@ std::string PostingJournal::requestsRecord() const {
         payload += it->second.result;
     }
     std::string record;
-    appendRecord(record, jf::kRequests, payload);
+    appendRecord(record, jf::kRequests, epoch, payload);
     return record;
+}
+
+Status PostingJournal::writeZeros(const std::string& path, uint64_t from, uint64_t to) {
+    static const std::string zeros(kZeroChunk, '\0');
+    for (uint64_t at = from; at < to;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<uint64_t>(to - at, zeros.size()));
+        if (Status s = m_fs.writeAt(path, at, zeros.data(), n); !s) return s;
+        at += n;
+    }
+    return Status::ok();
+}
+
+Status PostingJournal::prepareSpare(const std::string& path, const std::string& head,
+                                    uint64_t* room) {
+    uint64_t size = 0;
+    Status s = m_fs.size(path, &size);
+    if (s.kind() == Status::Kind::kNotFound) {
+        size = 0;
+    } else if (!s) {
+        return s;
+    }
+    // Bytes after the head may be anything but a record of the new epoch;
+    // only room the file does not have yet needs writing.
+    const uint64_t target = std::max<uint64_t>(size, head.size() + m_options.minRoom);
+    if (s = writeZeros(path, std::max<uint64_t>(size, head.size()), target); !s) return s;
+    if (s = m_fs.writeAt(path, 0, head.data(), head.size()); !s) return s;
+    *room = target;
+    return Status::ok();
 }
 
 Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
     std::set<std::string> files, folders;
     files.swap(m_touchedFiles);
     folders.swap(m_touchedFolders);
-    const std::string fresh = requestsRecord();
+    const uint64_t epoch = newEpoch();
+    const std::string fresh = fileHeader(epoch) + requestsRecord(epoch);
+    const bool sync = m_options.sync;
     lock.unlock();
 
     // A file or folder removed since it was written has nothing left to flush.
     auto flushed = [](Status s) { return s.kind() == Status::Kind::kNotFound ? Status::ok() : s; };
     Status s;
-    if (m_options.sync) {
+    if (sync) {
         for (const std::string& f : files)
             if (s = flushed(m_fs.syncData(f)); !s) break;
         if (s)
@@ -489,17 +656,24 @@ Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
                 if (s = flushed(m_fs.syncFolder(f)); !s) break;
     }
     const bool dataOnDisk = s.isOk();
-    // The fresh journal is made beside the old one and renamed over it:
-    // a crash leaves the old journal (every record in it already on disk in
-    // the files, so replaying it changes nothing) or the fresh one.
-    const std::string freshPath = pathOf(jf::kFreshFileName);
+    // The fresh journal is written into the spare beside the old one, and
+    // the two are swapped in one step: a crash leaves the old journal
+    // (every record in it already on disk in the files, so replaying it
+    // changes nothing) or the fresh one. The old journal becomes the spare,
+    // keeping its blocks for the checkpoint after next.
+    const std::string sparePath = pathOf(jf::kFreshFileName);
     bool renamed = false;
-    if (s) s = m_fs.truncate(freshPath, 0);
-    if (s && !fresh.empty()) s = m_fs.writeAt(freshPath, 0, fresh.data(), fresh.size());
-    if (s && m_options.sync) s = m_fs.syncData(freshPath);
-    if (s) renamed = (s = m_fs.rename(freshPath, m_journalPath)).isOk();
-    if (s && m_options.sync) s = m_fs.syncFolder(m_folder);
-    if (!renamed) static_cast<void>(m_fs.remove(freshPath));  // a stray .new is rewritten next time
+    uint64_t room = 0;
+    if (s) s = prepareSpare(sparePath, fresh, &room);
+    if (s && sync) s = m_fs.syncData(sparePath);
+    if (s) {
+        s = m_fs.exchange(sparePath, m_journalPath);
+        // No journal yet (the first start), or a file system that cannot swap.
+        if (s.kind() == Status::Kind::kNotFound || s.kind() == Status::Kind::kInvalid)
+            s = m_fs.rename(sparePath, m_journalPath);
+        renamed = s.isOk();
+    }
+    if (s && sync) s = m_fs.syncFolder(m_folder);
     // The cached descriptors of the data files go at each checkpoint; a
     // backup taken while the till is idle then finds them closed.
     for (const std::string& f : files) m_fs.close(f);
@@ -507,6 +681,8 @@ Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
     lock.lock();
     if (renamed) {
         m_journalSize = m_freshSize = fresh.size();
+        m_room = room;
+        m_epoch = epoch;
         m_stats.journalBytes = m_journalSize;
         ++m_stats.checkpoints;
     }
@@ -562,11 +738,33 @@ Status PostingJournal::close() {
     m_checkpointing = false;
     m_changed.notify_all();
     if (!s) return s;  // the journal stays, for the next open to replay
+    const bool sync = m_options.sync;
     lock.unlock();
     s = m_fs.remove(m_journalPath);
-    if (s && m_options.sync) s = m_fs.syncFolder(m_folder);
+    if (s) s = m_fs.remove(pathOf(jf::kFreshFileName));
+    if (s && sync) s = m_fs.syncFolder(m_folder);
     m_fs.closeAll();
     return s;
+}
+
+void PostingJournal::setSync(bool sync) {
+    std::lock_guard lock(m_mutex);
+    m_options.sync = sync;
+}
+
+void PostingJournal::setCheckpointBytes(uint64_t bytes) {
+    std::lock_guard lock(m_mutex);
+    m_options.checkpointBytes = bytes;
+}
+
+uint64_t PostingJournal::lastTicket() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastSeq;
+}
+
+bool PostingJournal::isOpen() const {
+    std::lock_guard lock(m_mutex);
+    return m_open;
 }
 
 Status PostingJournal::error() const {
@@ -579,12 +777,101 @@ PostingJournalStats PostingJournal::stats() const {
     return m_stats;
 }
 
+void PostingJournal::LaidOver::write(uint64_t offset, const std::string& bytes) {
+    if (bytes.empty()) return;
+    const uint64_t to = offset + bytes.size();
+    end = std::max(end, to);
+    // What earlier writes left outside [offset, to) stays; inside, these bytes.
+    auto it = extents.lower_bound(offset);
+    if (it != extents.begin()) {
+        auto before = std::prev(it);
+        const uint64_t beforeEnd = before->first + before->second.size();
+        if (beforeEnd > offset) {
+            if (beforeEnd > to) extents.emplace(to, before->second.substr(to - before->first));
+            before->second.resize(offset - before->first);
+        }
+    }
+    while (it != extents.end() && it->first < to) {
+        const uint64_t itEnd = it->first + it->second.size();
+        if (itEnd > to) extents.emplace(to, it->second.substr(to - it->first));
+        it = extents.erase(it);
+    }
+    extents[offset] = bytes;
+}
+
+void PostingJournal::LaidOver::cut(uint64_t length) {
+    auto it = extents.lower_bound(length);
+    extents.erase(it, extents.end());
+    if (!extents.empty()) {
+        auto last = std::prev(extents.end());
+        if (last->first + last->second.size() > length) last->second.resize(length - last->first);
+    }
+    zeroFrom = std::min(zeroFrom, length);
+    end = length;
+}
+
+Status PostingJournal::layOver(const std::vector<WriteBatch>& batches) {
+    std::lock_guard lock(m_mutex);
+    if (m_open) return Status::invalid("The posting journal is already open");
+    m_laidOver.clear();
+    for (const WriteBatch& b : batches) {
+        for (const WriteBatch::Op& op : b.ops()) {
+            auto [it, fresh] = m_laidOver.try_emplace(op.path);
+            LaidOver& file = it->second;
+            if (fresh && op.kind != WriteBatch::OpKind::kMakeFolder) {
+                uint64_t size = 0;
+                file.end = m_fs.size(pathOf(op.path), &size) ? size : 0;
+            }
+            switch (op.kind) {
+                case WriteBatch::OpKind::kMakeFolder:
+                    file.folder = true;
+                    break;
+                case WriteBatch::OpKind::kAppend:
+                    file.write(file.end, op.bytes);
+                    break;
+                case WriteBatch::OpKind::kWrite:
+                    file.write(op.offset, op.bytes);
+                    break;
+                case WriteBatch::OpKind::kTruncate:
+                    file.cut(op.offset);
+                    break;
+            }
+        }
+    }
+    return Status::ok();
+}
+
+Status PostingJournal::readLaidOver(const std::string& path, const LaidOver& over, uint64_t offset,
+                                    void* buf, std::size_t len, std::size_t* got) {
+    auto* out = static_cast<unsigned char*>(buf);
+    std::size_t fileGot = 0;
+    Status s = m_fs.readAt(pathOf(path), offset, buf, len, &fileGot);
+    if (!s && s.kind() != Status::Kind::kNotFound) return s;
+    if (!s) fileGot = 0;
+    std::memset(out + fileGot, 0, len - fileGot);
+    const uint64_t want = offset + len;
+    if (over.zeroFrom < want) {
+        const uint64_t from = std::max(over.zeroFrom, offset);
+        std::memset(out + (from - offset), 0, want - from);
+    }
+    auto it = over.extents.upper_bound(offset);
+    if (it != over.extents.begin()) --it;
+    for (; it != over.extents.end() && it->first < want; ++it) {
+        const uint64_t from = std::max(it->first, offset);
+        const uint64_t to = std::min<uint64_t>(it->first + it->second.size(), want);
+        if (from < to)
+            std::memcpy(out + (from - offset), it->second.data() + (from - it->first), to - from);
+    }
+    *got = over.end > offset ? std::min<uint64_t>(over.end - offset, len) : 0;
+    return Status::ok();
+}
+
 Status PostingJournal::pending(FileSystem& fs, const std::string& folder,
                                JournalContents* contents) {
     *contents = {};
     std::string data;
     if (Status s = readJournal(fs, folder + "/" + jf::kFileName, &data); !s) return s;
-    contents->wholeBytes = scanRecords(data, [&](uint8_t type, std::string_view payload) {
+    const ScanEnd end = scanRecords(data, [&](uint8_t type, std::string_view payload) {
         if (type == jf::kBatch) {
             WriteBatch batch;
             if (!WriteBatch::deserialize(payload, &batch)) return false;
@@ -600,7 +887,9 @@ Status PostingJournal::pending(FileSystem& fs, const std::string& folder,
         }
         return false;
     });
-    contents->droppedBytes = data.size() - contents->wholeBytes;
+    contents->wholeBytes = end.whole;
+    contents->droppedBytes = end.dropped;
+    contents->roomBytes = end.room;
     return Status::ok();
 }
 

@@ -51,6 +51,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -74,6 +75,9 @@ struct PostingJournalOptions {
     uint64_t checkpointBytes = 4u << 20;
     // Request ids remembered (the oldest is forgotten first).
     std::size_t requestMemory = 4096;
+    // Zeros written ahead of the journal's end at least, so that a flush
+    // finds its blocks already there (posting_journal_format.h).
+    uint64_t minRoom = 256u << 10;
 };
 
 struct RecoveryResult {
@@ -86,7 +90,8 @@ struct JournalContents {
     std::vector<WriteBatch> batches;  // in order, appends resolved
     std::size_t rememberedRequests = 0;
     uint64_t wholeBytes = 0;    // up to the end of the last whole record
-    uint64_t droppedBytes = 0;  // after it
+    uint64_t droppedBytes = 0;  // the torn record after it
+    uint64_t roomBytes = 0;     // then the file's room: zeros, or records of an earlier use
 };
 
 struct PostingJournalStats {
@@ -99,6 +104,13 @@ struct PostingJournalStats {
 
 class PostingJournal {
   public:
+    // Room is written ahead of the journal's end in steps of its size so
+    // far, at least PostingJournalOptions::minRoom and at most kMaxRoomStep:
+    // the group that writes a step waits for it to be flushed, so a step is
+    // kept small enough not to stand out among the postings' waits.
+    static constexpr uint64_t kMaxRoomStep = 512u << 10;
+    static constexpr std::size_t kZeroChunk = 1u << 20;
+
     struct RememberedRequest {
         std::string result;
         uint64_t ticket = 0;  // wait for it before answering: the first may still be flushing
@@ -117,6 +129,11 @@ class PostingJournal {
     // a torn tail, flushes the files and starts a fresh journal. On failure
     // the old journal is left as it was, to be replayed by the next open().
     Status open(RecoveryResult* recovery = nullptr);
+    // After a failure: forgets everything this run holds in memory (records
+    // not yet in the files, request ids, the failure) and opens again, so
+    // that the files are what the journal on disk says. Nothing may be
+    // committed meanwhile (the caller holds its data lock).
+    Status reopen(RecoveryResult* recovery = nullptr);
 
     // Validates the batch, resolves its appends to the ends of the files as
     // this journal sees them, and appends its record to the journal's
@@ -135,6 +152,8 @@ class PostingJournal {
     Status size(const std::string& path, uint64_t* size);
 
     std::optional<RememberedRequest> remembered(const std::string& id) const;
+    // Whether a committed record not yet in the files writes to path.
+    bool writesPending(const std::string& path) const;
 
     // Flushes every data file and folder written since the last checkpoint,
     // then replaces the journal with a fresh one holding only the request
@@ -144,12 +163,26 @@ class PostingJournal {
     // Checkpoint, then remove the journal and let every descriptor go.
     Status close();
 
+    // Whether flushes happen (PostingJournalOptions::sync); a benchmark
+    // switches it between runs, with nothing in flight.
+    void setSync(bool sync);
+    void setCheckpointBytes(uint64_t bytes);
+
+    bool isOpen() const;
+    // The newest ticket given; waitDurable() of it covers every commit so far.
+    uint64_t lastTicket() const;
     // Ok, or the failure that stopped this journal taking commits.
     Status error() const;
     PostingJournalStats stats() const;
 
     // Reads the folder's journal without applying it.
     static Status pending(FileSystem& fs, const std::string& folder, JournalContents* contents);
+    // For a journal never opened: lays these records (as pending() read
+    // them) over the files for read(), size() and writesPending(), so that a
+    // reader sees the files as recovery would leave them without writing
+    // anything. A run killed while applying a record leaves the files part
+    // before and part after it; only the journal makes them agree.
+    Status layOver(const std::vector<WriteBatch>& batches);
 
   private:
     struct Pending {
@@ -157,6 +190,20 @@ class PostingJournal {
         WriteBatch batch;  // appends resolved to writes
     };
     using PendingPtr = std::shared_ptr<const Pending>;
+    // What all the records laid over a file leave of it (layOver()): the
+    // bytes they leave where they write (disjoint, by offset), where a
+    // truncation left zeros behind, and its length. A read looks up only
+    // the parts it covers, however many records the journal holds.
+    struct LaidOver {
+        std::map<uint64_t, std::string> extents;
+        uint64_t zeroFrom = UINT64_MAX;
+        uint64_t end = 0;
+        bool folder = false;
+        void write(uint64_t offset, const std::string& bytes);
+        void cut(uint64_t length);
+    };
+    Status readLaidOver(const std::string& path, const LaidOver& over, uint64_t offset, void* buf,
+                        std::size_t len, std::size_t* got);
     struct Remembered {
         std::string result;
         uint64_t seq;     // the ticket of its record; 0 when read at open
@@ -174,7 +221,11 @@ class PostingJournal {
     Status apply(const WriteBatch& batch, std::set<std::string>* files,
                  std::set<std::string>* folders);
     void remember(const std::string& id, std::string result, uint64_t seq);
-    std::string requestsRecord() const;  // m_mutex held
+    std::string requestsRecord(uint64_t epoch) const;  // m_mutex held
+    // Zeros over [from, to) of path: room the journal writes into later.
+    Status writeZeros(const std::string& path, uint64_t from, uint64_t to);
+    // Writes head at the start of the spare, with room after it.
+    Status prepareSpare(const std::string& path, const std::string& head, uint64_t* room);
     // The checkpoint proper; the caller has set m_checkpointing.
     Status checkpointLocked(std::unique_lock<std::mutex>& lock);
     Status waitDurableLocked(std::unique_lock<std::mutex>& lock, uint64_t ticket);
@@ -182,7 +233,7 @@ class PostingJournal {
     FileSystem& m_fs;
     const std::string m_folder;
     const std::string m_journalPath;
-    const PostingJournalOptions m_options;
+    PostingJournalOptions m_options;  // sync changes under m_mutex
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -191,6 +242,7 @@ class PostingJournal {
     // Records committed and not yet applied, in order; shared with readers
     // that lay them over file bytes outside m_mutex.
     std::deque<PendingPtr> m_pending;
+    std::unordered_map<std::string, LaidOver> m_laidOver;  // set once, before any read
     std::string m_buffer;       // their records not yet written to the journal
     uint64_t m_lastSeq = 0;     // the newest ticket given
     uint64_t m_doneSeq = 0;     // every ticket up to here is durable or failed
@@ -198,6 +250,8 @@ class PostingJournal {
     uint64_t m_failedTo = 0;
     uint64_t m_journalSize = 0;  // bytes of the journal file written so far
     uint64_t m_freshSize = 0;    // its length right after the last checkpoint
+    uint64_t m_room = 0;         // the file's length: zeros or stale records after m_journalSize
+    uint64_t m_epoch = 0;        // of the records written now (posting_journal_format.h)
     bool m_leading = false;      // a thread is writing and flushing a group
     bool m_checkpointing = false;
     std::set<std::string> m_touchedFiles;    // absolute paths written since the checkpoint

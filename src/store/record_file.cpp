@@ -1,10 +1,9 @@
 #include "store/record_file.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "store/file_io.h"
-#include "store/flush_batch.h"
 #include "store/record_layout.h"
 
 namespace kassio {
@@ -23,8 +22,8 @@ constexpr std::size_t kLoadBatchBytes = 4 << 20;
 
 }  // namespace
 
-RecordFile::RecordFile(RecordFileSpec spec, std::string path)
-    : m_spec(std::move(spec)), m_path(std::move(path)), m_index(m_spec.extraRoom) {}
+RecordFile::RecordFile(RecordFileSpec spec, StoreFiles& files)
+    : m_spec(std::move(spec)), m_files(files), m_index(m_spec.extraRoom) {}
 
 RecordIndex::Prefix RecordFile::prefixOf(const unsigned char* record) const {
     if (m_spec.prefixOffset < 0) return {};
@@ -33,22 +32,24 @@ RecordIndex::Prefix RecordFile::prefixOf(const unsigned char* record) const {
 }
 
 RecordFile::LoadError RecordFile::load() {
-    auto f = File::open(m_path, File::Mode::kRead);
-    if (!f) return LoadError::kCannotOpen;
-    auto size = f->size();
-    if (!size) return LoadError::kReadFailed;
-    if (*size == 0) return LoadError::kEmpty;
+    const std::string& name = m_spec.fileName;
+    uint64_t size = 0;
+    if (Status s = m_files.size(name, &size); !s)
+        return s.kind() == Status::Kind::kNotFound ? LoadError::kCannotOpen
+                                                   : LoadError::kReadFailed;
+    if (size == 0) return LoadError::kEmpty;
     const std::size_t rs = m_spec.recordSize;
-    if (*size % rs != 0) return LoadError::kBadSize;
+    if (size % rs != 0) return LoadError::kBadSize;
 
-    const std::size_t slots = *size / rs;
+    const std::size_t slots = size / rs;
     m_index.beginBuild(slots);
     const std::size_t perBatch = kLoadBatchBytes / rs + 1;
     std::vector<unsigned char> buf(std::min(perBatch, slots) * rs);
     for (std::size_t first = 0; first < slots; first += perBatch) {
         std::size_t count = std::min(perBatch, slots - first);
-        long long got = f->readAt(first * rs, buf.data(), count * rs);
-        if (got != static_cast<long long>(count * rs)) return LoadError::kReadFailed;
+        std::size_t got = 0;
+        if (!m_files.read(name, first * rs, buf.data(), count * rs, &got) || got != count * rs)
+            return LoadError::kReadFailed;
         for (std::size_t i = 0; i < count; ++i) {
             const unsigned char* rec = buf.data() + i * rs;
             int64_t number = numberOf(rec);
@@ -76,40 +77,28 @@ Status RecordFile::cannotWrite() const {
 }
 
 Status RecordFile::read(uint64_t slot, void* record) const {
-    auto f = File::open(m_path, File::Mode::kRead);
-    if (!f) return notPresent();
-    long long got = f->readAt(slot * m_spec.recordSize, record, m_spec.recordSize);
-    if (got != static_cast<long long>(m_spec.recordSize))
+    std::size_t got = 0;
+    Status s =
+        m_files.read(m_spec.fileName, slot * m_spec.recordSize, record, m_spec.recordSize, &got);
+    if (s.kind() == Status::Kind::kNotFound) return notPresent();
+    if (!s || got != m_spec.recordSize)
         return Status::ioError("Unable to read " + m_spec.fileName, kTitleProblem);
     return Status::ok();
 }
 
-Status RecordFile::flush() {
-    if (!m_sync) return Status::ok();
-    if (FlushBatch* batch = FlushBatch::active()) {
-        batch->add(m_path);
-        return Status::ok();
-    }
-    auto f = File::open(m_path, File::Mode::kReadWrite);
-    if (!f) return notPresent();
-    bool ok = f->sync();
-    ok = f->close() && ok;
-    return ok ? Status::ok() : cannotWrite();
+// A write refused because the posting journal has failed carries the
+// journal's own message: it says what the station must do next.
+static Status writeFailure(const Status& s, const Status& plain) {
+    return s.fatal() ? s : plain;
 }
 
-Status RecordFile::write(uint64_t slot, const void* record, bool deferFlush) {
+Status RecordFile::write(uint64_t slot, const void* record) {
     if (slot >= m_index.slotCount()) return cannotWrite();
-    auto f = File::open(m_path, File::Mode::kReadWrite);
-    if (!f) return notPresent();
-    bool ok = f->writeAt(slot * m_spec.recordSize, record, m_spec.recordSize);
-    if (ok && m_sync && !deferFlush) {
-        if (FlushBatch* batch = FlushBatch::active())
-            batch->add(m_path);
-        else
-            ok = f->sync();
-    }
-    ok = f->close() && ok;
-    if (!ok) return cannotWrite();
+    if (!m_files.exists(m_spec.fileName)) return notPresent();
+    if (Status s =
+            m_files.write(m_spec.fileName, slot * m_spec.recordSize, record, m_spec.recordSize);
+        !s)
+        return writeFailure(s, cannotWrite());
     const auto* rec = static_cast<const unsigned char*>(record);
     m_index.setPrefix(slot, prefixOf(rec));
     if (m_observer) m_observer(slot, rec);
@@ -120,15 +109,13 @@ Status RecordFile::insert(const void* record, uint64_t* slotOut) {
     const auto* rec = static_cast<const unsigned char*>(record);
     const int64_t number = numberOf(rec);
     const uint64_t slot = m_index.slotForInsert();
-    auto f = File::open(m_path, File::Mode::kReadWrite);
-    if (!f) return notPresent();
+    if (!m_files.exists(m_spec.fileName)) return notPresent();
     // A new slot goes at slot * size, which is the end of a well-formed
     // file; writing there rather than appending keeps file and index in step
     // even if someone left a partial record behind.
-    bool ok = f->writeAt(slot * m_spec.recordSize, rec, m_spec.recordSize);
-    if (ok && m_sync) ok = f->sync();
-    ok = f->close() && ok;
-    if (!ok) return cannotWrite();
+    if (Status s = m_files.write(m_spec.fileName, slot * m_spec.recordSize, rec, m_spec.recordSize);
+        !s)
+        return writeFailure(s, cannotWrite());
     m_index.commitInsert(number, prefixOf(rec));
     if (m_observer) m_observer(slot, rec);
     if (slotOut) *slotOut = slot;
@@ -136,23 +123,30 @@ Status RecordFile::insert(const void* record, uint64_t* slotOut) {
 }
 
 Status RecordFile::remove(uint64_t slot) {
-    auto f = File::open(m_path, File::Mode::kReadWrite);
-    if (!f) return notPresent();
     int64_t number = 0;
-    if (f->readAt(slot * m_spec.recordSize, &number, sizeof number) != sizeof number)
-        return cannotWrite();
+    std::size_t got = 0;
+    Status s =
+        m_files.read(m_spec.fileName, slot * m_spec.recordSize, &number, sizeof number, &got);
+    if (s.kind() == Status::Kind::kNotFound) return notPresent();
+    if (!s || got != sizeof number) return cannotWrite();
+    // The number and the first two bytes of the prefix field go in one
+    // batch, so a slot deleted in this run reads like one deleted before a
+    // restart, whatever happens in between.
+    StoreFiles::Batch batch(m_files);
     const int64_t deleted = kDeletedNumber;
-    bool ok = f->writeAt(slot * m_spec.recordSize, &deleted, sizeof deleted);
-    // The first two bytes of the prefix field go with the number, so a slot
-    // deleted in this run reads like one deleted before a restart.
-    if (ok && m_spec.prefixOffset >= 0) {
+    s = m_files.write(m_spec.fileName, slot * m_spec.recordSize, &deleted, sizeof deleted);
+    if (s && m_spec.prefixOffset >= 0) {
         const char zero[2] = {0, 0};
-        ok = f->writeAt(slot * m_spec.recordSize + static_cast<uint64_t>(m_spec.prefixOffset), zero,
-                        sizeof zero);
+        s = m_files.write(m_spec.fileName,
+                          slot * m_spec.recordSize + static_cast<uint64_t>(m_spec.prefixOffset),
+                          zero, sizeof zero);
     }
-    if (ok && m_sync) ok = f->sync();
-    ok = f->close() && ok;
-    if (!ok) return cannotWrite();
+    if (s && batch.outermost()) {
+        uint64_t ticket = 0;
+        s = batch.commit(&ticket);
+        if (s) s = m_files.waitDurable(ticket);
+    }
+    if (!s) return writeFailure(s, cannotWrite());
     m_index.commitDelete(number, slot);
     if (m_observer) m_observer(slot, nullptr);
     return Status::ok();
@@ -165,10 +159,12 @@ int64_t RecordFile::suggestNumber(int64_t candidate) const {
     int64_t last = candidate;
     for (; p < entries.size(); ++p) {
         if (entries[p].number == last) continue;  // duplicates of the run
-        if (entries[p].number != last + 1) break;
+        if (last == INT64_MAX || entries[p].number != last + 1) break;
         last = entries[p].number;
     }
-    return last + 1;
+    // A run that reaches the largest number has no number after it: the
+    // offer is the taken number itself, which the form then refuses.
+    return last == INT64_MAX ? last : last + 1;
 }
 
 }  // namespace kassio

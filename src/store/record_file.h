@@ -2,10 +2,12 @@
 // in-memory index: slot n is the record at byte n * record size; every
 // record begins with its int64 number; -1 marks a deleted slot.
 //
-// Contract: every member is called with the DataMutex held. Each call opens
-// the file, does its work and closes it again. The index changes only after
-// the file write it describes has succeeded, so a failed write never leaves
-// the index pointing at a slot the file does not hold.
+// Contract: every member is called with the DataMutex held. Reads and
+// writes go through StoreFiles: a read is one pread on a descriptor kept
+// open, and a write joins the caller's Batch (or is a Batch of its own).
+// The index changes only after the write it describes has been accepted,
+// so a refused write never leaves the index naming a slot the file does
+// not hold.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,7 @@
 
 #include "base/status.h"
 #include "store/record_index.h"
+#include "store/store_files.h"
 
 namespace kassio {
 
@@ -36,7 +39,7 @@ class RecordFile {
     // with nullptr. Lets the item file keep its SKU lookup in step.
     using SlotObserver = std::function<void(uint64_t slot, const unsigned char* record)>;
 
-    RecordFile(RecordFileSpec spec, std::string path);
+    RecordFile(RecordFileSpec spec, StoreFiles& files);
 
     // Reads every slot and builds the index; the file is never written.
     LoadError load();
@@ -44,12 +47,8 @@ class RecordFile {
     std::optional<uint64_t> find(int64_t number) const { return m_index.find(number); }
 
     Status read(uint64_t slot, void* record) const;
-    // Writes a record back to its slot (the number must not change). With
-    // deferFlush the write is not flushed; the caller calls flush() once
-    // after a batch of writes (a posting touching many items).
-    Status write(uint64_t slot, const void* record, bool deferFlush = false);
-    // Flushes earlier deferred writes to disk (when sync is on).
-    Status flush();
+    // Writes a record back to its slot (the number must not change).
+    Status write(uint64_t slot, const void* record);
     // Stores a new record in the first deleted slot, else at the end; the
     // caller has checked its number is free. Gives the slot used.
     Status insert(const void* record, uint64_t* slotOut = nullptr);
@@ -62,12 +61,17 @@ class RecordFile {
     // else the number after the run of consecutive numbers starting there.
     int64_t suggestNumber(int64_t candidate) const;
 
-    void setSync(bool sync) { m_sync = sync; }
     void setObserver(SlotObserver observer) { m_observer = std::move(observer); }
 
     const RecordIndex& index() const { return m_index; }
     const RecordFileSpec& spec() const { return m_spec; }
-    const std::string& path() const { return m_path; }
+    // The file's name in the DataFolder, and its full path.
+    const std::string& name() const { return m_spec.fileName; }
+    std::string path() const { return m_files.pathOf(m_spec.fileName); }
+
+    // Every commit so far in the file itself (StoreFiles::settle()), before
+    // a scan that reads the file directly.
+    Status settle() const { return m_files.settle(); }
 
     Status notPresent() const;   // "Data file: %s, not present."
     Status cannotWrite() const;  // "Not able to write to %s"
@@ -76,9 +80,8 @@ class RecordFile {
     RecordIndex::Prefix prefixOf(const unsigned char* record) const;
 
     RecordFileSpec m_spec;
-    std::string m_path;
+    StoreFiles& m_files;
     RecordIndex m_index;
-    bool m_sync = true;
     SlotObserver m_observer;
 };
 

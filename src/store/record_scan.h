@@ -8,7 +8,8 @@
 // slot after it. Slots never move (a new record takes a deleted slot or one
 // past the end), so "the slot after" stays meaningful across the gap; the
 // file is opened afresh by every call, so records appended in the gap are
-// reached too.
+// reached too. Postings committed but not yet in the file are let through
+// first (StoreFiles::settle()), as the scan reads the file itself.
 //
 // Inside one call the file is mapped read-only and only the bytes the test
 // needs are touched, so a scan of a large file costs little more than the
@@ -47,7 +48,7 @@ class RecordFileView {
     RecordFileView& operator=(const RecordFileView&) = delete;
 
     bool ok() const { return m_ok; }
-    std::size_t slots() const { return m_slots; }
+    std::size_t slotCount() const { return m_slots; }
     // The bytes of a slot; valid until the next call. nullptr on a read error.
     const unsigned char* slot(std::size_t n);
 
@@ -78,12 +79,13 @@ template <typename Pass, typename Test>
 std::optional<ScanHit> scanFrom(DataStore& store, const RecordFile& file, uint64_t from, Pass pass,
                                 Test test, Status* error) {
     auto lock = store.lock();
+    static_cast<void>(file.settle());  // a failed flush is the poster's to report
     RecordFileView view(file.path(), file.spec().recordSize);
     if (!view.ok()) {
         if (error) *error = file.notPresent();
         return std::nullopt;
     }
-    for (std::size_t n = from; n < view.slots(); ++n) {
+    for (std::size_t n = from; n < view.slotCount(); ++n) {
         if (!pass(n)) continue;
         const unsigned char* rec = view.slot(n);
         if (!rec) {
@@ -103,12 +105,13 @@ std::vector<ScanHit> scanAll(DataStore& store, const RecordFile& file, Pass pass
                              Status* error) {
     std::vector<ScanHit> hits;
     auto lock = store.lock();
+    static_cast<void>(file.settle());  // a failed flush is the poster's to report
     RecordFileView view(file.path(), file.spec().recordSize);
     if (!view.ok()) {
         if (error) *error = file.notPresent();
         return hits;
     }
-    for (std::size_t n = 0; n < view.slots(); ++n) {
+    for (std::size_t n = 0; n < view.slotCount(); ++n) {
         if (!pass(n)) continue;
         const unsigned char* rec = view.slot(n);
         if (!rec) {

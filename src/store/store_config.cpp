@@ -1,5 +1,6 @@
 #include "store/store_config.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,6 +104,7 @@ void StoreConfig::setFirstRunDefaults(const LocalTime& today) {
     m_rec.settings_b[kSetBClientCustomButtons] = 2;
     for (int i = 0; i < kInvoiceLineCount; ++i)
         m_rec.settings_b[kSetBInvoiceLines + i] = kFirstInvoiceLines[i];
+    m_rec.settings_b[kSetBInvoiceLogo] = 1;
     m_rec.settings_b[kSetBInvoiceBarcode] = 1;
     m_rec.settings_b[kSetBInvoiceBoxEncased] = 1;
     m_rec.settings_b[kSetBInvoiceCustomLogo] = 1;
@@ -119,6 +121,11 @@ void StoreConfig::repair() {
         m_rec.settings_a[kSetAHistoryStart + 2] = kEarliestHistoryYear;
     if (m_rec.settings_a[kSetAFirstStart + 2] < kEarliestHistoryYear)
         m_rec.settings_a[kSetAFirstStart + 2] = kEarliestHistoryYear;
+    // The clerk permission flags sit where the documented layout names no
+    // field, so a kq.cfg written elsewhere may hold other data there: only
+    // 0, 1 and 2 are taken as flags, anything else as unset.
+    for (int flag = kSetBPermitNewLine; flag <= kSetBForbidRefund; ++flag)
+        if (m_rec.settings_b[flag] < 0 || m_rec.settings_b[flag] > 2) m_rec.settings_b[flag] = 0;
 }
 
 void StoreConfig::fillEmptyHeading() {
@@ -184,11 +191,15 @@ LocalTime StoreConfig::lastStart() const {
     return t;
 }
 
+int64_t numberAfterBase(int64_t base) {
+    return base >= 0 && base < kMaxRecordNumber ? base + 1 : 0;
+}
+
 GeneralPage GeneralPage::load(const StoreConfig& cfg) {
     const StoreConfigRecord& r = cfg.record();
     GeneralPage p;
-    p.inventoryNextStart = r.options[kOptItemNumberBase] + 1;
-    p.customerNextStart = r.options[kOptCustomerNumberBase] + 1;
+    p.inventoryNextStart = std::max<int64_t>(numberAfterBase(r.options[kOptItemNumberBase]), 1);
+    p.customerNextStart = std::max<int64_t>(numberAfterBase(r.options[kOptCustomerNumberBase]), 1);
     int button = r.settings_b[kSetBDefaultButtonCategory];
     p.defaultButtonCategoryIndex = button > 0 ? button - 1 : 0;
     int newCategory = r.settings_b[kSetBDefaultNewCategory];
@@ -209,14 +220,15 @@ GeneralPage GeneralPage::load(const StoreConfig& cfg) {
     p.secondCurrencyRate = r.money[kMoneySecondCurrencyRate];
     p.tradeDiscount = r.settings_b[kSetBTradeDiscount] == 2;
     p.tradeDiscountPercent = r.discounts[0];
-    p.skuEntry = r.settings_b[kSetBEntryModeSku] == 2;
+    p.skuEntry = skuEntryMode(r);
     return p;
 }
 
 void GeneralPage::apply(StoreConfig& cfg, const LocalTime& today) const {
     StoreConfigRecord& r = cfg.record();
-    r.options[kOptItemNumberBase] = inventoryNextStart - 1;
-    r.options[kOptCustomerNumberBase] = customerNextStart - 1;
+    // A start point below 1 (typed, or 0 for an empty box) starts at 1.
+    r.options[kOptItemNumberBase] = std::max<int64_t>(inventoryNextStart, 1) - 1;
+    r.options[kOptCustomerNumberBase] = std::max<int64_t>(customerNextStart, 1) - 1;
     r.settings_b[kSetBDefaultButtonCategory] = defaultButtonCategoryIndex + 1;
     r.settings_b[kSetBDefaultNewCategory] = defaultNewCategoryIndex + 1;
 
@@ -253,10 +265,15 @@ void GeneralPage::apply(StoreConfig& cfg, const LocalTime& today) const {
 }
 
 TermsPage TermsPage::load(const StoreConfig& cfg) {
+    // A code outside 1..8 (a kq.cfg written elsewhere) selects nothing,
+    // rather than an index the lists do not have.
+    auto index = [](int64_t code) {
+        return code >= 1 && code <= 8 ? static_cast<int>(code) - 1 : -1;
+    };
     TermsPage p;
     for (int band = 0; band < 8; ++band) {
-        p.discountIndex[band] = cfg.record().terms_discount[band] - 1;
-        p.periodIndex[band] = static_cast<int>(cfg.record().options[kOptTermsPeriod + band]) - 1;
+        p.discountIndex[band] = index(cfg.record().terms_discount[band]);
+        p.periodIndex[band] = index(cfg.record().options[kOptTermsPeriod + band]);
     }
     return p;
 }
@@ -272,8 +289,10 @@ std::string termsBandText(const StoreConfig& cfg, int band) {
     if (band < 1 || band > 8) return {};
     int discount = cfg.record().terms_discount[band - 1];
     int64_t period = cfg.record().options[kOptTermsPeriod + band - 1];
-    std::string text = period >= 1 && period <= 8 ? kPeriodWords[period - 1] : "";
-    if (discount >= 1 && discount <= 8) text += std::string(" ") + kDiscountWords[discount - 1];
+    // The period word, any code outside 2..8 reading as "No credit,", then
+    // the discount word directly after it ("No credit,Nett").
+    std::string text = period >= 2 && period <= 8 ? kPeriodWords[period - 1] : kPeriodWords[0];
+    if (discount >= 1 && discount <= 8) text += kDiscountWords[discount - 1];
     return text;
 }
 

@@ -227,9 +227,13 @@ inline constexpr int kSetBReceiptLanguage = settingB(13162);
 // standard-invoice logo and the custom invoice's barcode, box and logo flags.
 inline constexpr int kSetBInvoiceLines = settingB(13178);
 inline constexpr int kInvoiceLineCount = 19;
+inline constexpr int kSetBInvoiceLogo = settingB(13254);  // "Use logo" (standard invoice)
 inline constexpr int kSetBInvoiceBarcode = settingB(13258);
 inline constexpr int kSetBInvoiceBoxEncased = settingB(13262);
 inline constexpr int kSetBInvoiceCustomLogo = settingB(13266);
+// The barcode labels' text size: the slider value 10..200, 0 for the
+// printer's default font.
+inline constexpr int kSetBLabelTextSize = settingB(13270);
 inline constexpr int kSetBReceiptItemStyle = settingB(13278);
 // The clerk permission flags of the till commands, in the unnamed run
 // between the receipt item style and the pole line settings. Permissions
@@ -287,7 +291,8 @@ class StoreConfig {
     // Every value the first start writes, with the dates set from today.
     void setFirstRunDefaults(const LocalTime& today);
 
-    // The repairs made after loading: tax names, transaction number, years.
+    // The repairs made after loading: tax names, transaction number, years,
+    // and clerk permission flags outside 0..2 taken as unset.
     void repair();
 
     // The seven default heading lines when the first is empty.
@@ -312,6 +317,18 @@ class StoreConfig {
   private:
     StoreConfigRecord m_rec;
 };
+
+// "Use SKU 1 for cart item selection" (settings block B 12642): on only
+// when 2, like every 0/2 switch; the one reading of it everywhere.
+inline bool skuEntryMode(const StoreConfigRecord& r) {
+    return r.settings_b[kSetBEntryModeSku] == 2;
+}
+
+// The number after a stored numbering base (options 4432 and 4440), or 0
+// when the base is not a number a record can follow (below 0, or at or
+// past the top of the record number range, where adding 1 would leave it
+// or overflow): the callers then start again from 1.
+int64_t numberAfterBase(int64_t base);
 
 // The rules of the General and Terms configuration pages. The Qt pages read
 // their controls into these values and call apply(); nothing is saved here.

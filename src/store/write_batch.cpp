@@ -68,9 +68,11 @@ bool validPath(const std::string& path) {
 
 }  // namespace
 
-void WriteBatch::write(std::string path, uint64_t offset, std::string_view bytes) {
+void WriteBatch::write(std::string path, uint64_t offset, std::string_view bytes,
+                       std::vector<Range> changed) {
     m_contentBytes += bytes.size();
-    m_ops.push_back({OpKind::kWrite, std::move(path), offset, std::string(bytes)});
+    m_ops.push_back(
+        {OpKind::kWrite, std::move(path), offset, std::string(bytes), std::move(changed)});
 }
 
 void WriteBatch::append(std::string path, std::string_view bytes) {
@@ -113,8 +115,15 @@ Status WriteBatch::validate() const {
 
 std::string WriteBatch::serialize() const {
     std::string out;
-    std::size_t size = 1 + 4 + m_contentBytes;
-    for (const Op& op : m_ops) size += 1 + 2 + op.path.size() + 8 + 4;
+    std::size_t size = 1 + 4;
+    uint32_t count = 0;
+    for (const Op& op : m_ops) {
+        const std::size_t parts = op.changed.empty() ? 1 : op.changed.size();
+        count += static_cast<uint32_t>(parts);
+        size += parts * (1 + 2 + op.path.size() + 8 + 4);
+        if (op.changed.empty()) size += op.bytes.size();
+        for (const Range& r : op.changed) size += r.second - r.first;
+    }
     if (m_request) size += 2 + m_request->id.size() + 4 + m_request->result.size();
     out.reserve(size);
     put<uint8_t>(out, m_request ? 1 : 0);
@@ -124,14 +133,23 @@ std::string WriteBatch::serialize() const {
         put<uint32_t>(out, static_cast<uint32_t>(m_request->result.size()));
         out += m_request->result;
     }
-    put<uint32_t>(out, static_cast<uint32_t>(m_ops.size()));
-    for (const Op& op : m_ops) {
+    put<uint32_t>(out, count);
+    auto part = [&out](const Op& op, uint64_t offset, std::string_view bytes) {
         put<uint8_t>(out, static_cast<uint8_t>(op.kind));
         put<uint16_t>(out, static_cast<uint16_t>(op.path.size()));
         out += op.path;
-        put<uint64_t>(out, op.offset);
-        put<uint32_t>(out, static_cast<uint32_t>(op.bytes.size()));
-        out += op.bytes;
+        put<uint64_t>(out, offset);
+        put<uint32_t>(out, static_cast<uint32_t>(bytes.size()));
+        out += bytes;
+    };
+    for (const Op& op : m_ops) {
+        if (op.changed.empty()) {
+            part(op, op.offset, op.bytes);
+            continue;
+        }
+        const std::string_view bytes = op.bytes;
+        for (const Range& r : op.changed)
+            part(op, op.offset + r.first, bytes.substr(r.first, r.second - r.first));
     }
     return out;
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/status.h"
@@ -33,11 +34,19 @@ class WriteBatch {
         kTruncate = 4,    // the file's length set to offset, creating it when missing
     };
 
+    // Bytes [first, second) of a write's bytes.
+    using Range = std::pair<uint32_t, uint32_t>;
+
     struct Op {
         OpKind kind;
         std::string path;
         uint64_t offset = 0;  // kWrite: where; kTruncate: the new length
         std::string bytes;    // kWrite, kAppend
+        // kWrite: the parts of bytes that differ from what the file held
+        // before, in order; empty when all of them may. Only these go into
+        // the journal's record; the files get all of bytes, which is the
+        // same result.
+        std::vector<Range> changed = {};
     };
 
     // A client's request id with the answer it was given, kept by the
@@ -51,7 +60,8 @@ class WriteBatch {
     static constexpr std::size_t kMaxResultBytes = 256;
     static constexpr std::size_t kMaxPathBytes = 1024;
 
-    void write(std::string path, uint64_t offset, std::string_view bytes);
+    void write(std::string path, uint64_t offset, std::string_view bytes,
+               std::vector<Range> changed = {});
     void write(std::string path, uint64_t offset, const void* data, std::size_t len) {
         write(std::move(path), offset, std::string_view(static_cast<const char*>(data), len));
     }
@@ -74,8 +84,9 @@ class WriteBatch {
     // Invalid when a path or the request breaks the rules above.
     Status validate() const;
 
-    // The record payload (layout in posting_journal_format.h) and back.
-    // deserialize() refuses anything that is not exactly one whole batch.
+    // The record payload (layout in posting_journal_format.h) and back: a
+    // write with changed ranges becomes one write per range. deserialize()
+    // refuses anything that is not exactly one whole batch.
     std::string serialize() const;
     static Status deserialize(std::string_view payload, WriteBatch* batch);
 

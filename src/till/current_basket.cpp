@@ -12,7 +12,7 @@ TotalsPanel totalsPanelOf(const Basket& b, const StoreConfigRecord& cfg) {
     TotalsPanel p;
     p.lines = b.line_count;
     p.trade = cfg.options[kOptTradePrices] == 2;
-    p.skuMode = cfg.settings_b[kSetBEntryModeSku] == 2;
+    p.skuMode = skuEntryMode(cfg);
     p.transaction = formatted("Transaction: %d", cfg.next_transaction);
     p.showTotals = b.line_count > 0;
     if (p.showTotals) {
@@ -42,8 +42,9 @@ std::string basketRowText(const Basket& b, int line, int stock, bool description
 
 std::string tableRowText(const Basket& b, int line, bool descriptionOnly) {
     const std::string d = fieldText(b.description[line]);
-    if (b.item[line] == 0 || descriptionOnly)
-        return formatted("%s  %.2f", d.c_str(), b.line_total[line]);
+    // Every row rebuilt from the table has the number column, a
+    // non-inventory line's 0 included; only description-only rows drop it.
+    if (descriptionOnly) return formatted("%s  %.2f", d.c_str(), b.line_total[line]);
     return formatted("%lld  %s  %.2f", static_cast<long long>(b.item[line]), d.c_str(),
                      b.line_total[line]);
 }

@@ -1,5 +1,6 @@
 #include "till/discounts.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -71,6 +72,9 @@ DiscountPanel::DiscountPanel(Till& till, bool onTotal)
       m_onTotal(onTotal),
       m_openingDiscount(till.basket().total_discount),
       m_openingTotal(till.basket().total) {
+    // "Amended total before tax" starts at the subtotal; a default rate
+    // then types its discount, which amends it.
+    if (!onTotal) m_amended = moneyText(till.basket().subtotal);
     const int rate = till.store().config().record().settings_b[kSetBDiscountButtonRate];
     if (!onTotal && rate > 0) {
         if (rate * 2 < kDiscountPercentEntries) m_initialEntry = rate * 2;
@@ -83,8 +87,14 @@ void DiscountPanel::choosePercent(int entry) {
     if (done() || entry < 0 || entry >= kDiscountPercentEntries) return;
     const Basket& b = m_till.basket();
     const double base = m_onTotal ? b.total : b.total_non_taxable + b.total_taxable;
-    // A whole number of cents: i x 0.5 % of the base.
-    typed(formatted("%.f", base * 0.5 * entry));
+    // A whole number of cents: i x 0.5 % of the base. On the total the
+    // fraction of a cent is cut off (57.30 at 0.5 % gives 28), before tax
+    // it is rounded.
+    const double cents = base * 0.5 * entry;
+    if (m_onTotal && std::abs(cents) < 9e15)
+        typed(formatted("%lld", static_cast<long long>(cents)));
+    else
+        typed(formatted("%.f", cents));
 }
 
 void DiscountPanel::typed(const std::string& cents) {
@@ -135,7 +145,10 @@ DiscountPanel* Till::addDiscount() {
 
 PricePanel::PricePanel(Till& till, const InventoryRecord& item, bool byWeight)
     : m_till(till), m_item(item), m_byWeight(byWeight) {
-    if (byWeight) setWeight(100);
+    if (byWeight)
+        setWeight(100);
+    else
+        compute(0);  // the empty "Amended price" reads as 0.00
 }
 
 bool PricePanel::showCost() const {
@@ -160,11 +173,7 @@ void PricePanel::compute(double price) {
 void PricePanel::typed(const std::string& cents) {
     if (done()) return;
     m_priceText = cents;
-    if (cents.empty()) {
-        m_valid = false;
-        return;
-    }
-    compute(typedCentsAmount(cents));
+    compute(typedCentsAmount(cents));  // empty reads as 0.00
 }
 
 void PricePanel::setWeight(int weight) {
@@ -180,6 +189,10 @@ void PricePanel::setWeight(int weight) {
 
 bool PricePanel::ok() {
     if (done()) return false;
+    if (m_valid && !isSaneMoney(m_price)) {
+        m_till.ui().error(kAmountOutOfRange, kTitleProblem);
+        return false;
+    }
     if (!m_valid || m_price < 0) {
         m_till.ui().error("Invalid price", kTitleProblem);
         return false;

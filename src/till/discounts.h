@@ -32,7 +32,8 @@ class DiscountPanel final : public TillPanel {
     void choosePercent(int entry);
     void typed(const std::string& cents);
     const std::string& typedText() const { return m_typed; }
-    // "Amended total before tax" or "Amended total"; empty when out of range.
+    // "Amended total before tax" (the subtotal at opening) or "Amended
+    // total"; empty when the discount is out of range.
     const std::string& amendedText() const { return m_amended; }
     // "Invalid discount" keeps the panel open; otherwise applies and closes.
     bool ok();
@@ -59,10 +60,13 @@ class PricePanel final : public TillPanel {
     bool byWeight() const { return m_byWeight; }
     const InventoryRecord& item() const { return m_item; }
     bool showCost() const;
-    // Adjust item price: the amended price before tax, in cents.
+    // Adjust item price: the amended price before tax, in cents; an empty
+    // box is a price of 0.00.
     void typed(const std::string& cents);
     void zero() { typed("000000"); }
     // Adjust by weight: 1..100000 units; the price is retail / 100 x weight.
+    // The quick list offers 1..kWeightListEntries, 100 chosen at opening.
+    static constexpr int kWeightListEntries = 2000;
     void setWeight(int weight);
     const std::string& priceBeforeTaxText() const { return m_priceText; }
 

@@ -1,15 +1,15 @@
 #include "till/posting.h"
 
+#include <charconv>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
 #include "base/timestamp.h"
 #include "store/customer_record.h"
-#include "store/file_io.h"
-#include "store/flush_batch.h"
 #include "store/inventory_record.h"
 #include "till/posting_internal.h"
 #include "till/stock_check.h"
@@ -156,7 +156,6 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
         // The lines already taken are kept as far as they go; the stop itself
         // is what the caller reports.
         static_cast<void>(journal.appendLines(now, lines));
-        static_cast<void>(items.flush());
         pass.out.stopped = true;
         pass.out.messages.push_back(std::move(why));
         return code;
@@ -172,17 +171,27 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
             if (!items.read(*slot, &item)) return stop(items.notPresent(), codes.unreadableItem);
             category = item.display_category;
             if (update(item, i)) {
-                if (Status s = items.write(*slot, &item, true); !s) pass.out.messages.push_back(s);
+                if (Status s = items.write(*slot, &item); !s) pass.out.messages.push_back(s);
             }
         }
         lines.push_back(lineRecordOf(b, i, number, b.customer, category));
     }
-    if (Status s = items.flush(); !s) pass.out.messages.push_back(s);
     if (!pass.step(journal.appendLines(now, lines))) return codes.itemsLog;
     return 0;
 }
 
 }  // namespace
+
+// Commits the posting's batch (a client posting's outer batch commits it
+// instead, and out.ticket stays 0). A refused commit means nothing of the
+// posting reached the journal.
+static void commitPosting(StoreFiles::Batch& batch, SalePostOutcome& out) {
+    if (Status s = batch.commit(&out.ticket); !s) {
+        out.posted = false;
+        out.failed = true;
+        out.messages.push_back(s);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Sales
@@ -190,7 +199,9 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
 SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& opt) {
     SalePostOutcome out;
     auto lock = store.lock();
-    FlushBatch::Scope deferFlushes(store.flushBatch());
+    // Every file the sale touches, kq.cfg included, goes into the posting
+    // journal as one record: all of it survives a crash or none of it.
+    StoreFiles::Batch batch(store.files());
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
     out.number = number;
@@ -213,7 +224,7 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
                 out.messages.push_back(s);
             }
         }
-        out.ticket = store.flushBatch().seal();
+        commitPosting(batch, out);
         return out;
     };
 
@@ -254,7 +265,28 @@ SalePostOutcome writeSale(DataStore& store, Basket& b, const SaleWriteOptions& o
     return finish(0);
 }
 
-ClientPostResult postClientSale(DataStore& store, const Basket& received) {
+namespace {
+
+// A request id seen before gets the answer it was given, once that answer's
+// posting is on disk; nullopt when the id is new (or none was sent).
+std::optional<ClientPostResult> rememberedAnswer(DataStore& store, const std::string& requestId) {
+    if (requestId.empty()) return std::nullopt;
+    auto first = store.files().remembered(requestId);
+    if (!first) return std::nullopt;
+    ClientPostResult result;
+    int32_t code = 0;
+    const std::string& text = first->result;
+    if (std::from_chars(text.data(), text.data() + text.size(), code).ec != std::errc())
+        return std::nullopt;
+    result.code = store.waitDurable(first->ticket) ? code : kClientNotSaved;
+    return result;
+}
+
+}  // namespace
+
+ClientPostResult postClientSale(DataStore& store, const Basket& received,
+                                const std::string& requestId,
+                                const std::function<void()>& onCommitted) {
     ClientPostResult result;
     // The line count comes from the network: anything outside 1..400 is
     // refused before a single array is read.
@@ -270,8 +302,10 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
     const LocalTime now = store.clock().now();
     {
         auto lock = store.lock();
+        if (auto answer = rememberedAnswer(store, requestId)) return *answer;
         if (b.customer > 0) {
-            if (!store.customers().find(b.customer) || !fileExists(store.customers().path())) {
+            if (!store.customers().find(b.customer) ||
+                !store.files().exists(store.customers().name())) {
                 result.code = 2;
                 return result;
             }
@@ -294,40 +328,43 @@ ClientPostResult postClientSale(DataStore& store, const Basket& received) {
     // A folder that cannot be made shows up as the failure of the append that needs it.
     static_cast<void>(store.journal().ensureMonthFolders(now));
 
-    auto lock = store.lock();
-    StoreConfigRecord& cfg = store.config().record();
-    if (b.customer > 0) {
-        auto slot = store.customers().find(b.customer);
-        CustomerRecord c;
-        if (!slot || !store.customers().read(*slot, &c)) {
-            result.code = 12;
+    // The customer's update and the sale are one batch: a balance never
+    // rises without its transaction. It is committed under the DataMutex
+    // and waited for after it.
+    uint64_t ticket = 0;
+    Status committed;
+    SalePostOutcome outcome;
+    {
+        StoreFiles::Batch batch(store.files());
+        StoreConfigRecord& cfg = store.config().record();
+        auto refuse = [&](int32_t code) {
+            // Nothing was written: the batch goes away empty.
+            result.code = code;
             return result;
+        };
+        if (b.customer > 0) {
+            auto slot = store.customers().find(b.customer);
+            CustomerRecord c;
+            if (!slot || !store.customers().read(*slot, &c)) return refuse(12);
+            c.transactions += 1;
+            c.total_purchases += b.total;
+            setFieldText(c.last_used, timestampText(store.clock().now()));
+            c.last_transaction = cfg.next_transaction;
+            if (fieldText(b.payment_word) == "Credit") c.balance += b.total;
+            if (!store.customers().write(*slot, &c)) return refuse(12);
         }
-        c.transactions += 1;
-        c.total_purchases += b.total;
-        setFieldText(c.last_used, timestampText(store.clock().now()));
-        c.last_transaction = cfg.next_transaction;
-        if (fieldText(b.payment_word) == "Credit") c.balance += b.total;
-        if (!store.customers().write(*slot, &c)) {
-            result.code = 12;
-            return result;
-        }
+        SaleWriteOptions opt;
+        opt.client = true;
+        opt.clerkName = store.config().clerkName(b.clerk);
+        opt.configFailure = "Unable to update the configuration file for client";
+        outcome = writeSale(store, b, opt);
+        const int32_t next = cfg.next_transaction;
+        result.code = outcome.code != 0 ? outcome.code : next + kClientPostedOffset;
+        if (!requestId.empty()) batch.setRequest(requestId, std::to_string(result.code));
+        committed = batch.commit(&ticket);
     }
-    SaleWriteOptions opt;
-    opt.client = true;
-    opt.clerkName = store.config().clerkName(b.clerk);
-    opt.configFailure = "Unable to update the configuration file for client";
-    SalePostOutcome outcome = writeSale(store, b, opt);
-    const int32_t next = cfg.next_transaction;
-    lock.unlock();
-    const bool durable = store.flushBatch().waitDurable(outcome.ticket);
-    if (outcome.code != 0) {
-        result.code = outcome.code;
-    } else if (!durable) {
-        result.code = 7;  // the sales log could not be made to stick
-    } else {
-        result.code = next + 20;
-    }
+    if (onCommitted) onCommitted();
+    if (!committed || !store.waitDurable(ticket)) result.code = kClientNotSaved;
     if (outcome.configFailed)
         result.stationMessage =
             Status::ioError("Unable to update the configuration file for client", kTitleFatal);
@@ -364,7 +401,7 @@ void negateTotals(Basket& b) {
 RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOptions& opt) {
     RefundPostOutcome out;
     auto lock = store.lock();
-    FlushBatch::Scope deferFlushes(store.flushBatch());
+    StoreFiles::Batch batch(store.files());
     StoreConfigRecord& cfg = store.config().record();
     const int64_t number = cfg.next_transaction;
     out.number = number;
@@ -408,7 +445,7 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
                 out.messages.push_back(s);
             }
         }
-        out.ticket = store.flushBatch().seal();
+        commitPosting(batch, out);
         return out;
     };
 
@@ -449,7 +486,9 @@ RefundPostOutcome writeRefund(DataStore& store, Basket& b, const RefundWriteOpti
     return finish(0);
 }
 
-ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
+ClientPostResult postClientRefund(DataStore& store, const Basket& received,
+                                  const std::string& requestId,
+                                  const std::function<void()>& onCommitted) {
     ClientPostResult result;
     if (!validLineCount(received)) {
         result.code = 1;
@@ -466,31 +505,43 @@ ClientPostResult postClientRefund(DataStore& store, const Basket& received) {
         return result;
     }
     Basket b = received;
+    {
+        auto lock = store.lock();
+        if (auto answer = rememberedAnswer(store, requestId)) return *answer;
+    }
     // A folder that cannot be made shows up as the failure of the append that needs it.
     static_cast<void>(store.journal().ensureMonthFolders(store.clock().now()));
-    auto lock = store.lock();
-    if (kind == 3) {
-        auto slot = store.customers().find(b.customer);
-        if (!slot) {
-            result.code = 3;
-            return result;
+    uint64_t ticket = 0;
+    Status committed;
+    RefundPostOutcome outcome;
+    {
+        StoreFiles::Batch batch(
+            store.files());  // committed under the DataMutex, waited for after it
+        if (kind == 3) {
+            auto slot = store.customers().find(b.customer);
+            if (!slot) {
+                result.code = 3;
+                return result;
+            }
+            CustomerRecord c;
+            if (!store.customers().read(*slot, &c)) {
+                result.code = 4;
+                return result;
+            }
         }
-        CustomerRecord c;
-        if (!store.customers().read(*slot, &c)) {
-            result.code = 4;
-            return result;
-        }
+        RefundWriteOptions opt;
+        opt.client = true;
+        opt.kind = kind;
+        opt.restock = restock;
+        opt.clerkName = store.config().clerkName(b.clerk);
+        outcome = writeRefund(store, b, opt);
+        const int32_t next = store.config().nextTransaction();
+        result.code = outcome.code != 0 ? outcome.code : next + kClientPostedOffset;
+        if (!requestId.empty()) batch.setRequest(requestId, std::to_string(result.code));
+        committed = batch.commit(&ticket);
     }
-    RefundWriteOptions opt;
-    opt.client = true;
-    opt.kind = kind;
-    opt.restock = restock;
-    opt.clerkName = store.config().clerkName(b.clerk);
-    RefundPostOutcome outcome = writeRefund(store, b, opt);
-    const int32_t next = store.config().nextTransaction();
-    lock.unlock();
-    const bool durable = store.flushBatch().waitDurable(outcome.ticket);
-    result.code = outcome.code != 0 ? outcome.code : !durable ? 6 : next + 20;
+    if (onCommitted) onCommitted();
+    if (!committed || !store.waitDurable(ticket)) result.code = kClientRefundNotSaved;
     for (const Status& s : outcome.messages)
         if (s.code() == Status::Code::kItemMissing) result.stationMessage = s;
     if (outcome.configFailed)

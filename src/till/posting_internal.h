@@ -25,9 +25,11 @@ struct SalePostOutcome {
     bool configFailed = false;
     int code = 0;        // the client failure code, 0 when posted
     int64_t number = 0;  // the transaction number used
-    // The group-commit ticket: the posting is on disk once
-    // store.flushBatch().waitDurable(ticket) has returned, which the caller
-    // does after letting go of the DataMutex.
+    // The journal was refused the posting: nothing of it is on disk.
+    bool failed = false;
+    // The posting is on disk once store.waitDurable(ticket) has returned,
+    // which the caller does after letting go of the DataMutex. 0 when the
+    // caller's own batch holds the posting.
     uint64_t ticket = 0;
     std::vector<Status> messages;  // to show once the DataMutex is released
 };

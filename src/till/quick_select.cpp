@@ -35,8 +35,14 @@ void QuickSelectPage::collect(std::size_t start, bool forward) {
     {
         auto lock = m_store.lock();
         const auto& entries = m_store.items().index().entries();
+        const SlotTexts& texts = m_store.itemTexts();
         auto take = [&](const IndexEntry& e) {
             if (e.number < 0) return;
+            // The category and the omission are in memory: only the items
+            // that go on a button are read.
+            if ((c != kAllCategories && texts.number(item_texts::kDisplayCategory, e.slot) != c) ||
+                texts.number(item_texts::kOmitFromQuickSelect, e.slot) == 2)
+                return;
             InventoryRecord item;
             if (!m_store.items().read(e.slot, &item)) return;
             if ((c != kAllCategories && item.display_category != c) ||

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <memory>
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
@@ -74,13 +75,21 @@ void Till::refund() {
     opt.kind = choice->kind;
     opt.restock = choice->restock;
     opt.clerkName = m_clerks.name();
+    // writeRefund negates the Basket's totals; a refund that stops part
+    // way must leave them as they were, or another press of Refund would
+    // negate them back and journal a "refund" with positive totals.
+    const auto before = std::make_unique<Basket>(b);
     RefundPostOutcome outcome = writeRefund(m_store, b, opt);
-    if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
+    if (!outcome.failed && !m_store.waitDurable(outcome.ticket)) {
         outcome.messages.push_back(
             Status::ioError("Unable to write the refund to disk", kTitleFatal));
     }
     for (const Status& s : outcome.messages) show(s);
-    if (outcome.stopped) return;  // the Basket keeps its lines for another try
+    reopenAfterDiskFailure();
+    if (outcome.stopped) {
+        b = *before;  // the Basket keeps its lines and totals for another try
+        return;
+    }
 
     if (choice->printReceipt) m_devices.printRefundReceipt(b);
     m_current.clear();

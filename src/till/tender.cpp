@@ -5,6 +5,7 @@
 
 #include "base/fixed_text.h"
 #include "base/money.h"
+#include "base/numbers.h"
 #include "base/timestamp.h"
 #include "store/customers.h"
 #include "till/till.h"
@@ -85,10 +86,14 @@ bool CashPanel::ok() {
         m_till.ui().error("Less than total", kTitleProblem);
         return false;
     }
-    typed(m_typed);
     const double amount = typedCentsAmount(m_typed);
+    if (!isSaneMoney(amount)) {
+        m_till.ui().error(kAmountOutOfRange, kTitleProblem);
+        return false;
+    }
+    typed(m_typed);
     if (wholeCents(roundMoney(m_due)) <= wholeCents(amount)) {
-        const double change = std::strtod(m_changeText.c_str(), nullptr);
+        const double change = decimalFromText(m_changeText);
         return complete(change + m_due, change);
     }
     m_till.ui().error("Less than total", kTitleProblem);
@@ -134,6 +139,10 @@ void SplitPanel::typed(const std::string& text) {
 bool SplitPanel::ok() {
     if (done()) return false;
     const double cash = roundMoney(typedCentsAmount(m_typed));
+    if (!isSaneMoney(cash)) {
+        m_till.ui().error(kAmountOutOfRange, kTitleProblem);
+        return false;
+    }
     if (wholeCents(cash) > wholeCents(m_total)) {
         m_till.ui().error("Cash exceeds total", kTitleProblem);
         m_typed.clear();
@@ -202,7 +211,13 @@ void Till::cardTender() {
         if (choice == ElectronicPayment::kPaymentPlusCashBack) {
             auto typed = m_panels.cashBackEntry();
             if (!typed) return;
-            const double value = std::strtod(typed->c_str(), nullptr);
+            // Read without the locale, and checked before it becomes a
+            // whole number: "1e30" or "nan" would make that undefined.
+            const double value = decimalFromText(*typed);
+            if (!isSaneMoney(value)) {
+                m_ui.error(kAmountOutOfRange, kTitleProblem);
+                return;
+            }
             if (value > 100 && !m_ui.confirm(*typed, "Please confirm")) return;
             cashBack = static_cast<double>(static_cast<long long>(value));
             if (cashBack < 0) cashBack = 0;

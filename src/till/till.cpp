@@ -107,7 +107,7 @@ bool Till::findItem(int64_t number, InventoryRecord* item) {
 
 int64_t Till::resolveEntry(const std::string& key) {
     const std::string upper = upperCase(key);
-    const bool skuMode = m_store.config().record().settings_b[kSetBEntryModeSku] == 2;
+    const bool skuMode = skuEntryMode(m_store.config().record());
     auto byNumber = [&]() -> int64_t {
         if (!allDigits(key)) return 0;
         int64_t number = 0;
@@ -500,7 +500,7 @@ bool Till::postLocalSale() {
     SalePostOutcome outcome = writeSale(m_store, b, opt);
     // The records are written either way; a failed flush is reported, and
     // the basket is not offered again, which would journal it twice.
-    if (!m_store.flushBatch().waitDurable(outcome.ticket)) {
+    if (!outcome.failed && !m_store.waitDurable(outcome.ticket)) {
         outcome.messages.push_back(
             Status::ioError("Unable to write the sale to disk", kTitleFatal));
     }
@@ -509,7 +509,17 @@ bool Till::postLocalSale() {
     // goes either way, so that a second try cannot journal it twice.
     m_current.clear();
     for (const Status& s : outcome.messages) show(s);
+    reopenAfterDiskFailure();
     return outcome.posted;
+}
+
+void Till::reopenAfterDiskFailure() {
+    if (m_store.files().error()) return;
+    // The clerk has been told; the station puts its files and its memory
+    // back in step at once (recovery, then the data read again) instead of
+    // refusing every posting until it is started again. While the disk
+    // still fails, this fails too and postings stay refused.
+    if (Status s = m_store.reopen(); !s) show(s);
 }
 
 }  // namespace kassio

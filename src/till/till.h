@@ -158,6 +158,8 @@ class Till {
     bool soundsOn() const;
     void play(SoundId id);
     void show(const Status& status);
+    // After a posting the disk refused: DataStore::reopen().
+    void reopenAfterDiskFailure();
     TaxRules taxRules() const { return TaxRules::of(m_store.config().record()); }
     bool descriptionOnlyRows() const;
     // The customer for an "edit2box" answer: a number of 1 or more, else the

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include "base/money.h"
 
 #include "base/numbers.h"
+#include "base/timestamp.h"
 
 namespace kassio {
 namespace {
@@ -64,6 +67,49 @@ TEST(Numbers, ReadAsFarAsTheyGoWhateverTheLocale) {
     EXPECT_EQ(decimalNumber("1.5"), 1.5);
     EXPECT_FALSE(decimalNumber("1.5kg"));
     std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+// Dates as the journal stores them: English, plain ASCII, weekday right
+// across leap years and centuries, the fallback outside the valid range;
+// the same under any locale the desktop has.
+TEST(Dates, ReceiptDateTextIsOursWhateverTheLocale) {
+    struct Case {
+        int day, month, year;
+        const char* text;
+    };
+    const Case cases[] = {
+        {6, 12, 2026, "Sun 6 Dec 26"},    {29, 2, 2024, "Thu 29 Feb 24"},
+        {1, 1, 2000, "Sat 1 Jan 00"},     {1, 3, 2100, "Mon 1 Mar 00"},
+        {31, 12, 1980, "Wed 31 Dec 80"},  {1, 1, 1979, "D: 1 M: 1 Y:1979"},
+        {0, 5, 2026, "D: 0 M: 5 Y:2026"}, {5, 13, 2026, "D: 5 M:13 Y:2026"},
+    };
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old ? old : "C";
+    for (const char* locale : {"C", "C.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        std::setlocale(LC_ALL, locale);
+        for (const Case& c : cases) {
+            LocalTime t;
+            t.day = c.day;
+            t.month = c.month;
+            t.year = c.year;
+            EXPECT_EQ(localeDateText(t), c.text) << locale << " " << c.year;
+        }
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+// Typed amounts are money only when finite and within the bound.
+TEST(Money, SaneMoneyBounds) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double v : {0.0, -0.01, kMoneyLimit, -kMoneyLimit, 12.5}) EXPECT_TRUE(isSaneMoney(v)) << v;
+    for (double v : {nan, inf, -inf, std::nextafter(kMoneyLimit, inf), 1e30})
+        EXPECT_FALSE(isSaneMoney(v)) << v;
+    // What a keypad entry of too many digits reads as is refused, not clamped.
+    EXPECT_FALSE(isSaneMoney(typedCentsAmount(std::string(40, '9'))));
+    EXPECT_FALSE(isSaneMoney(decimalFromText("1e30")));
+    EXPECT_FALSE(isSaneMoney(decimalFromText("nan")));
+    EXPECT_FALSE(isSaneMoney(decimalFromText("-inf")));
 }
 
 }  // namespace

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "commands/command_router.h"
+#include "commands/inventory_commands.h"
+#include "inventory/scripted_item_forms.h"
+#include "till/current_basket.h"
 #include "till/tender.h"
 #include "till/till_fixture.h"
 
 namespace kassio {
 namespace {
 
+using test::ScriptedItemForms;
 using test::TillTest;
 
 TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
@@ -45,6 +49,39 @@ TEST_F(TillTest, RouterGuardsRestrictsAndClears) {
     EXPECT_EQ(commandForKey(Key::kLetter, true, 'X'), command::kSkuSearch);
     EXPECT_FALSE(commandForKey(Key::kLetter, true, 'Q'));
     EXPECT_FALSE(commandForKey(Key::kF1, false));
+}
+
+// Before anyone logs on (--no-log-on) the till is an ordinary clerk's:
+// restricted commands are ignored until clerk 1 or 2 logs on.
+TEST_F(TillTest, BeforeAnyLogOnRestrictedCommandsAreIgnored) {
+    CommandRouter router(*till);
+    router.set(command::kDeleteInventory, [] {});
+    EXPECT_EQ(till->clerks().clerk(), 0);
+    EXPECT_EQ(router.route(command::kDeleteInventory), CommandRouter::Outcome::kIgnored);
+    ASSERT_TRUE(till->logOn(2, ""));
+    EXPECT_EQ(router.route(command::kDeleteInventory), CommandRouter::Outcome::kRan);
+}
+
+// "Use SKU 1 for cart item selection" is on only when 2, everywhere: ENTER
+// in an empty box runs the SKU 1 search then and the description search
+// for any other value (1 once ran the SKU 1 search here while the till
+// itself still read item numbers).
+TEST_F(TillTest, EmptyEntrySearchFollowsTheOneSkuSwitchRule) {
+    CommandRouter router(*till);
+    ScriptedItemForms forms;
+    InventoryMaintenance inventory(*store, ui, forms, sound, [] { return int64_t{1}; });
+    registerInventoryCommands(router, *till, inventory);
+    ASSERT_TRUE(till->logOn(1, ""));
+    for (auto [value, sku] : {std::pair{0, false}, {1, false}, {2, true}, {-1, false}}) {
+        store->config().record().settings_b[kSetBEntryModeSku] = value;
+        ui.prompts.clear();
+        forms.preselectedWithin.clear();
+        EXPECT_TRUE(router.processEntry("\r\n", false).ranSearch);
+        const bool askedSku = !ui.prompts.empty() && ui.prompts.back() == "Find in SKU 1:";
+        EXPECT_EQ(askedSku, sku) << value;
+        EXPECT_EQ(forms.preselectedWithin.size(), sku ? 0u : 1u) << value;
+        EXPECT_EQ(totalsPanelOf(till->basket(), store->config().record()).skuMode, sku) << value;
+    }
 }
 
 // Before a command that clears, the basket goes into a free slot; with the

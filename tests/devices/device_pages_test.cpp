@@ -109,9 +109,11 @@ TEST(CustomReceiptPage, TextsCutterAndOptions) {
 TEST(Logo, InstallCopiesOverReceiptBmp) {
     TempFolder dir;
     ASSERT_TRUE(replaceFileAtomically(dir / "chosen.bmp", "BMnew", 5));
-    EXPECT_TRUE(installLogo(dir.path(), dir / "chosen.bmp"));
+    std::recursive_mutex mutex;
+    StoreFiles files(dir.path(), mutex);
+    EXPECT_TRUE(installLogo(files, dir / "chosen.bmp"));
     EXPECT_EQ(readWholeFile(dir / "receipt.bmp")->size(), 5u);
-    Status missing = installLogo(dir.path(), dir / "absent.bmp");
+    Status missing = installLogo(files, dir / "absent.bmp");
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.title(), "Logo picture");
 }

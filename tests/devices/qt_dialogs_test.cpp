@@ -8,40 +8,25 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <functional>
 
 #include "devices/summary_box.h"
 #include "store/store_config.h"
+#include "support/modal_windows.h"
 #include "ui/devices/card_boxes.h"
 #include "ui/devices/language_dialog.h"
 #include "ui/devices/qt_device_ui.h"
+#include "ui/devices/qt_printers.h"
 #include "ui/devices/summary_box_dialog.h"
 #include "ui/devices/till_config_dialog.h"
 
 namespace kassio::test {
 namespace {
-
-// Runs `act` on the modal dialog as soon as it shows.
-void whenModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start(10);
-}
-
-QPushButton* button(QWidget* w, const QString& text) {
-    for (QPushButton* b : w->findChildren<QPushButton*>())
-        if (b->text() == text) return b;
-    ADD_FAILURE() << "no button " << text.toStdString();
-    return nullptr;
-}
 
 void clickOk(QWidget* w) {
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
@@ -129,6 +114,35 @@ TEST(QtDialogs, CardWaitKeepsTheScreenAliveUntilAbandoned) {
     ui.cardWaitFinished();
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_GT(ticks, 10);  // events went on being processed while waiting
+}
+
+// A copy count raised in the print dialog belongs to that document: the
+// next document's dialog starts at one copy again, and printed unchanged
+// it is one copy.
+TEST(PrintDialog, ARaisedCopyCountAppliesToThatDocumentOnly) {
+    QtPrinters printers;
+    std::vector<int> offered;
+    auto answer = [&offered](int raiseTo) {
+        whenModal([&offered, raiseTo](QWidget* w) {
+            auto* dialog = qobject_cast<QPrintDialog*>(w);
+            auto* copies = w->findChild<QSpinBox*>("copies");
+            offered.push_back(copies ? copies->value() : -1);
+            if (copies && raiseTo > 0) copies->setValue(raiseTo);
+            if (dialog) dialog->printer()->setOutputFileName("/dev/null");
+            if (dialog) dialog->accept();
+        });
+    };
+    answer(3);
+    auto first = printers.open(Printers::Target::kDialog, "");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->copies(), 3);
+    first.reset();
+
+    answer(0);
+    auto second = printers.open(Printers::Target::kDialog, "");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->copies(), 1);
+    EXPECT_EQ(offered, (std::vector<int>{1, 1}));
 }
 
 }  // namespace

@@ -77,7 +77,9 @@ class CupsTest : public ReceiptTest {
   protected:
     static void SetUpTestSuite() {
         if (::geteuid() != 0) {
-            s_skip = "cupsd refuses to start unless it is started as root";
+            s_skip =
+                "needs root: cupsd refuses to start unless it is started as root (run the tests as "
+                "root to print to a real CUPS queue)";
             return;
         }
         if (::access("/usr/sbin/cupsd", X_OK) != 0 || ::access("/usr/sbin/lpadmin", X_OK) != 0) {
@@ -130,7 +132,7 @@ class CupsTest : public ReceiptTest {
     }
 
     static void addQueue(const std::string& name, int port) {
-        std::string command = "lpadmin -p " + name +
+        std::string command = "/usr/sbin/lpadmin -p " + name +
                               " -E -v socket://127.0.0.1:" + std::to_string(port) +
                               " >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -202,7 +204,7 @@ TEST_F(CupsTest, AReceiptReachesTheReceiptPrinterQueue) {
 TEST_F(CupsTest, DefaultQueueOrPdfWhenTheReceiptPrinterIsGone) {
     Listener printer;
     addQueue("counter", printer.port());
-    ASSERT_EQ(std::system("lpadmin -d counter >/dev/null 2>&1"), 0);
+    ASSERT_EQ(std::system("/usr/sbin/lpadmin -d counter >/dev/null 2>&1"), 0);
     addLine(5, "TEA BAGS", 1.50);
     payCash(2);
     std::string folder = s_dir + "/shop-pdf";

@@ -14,6 +14,7 @@
 #include "base/fixed_text.h"
 #include "server/basket_wire.h"
 #include "station_fixture.h"
+#include "store/items.h"
 
 namespace kassio::test {
 namespace {
@@ -53,7 +54,7 @@ TEST_F(StationTest, TcpCallsNeedTheStationKeyAndChangeNothingWithout) {
             EXPECT_FALSE(client->postSale(*b, result));
         }
     }
-    EXPECT_EQ(store->config().nextTransaction(), 1);  // no refused posting got through
+    EXPECT_EQ(nextTransaction(), 1);  // no refused posting got through
     // The DataFolder's socket needs no key.
     int32_t result = -1;
     CustomerRecord local = makeCustomer(99, "ON THE SOCKET");
@@ -81,7 +82,10 @@ TEST_F(StationTest, UnusableTcpSettingsLeaveTheSocketServing) {
                           {"unix:/tmp/other.sock", "k3y", "must be host:port"},
                           {busy.c_str(), "k3y", "cannot listen on " + busy}};
     for (const Case& c : cases) {
-        startServer({c.listen, c.key});
+        ServerSettings settings;
+        settings.listenAddress = c.listen;
+        settings.stationKey = c.key;
+        startServer(settings);
         EXPECT_EQ(server->tcpPort(), 0) << c.listen;
         EXPECT_NE(startWarning.message().find(c.warning), std::string::npos)
             << startWarning.message();
@@ -125,7 +129,7 @@ TEST_F(StationTest, MalformedRequestsAreRefused) {
     EXPECT_FALSE(raw.call(Procedure::kPostSale, std::string(200000, '\0')).ok);  // too big
     EXPECT_FALSE(raw.call(Procedure::kClientConfig, "x").ok);
     EXPECT_TRUE(raw.call(Procedure::kClientConfig, "").ok);
-    EXPECT_EQ(store->config().nextTransaction(), 1);
+    EXPECT_EQ(nextTransaction(), 1);
 }
 
 TEST_F(StationTest, NoticeForTheStationComesAfterTheMutexIsFree) {
@@ -157,7 +161,77 @@ TEST_F(StationTest, StopLetsAPostingInProgressFinish) {
     poster.join();
     stopper.join();
     EXPECT_EQ(result, 2 + 20);
-    EXPECT_EQ(store->config().nextTransaction(), 2);
+    EXPECT_EQ(nextTransaction(), 2);
+}
+
+// The answer lost on the way back: the call reached the server, the client
+// heard nothing.
+class AnswerLostOnce final : public StationTransport {
+  public:
+    explicit AnswerLostOnce(StationTransport& real) : m_real(real) {}
+    TransportReply call(Procedure p, const std::string& request,
+                        const std::string& requestId = {}) override {
+        ids.push_back(requestId);
+        TransportReply r = m_real.call(p, request, requestId);
+        if (ids.size() == 1) return {false, {}, "connection reset"};
+        return r;
+    }
+    std::vector<std::string> ids;
+
+  private:
+    StationTransport& m_real;
+};
+
+TEST_F(StationTest, ARetriedPostingWithTheSameRequestIdPostsOnce) {
+    startServer();
+    GrpcStationTransport grpc(server->socketEndpoint(), "");
+    const LocalTime today = clock.now();
+    auto salesToday = [&] {
+        return store->journal().readSales(today.year, today.month, today.day);
+    };
+
+    // The same id twice on the wire, for a sale and for a refund: the second
+    // call gets the first answer and posts nothing.
+    struct Case {
+        Procedure procedure;
+        const char* id;
+        const char* payment;
+    };
+    for (const Case& c : {Case{Procedure::kPostSale, "sale-1", "Cash"},
+                          Case{Procedure::kPostRefund, "refund-1", "Refund"}}) {
+        SCOPED_TRACE(c.id);
+        const std::string ndr = ndr::encode<BasketFormat>(*oneLineBasket(2, c.payment));
+        const std::size_t salesBefore = salesToday().size();
+        TransportReply first = grpc.call(c.procedure, ndr, c.id);
+        TransportReply again = grpc.call(c.procedure, ndr, c.id);
+        ASSERT_TRUE(first.ok && again.ok);
+        EXPECT_EQ(first.ndr, again.ndr);
+        EXPECT_EQ(salesToday().size(), salesBefore + 1);
+        TransportReply fresh = grpc.call(c.procedure, ndr, std::string(c.id) + "-new");
+        ASSERT_TRUE(fresh.ok);
+        EXPECT_NE(fresh.ndr, first.ndr);
+        EXPECT_EQ(salesToday().size(), salesBefore + 2);
+    }
+    const int stock = readItem(*store, 2)->quantity;
+
+    // StationClient sends the same id again when the answer is lost.
+    AnswerLostOnce lossy(grpc);
+    StationClient client(lossy);
+    int32_t result = -1;
+    const int next = nextTransaction();
+    ASSERT_TRUE(client.postSale(*oneLineBasket(2), result));
+    EXPECT_EQ(result, next + 1 + kPostedOffset);
+    ASSERT_EQ(lossy.ids.size(), 2u);
+    EXPECT_EQ(lossy.ids[0], lossy.ids[1]);
+    EXPECT_EQ(lossy.ids[0].size(), 32u);
+    EXPECT_EQ(readItem(*store, 2)->quantity, stock - 1);
+    EXPECT_EQ(nextTransaction(), next + 1);
+
+    // An id longer than the server remembers is refused, not posted.
+    EXPECT_FALSE(grpc.call(Procedure::kPostSale, ndr::encode<BasketFormat>(*oneLineBasket(2)),
+                           std::string(65, 'x'))
+                     .ok);
+    EXPECT_EQ(nextTransaction(), next + 1);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // Ten client stations post sales and refunds through real gRPC calls while
 // the till of this station posts its own sales: every transaction gets its
 // own number, the numbers run without a gap, and the journal, the stock and
-// the ActivityLog agree with what was posted.
+// the ActivityLog agree with what was posted. Between its sales the clerk
+// flips the menu switches (sound, tips, the picture category, trade prices,
+// the tip of the day): kq.cfg, which every posting writes whole from the
+// server's threads, changes only under the DataMutex (the ThreadSanitizer
+// build runs this test).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,6 +19,7 @@
 #include "store/journal_format.h"
 #include "support/scripted_ui.h"
 #include "support/till_fakes.h"
+#include "till/shop_settings.h"
 #include "till/till.h"
 
 namespace kassio::test {
@@ -85,12 +90,20 @@ TEST_F(StationLoadTest, ConcurrentClientAndTillPostingsStayConsistent) {
     Till till(*store, ui, panels, sound, devices);
     ASSERT_TRUE(till.logOn(1, ""));
     std::vector<Posted> local;
+    const int32_t soundOff = store->config().record().settings_b[kSetBSoundEffectsOff];
+    const int32_t tipsOff = store->config().record().settings_b[kSetBButtonTipsOff];
     go = true;
     for (int s = 0; s < kLocalSales; ++s) {
         const int64_t item = kFirstItem + s % 10;
-        ASSERT_TRUE(till.addItem(item));
+        ASSERT_TRUE(till.addItem(item)) << (ui.shown.empty() ? "" : ui.shown.back().text);
         till.chequeTender();
         local.push_back({item, false, false});
+        ASSERT_TRUE(toggleSoundEffects(*store));
+        ASSERT_TRUE(toggleButtonTips(*store));
+        ASSERT_TRUE(storeTipOfTheDay(*store, s, s % 2 == 0));
+        till.quickSelect().selectCategory(s % 19);
+        till.toggleTradePrices();  // on and off again: these items have no trade price
+        till.toggleTradePrices();
     }
     for (auto& t : threads) t.join();
     EXPECT_TRUE(ui.shown.empty()) << ui.shown.front().text;
@@ -113,11 +126,22 @@ TEST_F(StationLoadTest, ConcurrentClientAndTillPostingsStayConsistent) {
     EXPECT_EQ(indexNumbers, saleNumbers);
     EXPECT_EQ(*saleNumbers.begin(), 1);
     EXPECT_EQ(*saleNumbers.rbegin(), total);
-    EXPECT_EQ(store->config().nextTransaction(), total + 1);
+    EXPECT_EQ(nextTransaction(), total + 1);
     StoreConfigRecord onDisk;
     auto cfg = readWholeFile(store->pathOf("kq.cfg"));
     ASSERT_EQ(cfg->size(), sizeof onDisk);
     std::memcpy(&onDisk, cfg->data(), sizeof onDisk);
+    EXPECT_EQ(+onDisk.next_transaction, total + 1);
+    // The switches as the clerk left them, next to the postings' figures.
+    static_assert(kLocalSales % 2 == 0);
+    ASSERT_TRUE(toggleSoundEffects(*store));  // one more write after the last posting
+    cfg = readWholeFile(store->pathOf("kq.cfg"));
+    std::memcpy(&onDisk, cfg->data(), sizeof onDisk);
+    EXPECT_EQ(+onDisk.settings_b[kSetBSoundEffectsOff], soundOff == 0 ? 2 : 0);
+    EXPECT_EQ(+onDisk.settings_b[kSetBButtonTipsOff], tipsOff);
+    EXPECT_EQ(+onDisk.settings_b[kSetBQuickSelectCategory], (kLocalSales - 1) % 19);
+    EXPECT_EQ(+onDisk.counters[kCounterTipNumber], kLocalSales - 1);
+    EXPECT_EQ(+onDisk.counters[kCounterTipsOff], 2);
     EXPECT_EQ(+onDisk.next_transaction, total + 1);
 
     // Every line is in itemslog.dat under its transaction.

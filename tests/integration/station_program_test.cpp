@@ -218,7 +218,7 @@ TEST_F(StationProgramTest, FilesItCannotUseAreRefusedSayingWhy) {
         EXPECT_EQ(err.str(), c.err);
     }
     EXPECT_FALSE(readCustomer(*store, 13));
-    EXPECT_EQ(store->config().nextTransaction(), 1);
+    EXPECT_EQ(nextTransaction(), 1);
 }
 
 TEST_F(StationProgramTest, TheProgramPostsASaleFromTheCommandLine) {

@@ -320,10 +320,20 @@ TEST_F(InventoryTest, AdvancedSearchAnyAndAll) {
 TEST_F(InventoryTest, ViewNextFollowsNumbersAndCustomImageIsCopied) {
     item(5, "FIVE");
     item(9, "NINE");
+    InventoryRecord nine = *readItem(*store, 9);
+    nine.no_tax_rounding = 2;
+    ASSERT_TRUE(amendItem(*store, 9, nine));
     forms.viewNexts = 3;
     inventory->showItem(*readItem(*store, 5));
     ASSERT_EQ(forms.viewsShown.size(), 2u);  // 5, 9, then the form closes
     EXPECT_EQ(forms.viewsShown[1].number, "9");
+    auto row = [](const ItemView& v, const std::string& label) {
+        for (const auto& [l, value] : v.rows)
+            if (l == label) return value;
+        return std::string("(no row)");
+    };
+    EXPECT_EQ(row(forms.viewsShown[0], "No tax rounding"), "No");
+    EXPECT_EQ(row(forms.viewsShown[1], "No tax rounding"), "Yes");
 
     ASSERT_TRUE(replaceFileAtomically(root / "pic.bmp", "BMxx", 4));
     forms.bitmap = root / "pic.bmp";

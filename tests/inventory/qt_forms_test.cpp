@@ -2,6 +2,8 @@
 // types and presses comes back in the core values.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -84,6 +86,43 @@ TEST(QtForms, NumberOrNameUpperCasesAndCancels) {
         button(d, "OK")->click();
     });
     EXPECT_EQ(forms.amountPrompt("7 J SMITH, owed:", "25.50"), "");
+}
+
+// Typed into the form: the customer's texts turn to capitals except the
+// e-mail address and the notes, which keep the case they were typed in (an
+// address's local part may depend on it).
+TEST(QtForms, CustomerFormCapitalisesAllButTheEmailAndTheNotes) {
+    QtCustomerForms forms(nullptr);
+    CustomerFormRequest request;
+    request.fields.number = "7";
+    const std::pair<QString, QString> typed[] = {{"Name", "j smith"},
+                                                 {"Town", "leeds"},
+                                                 {"Email", "Jo.Smith@Example.com"},
+                                                 {"Comment", "pays late"},
+                                                 {"Notes", "Ring on Tuesdays"}};
+    whenShown([&typed](QWidget* d) {
+        for (auto* form : d->findChildren<QFormLayout*>())
+            for (int row = 0; row < form->rowCount(); ++row) {
+                auto* label = form->itemAt(row, QFormLayout::LabelRole);
+                auto* field = form->itemAt(row, QFormLayout::FieldRole);
+                auto* name = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
+                auto* edit = field ? qobject_cast<QLineEdit*>(field->widget()) : nullptr;
+                if (!name || !edit) continue;
+                for (const auto& [which, text] : typed)
+                    if (name->text() == which && edit->text().isEmpty()) {
+                        edit->setText(text);
+                        emit edit->textEdited(text);  // as a keystroke reports it
+                    }
+            }
+        button(d, "OK")->click();
+    });
+    CustomerFormReply reply = forms.customerForm(request);
+    EXPECT_EQ(reply.button, FormButton::kOk);
+    EXPECT_EQ(reply.fields.name, "J SMITH");
+    EXPECT_EQ(reply.fields.town, "LEEDS");
+    EXPECT_EQ(reply.fields.comment, "PAYS LATE");
+    EXPECT_EQ(reply.fields.email, "Jo.Smith@Example.com");
+    EXPECT_EQ(reply.fields.notes, "Ring on Tuesdays");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "base/fixed_text.h"
+#include "server/station_client.h"
+#include "server/station_transport.h"
 #include "server_fixture.h"
 #include "store/file_io.h"
 
@@ -76,6 +78,42 @@ TEST_F(FileChunkTest, OnlyPlainFilesOfTheDataFolderAreServed) {
     ASSERT_TRUE(replaceFileAtomically(data + "/language.ini", std::string(4640, 'w').data(), 4640));
     EXPECT_EQ(+ask("LANGUAGE.INI", 0).position, 4640);  // the wording a client prints with
     EXPECT_EQ(+ask("receipt.bmp", 0).position > 0, true);
+}
+
+// A station that announces a file far larger than any it serves is not
+// believed: the client stops before asking for a second chunk (it once
+// asked for chunks up to the size announced, holding them all).
+TEST(StationFetch, AnAbsurdFileSizeIsRefusedAtOnce) {
+    struct Boaster final : StationTransport {
+        int32_t announced = 0;
+        int calls = 0;
+        TransportReply call(Procedure, const std::string& request, const std::string&) override {
+            ++calls;
+            FileChunk c;
+            if (!ndr::decode<FileChunkFormat>(request, c)) return {};
+            if (c.position == 0) c.position = announced;
+            return {true, ndr::encode<FileChunkFormat>(c), {}};
+        }
+    };
+    const int32_t limit = static_cast<int32_t>(StationClient::kMaxFetchBytes);
+    for (int32_t announced : {INT32_MAX, limit + 1}) {
+        Boaster station;
+        station.announced = announced;
+        StationClient client(station);
+        std::string content;
+        Status s = client.fetchFile("stock1.bmp", content);
+        EXPECT_NE(s.message().find("is larger than a station file can be"), std::string::npos)
+            << announced << ": " << s.message();
+        EXPECT_EQ(station.calls, 1);
+        EXPECT_TRUE(content.empty());
+    }
+    Boaster small;
+    small.announced = 4500;  // three chunks, each answered in full
+    StationClient client(small);
+    std::string content;
+    EXPECT_TRUE(client.fetchFile("stock1.bmp", content));
+    EXPECT_EQ(content.size(), 4500u);
+    EXPECT_EQ(small.calls, 3);
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "base/money.h"
 #include "server/basket_wire.h"
 #include "server_fixture.h"
+#include "store/faulty_file_system.h"
 #include "store/file_io.h"
+#include "store/posix_file_system.h"
 #include "till/posting.h"
 
 namespace kassio::test {
@@ -103,6 +105,42 @@ TEST_F(PostingTest, RefusedSalesReturnTheirCodeAndWriteNothing) {
     EXPECT_EQ(next(), before);
     EXPECT_EQ(salesToday(), 0u);
     EXPECT_TRUE(files() == filesBefore);
+}
+
+// A flush that fails fails the posting, and the server puts its files and
+// memory back in step by itself: the next posting is taken under the number
+// the failed one would have had, with no restart, and a refund and a
+// customer change after a second failure likewise. Only the answered
+// postings are in the journal.
+TEST_F(PostingTest, AfterADiskFailureTheNextPostingIsTakenWithoutARestart) {
+    ASSERT_TRUE(store->close());
+    server.reset();
+    static PosixFileSystem disk;  // outlives every store of the run
+    auto faulty = std::make_unique<FaultyFileSystem>(disk);
+    FaultyFileSystem& port = *faulty;
+    store = std::make_unique<DataStore>(data, clock, std::move(faulty));
+    ASSERT_TRUE(store->openData());
+    server = std::make_unique<StationServer>(*store);
+    const int32_t first = next();
+    const int stock = readItem(*store, 2)->quantity;
+
+    port.failAt(FaultyFileSystem::Fault::kSync, 1);
+    EXPECT_LT(server->postSale(*basketOf({2})).code, kClientPostedOffset);  // refused
+    EXPECT_TRUE(store->files().error());
+    ClientPostResult sold = server->postSale(*basketOf({2}));
+    EXPECT_EQ(sold.code, first + 1 + kClientPostedOffset);  // the number after it
+    EXPECT_EQ(readItem(*store, 2)->quantity, stock - 1);
+
+    port.failAt(FaultyFileSystem::Fault::kSync, 1);
+    CustomerRecord changed = *readCustomer(*store, 1);
+    setFieldText(changed.town, "LEEDS");
+    EXPECT_EQ(server->changeCustomer(changed), kCustomerFileUnavailable);
+    EXPECT_TRUE(store->files().error());
+    EXPECT_EQ(server->changeCustomer(changed), kCustomerDone);
+    EXPECT_STREQ(readCustomer(*store, 1)->town, "LEEDS");
+    EXPECT_EQ(server->postRefund(*basketOf({2}, "Refund")).code, first + 2 + kClientPostedOffset);
+    EXPECT_EQ(readItem(*store, 2)->quantity, stock);
+    EXPECT_EQ(salesToday(), 2u);
 }
 
 TEST_F(PostingTest, StockAndMissingFilesStopASale) {

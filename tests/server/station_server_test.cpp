@@ -60,6 +60,31 @@ TEST_F(FindTest, FindsItemsByNumberPatternAndSkuFragment) {
     }
 }
 
+TEST_F(FindTest, QuestionMarkMatchesPastTheEndOfAText) {
+    // One-letter texts, as an import may bring them (the forms want two).
+    {
+        auto lock = store->lock();
+        InventoryRecord b = makeItem(60, "B");  // takes BRIE's deleted slot 5
+        ASSERT_TRUE(store->items().insert(&b));
+        CustomerRecord q = makeCustomer(8, "Q");
+        ASSERT_TRUE(store->customers().insert(&q));
+    }
+    struct Case {
+        int64_t from;
+        const char* text;
+        int64_t expected;
+    };
+    const Case items[] = {{9, "B", 60}, {9, "B?", 60}, {9, "B??", 60}, {60, "B", 0}, {9, "B?X", 0}};
+    for (const Case& c : items)
+        EXPECT_EQ(+findItem(c.from, c.text).number, c.expected) << c.from << " " << c.text;
+    const Case customers[] = {{0, "Q", 8}, {0, "Q?", 8}, {0, "Q?X", 0}};
+    for (const Case& c : customers) {
+        EXPECT_EQ(+findCustomer(c.from, c.text).number, c.expected) << c.text;
+        EXPECT_EQ(+findCustomer(c.from, c.text, "?").number, c.expected)
+            << c.text;  // prefix 2 empty
+    }
+}
+
 TEST_F(FindTest, SkuOneSelectionAppliesOnlyToFromZero) {
     store->config().record().settings_b[kSetBEntryModeSku] = 2;
     EXPECT_EQ(+findItem(0, "5000").number, 42);
@@ -246,6 +271,13 @@ TEST_F(PageTest, CategoryPagesSkipOtherCategoriesOmittedAndDeletedItems) {
     ItemPage none = first(17);
     EXPECT_EQ(numbers(none), (Numbers(8, 0)));
     EXPECT_EQ(+none.last, 0);
+
+    // A full page that ends its category: "next" answers an empty page.
+    ASSERT_TRUE(deleteItem(*store, 19));
+    ASSERT_TRUE(deleteItem(*store, 21));
+    ItemPage end = step(first(1), 0);
+    EXPECT_EQ(numbers(end), (Numbers(8, 0)));
+    EXPECT_EQ(+end.last, 0);
 }
 
 TEST_F(PageTest, NextPageWithoutInventoryFileTellsTheStation) {

@@ -68,7 +68,9 @@ TEST(ServerSettings, StationKeyMustMatchExactly) {
 // A station that never answers: the command line is what is under test.
 class UnreachableStation final : public StationTransport {
   public:
-    TransportReply call(Procedure, const std::string&) override { return {false, {}, "offline"}; }
+    TransportReply call(Procedure, const std::string&, const std::string& = {}) override {
+        return {false, {}, "offline"};
+    }
 };
 
 TEST(StationCommandLine, ConnectionAndKeyComeFromOptionsFileOrEnvironment) {

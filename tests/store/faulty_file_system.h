@@ -36,6 +36,13 @@ class FaultyFileSystem final : public FileSystem {
         std::lock_guard lock(m_mutex);
         m_failPaths = std::move(which);
     }
+    // Every open of a path for which `which` is true is refused as one of a
+    // file the user may not read (root reads any file, so tests cannot
+    // chmod their way there).
+    void denyOpensOf(std::function<bool(const std::string&)> which) {
+        std::lock_guard lock(m_mutex);
+        m_denied = std::move(which);
+    }
     bool fired() const {
         std::lock_guard lock(m_mutex);
         return m_fired;
@@ -58,6 +65,7 @@ class FaultyFileSystem final : public FileSystem {
 
     Status writeAt(const std::string& path, uint64_t offset, const void* data,
                    std::size_t len) override {
+        if (denied(path)) return Status::ioError("Cannot open " + path + ": Permission denied");
         switch (decide(Fault::kWrite, path)) {
             case Fault::kWrite:
                 return Status::ioError("injected write failure: " + path);
@@ -70,9 +78,11 @@ class FaultyFileSystem final : public FileSystem {
     }
     Status readAt(const std::string& path, uint64_t offset, void* buf, std::size_t len,
                   std::size_t* got) override {
+        if (denied(path)) return Status::ioError("Cannot open " + path + ": Permission denied");
         return m_base.readAt(path, offset, buf, len, got);
     }
     Status size(const std::string& path, uint64_t* size) override {
+        if (denied(path)) return Status::ioError("Cannot open " + path + ": Permission denied");
         return m_base.size(path, size);
     }
     Status truncate(const std::string& path, uint64_t size) override {
@@ -101,12 +111,21 @@ class FaultyFileSystem final : public FileSystem {
             return Status::ioError("injected rename failure: " + from);
         return m_base.rename(from, to);
     }
+    Status exchange(const std::string& a, const std::string& b) override {
+        if (decide(Fault::kRename, a) != Fault::kNone)
+            return Status::ioError("injected swap failure: " + a);
+        return m_base.exchange(a, b);
+    }
     Status remove(const std::string& path) override { return m_base.remove(path); }
     bool exists(const std::string& path) override { return m_base.exists(path); }
     void close(const std::string& path) override { m_base.close(path); }
     void closeAll() override { m_base.closeAll(); }
 
   private:
+    bool denied(const std::string& path) {
+        std::lock_guard lock(m_mutex);
+        return m_denied && m_denied(path);
+    }
     // Which fault this call suffers: kNone, or the configured one. kWrite
     // and kNoSpace count the same calls.
     Fault decide(Fault kind, const std::string& path) {
@@ -128,6 +147,7 @@ class FaultyFileSystem final : public FileSystem {
     bool m_fired = false;
     bool m_hold = false;
     std::function<bool(const std::string&)> m_failPaths;
+    std::function<bool(const std::string&)> m_denied;
     std::string m_countedPath;
     int m_countedSyncs = 0;
 };

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "store/file_io.h"
-#include "store/flush_batch.h"
 #include "support/temp_folder.h"
 
 namespace kassio {
@@ -62,8 +61,6 @@ TEST(FileIo, AppendsAndShortReads) {
 namespace kassio {
 namespace {
 
-// Postings queued behind each other share one flush; a flush that fails
-// fails only the postings it covered.
 TEST(FileIo, TheShopsFilesAndFoldersAreTheOwnersAlone) {
     // kq.cfg holds the clerks' passwords and customer.dat names and
     // addresses: no other local user may read them, whatever the umask.
@@ -83,35 +80,6 @@ TEST(FileIo, TheShopsFilesAndFoldersAreTheOwnersAlone) {
         ASSERT_EQ(::stat((folder + name).c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
     }
-}
-
-TEST(FlushBatch, OneRoundCoversEveryTicketSealedBeforeIt) {
-    test::TempFolder dir;
-    ASSERT_TRUE(appendToFile(dir / "a.dat", "x", 1, false));
-    FlushBatch batch;
-    EXPECT_EQ(FlushBatch::active(), nullptr);
-    {
-        FlushBatch::Scope scope(batch);
-        EXPECT_EQ(FlushBatch::active(), &batch);
-    }
-    EXPECT_EQ(FlushBatch::active(), nullptr);
-
-    batch.add(dir / "a.dat");
-    const uint64_t first = batch.seal();
-    batch.add(dir.path());
-    batch.seal();
-    const uint64_t third = batch.seal();
-    EXPECT_TRUE(batch.waitDurable(third));
-    EXPECT_EQ(batch.rounds(), 1u);
-    EXPECT_TRUE(batch.waitDurable(first));  // already covered: no new round
-    EXPECT_EQ(batch.rounds(), 1u);
-
-    batch.add(dir / "gone.dat");
-    const uint64_t failing = batch.seal();
-    EXPECT_FALSE(batch.waitDurable(failing));
-    batch.add(dir / "a.dat");
-    EXPECT_TRUE(batch.waitDurable(batch.seal()));
-    EXPECT_EQ(batch.rounds(), 3u);
 }
 
 }  // namespace

@@ -42,11 +42,12 @@ class JournalTest : public ::testing::Test {
 
     test::TempFolder dir;
     std::recursive_mutex mutex;
-    Journal journal{dir.path(), mutex};
+    StoreFiles files{dir.path(), mutex};
+    Journal journal{files, mutex};
 };
 
 TEST_F(JournalTest, FirstSaleOfAYearMakesItsFoldersThenAppends) {
-    journal.setSync(false);
+    files.setSync(false);
     const LocalTime day{2027, 1, 1, 0, 3, 0};
     ASSERT_TRUE(post(day, 7, 400));
     EXPECT_TRUE(isDirectory(dir / "2027/1/1"));
@@ -85,15 +86,17 @@ TEST_F(JournalTest, HeaderOnlyIndexAndDamagedFilesReadCleanly) {
     ASSERT_TRUE(appendToFile(journal.salesLogPath(2026, 5, 2), junk.data(), junk.size(), false));
     ASSERT_TRUE(appendToFile(journal.itemsLogPath(2026, 5, 2), junk.data(), 100, false));
     ASSERT_TRUE(appendToFile(journal.yearIndexPath(2026), junk.data(), 7, false));
+    files.fileSystem().closeAll();  // the files changed behind the store's back
     EXPECT_EQ(journal.readSales(2026, 5, 2).size(), 1u);
     EXPECT_EQ(journal.readLines(2026, 5, 2).size(), 2u);
     EXPECT_EQ(journal.readYearIndex(2026).size(), 1u);
     ASSERT_TRUE(replaceFileAtomically(journal.yearIndexPath(2026), "ab", 2));
+    files.fileSystem().closeAll();
     EXPECT_TRUE(journal.readYearIndex(2026).empty());
 }
 
 TEST_F(JournalTest, FindsAcrossYearsAndListsByPeriod) {
-    journal.setSync(false);
+    files.setSync(false);
     ASSERT_TRUE(post({2024, 12, 30, 9, 0, 0}, 1));
     ASSERT_TRUE(post({2025, 3, 4, 9, 0, 0}, 2, 1, 1.5));
     ASSERT_TRUE(post({2025, 3, 5, 9, 0, 0}, 3));
@@ -135,11 +138,12 @@ TEST_F(JournalTest, ListsStopAtTheirLimit) {
     many.resize(kPickListLimit - 1);
     ASSERT_TRUE(replaceFileAtomically(journal.yearIndexPath(2026), "\0\0\0\0", 4));
     ASSERT_TRUE(appendToFile(journal.yearIndexPath(2026), many.data(), many.size() * 12, false));
+    files.fileSystem().closeAll();  // replaced behind the store's back
     EXPECT_TRUE(journal.pickList(PickListKind::kYear, {}, {}, 2026).tooMany);
 }
 
 TEST_F(JournalTest, PurgesYearsIncludingOnesBehindAGap) {
-    journal.setSync(false);
+    files.setSync(false);
     ASSERT_TRUE(post({2022, 6, 1, 9, 0, 0}, 1));
     ASSERT_TRUE(post({2024, 6, 1, 9, 0, 0}, 2));
     ASSERT_TRUE(journal.appendReceived({2024, 6, 2, 9, 0, 0}, {5, 12}));
@@ -155,7 +159,8 @@ TEST_F(JournalTest, PurgesYearsIncludingOnesBehindAGap) {
     EXPECT_TRUE(journal.readSales(2024, 6, 1).empty());
     EXPECT_TRUE(journal.purgeAll(2026).size() == 1);
     test::TempFolder empty;
-    Journal none(empty.path(), mutex);
+    StoreFiles emptyFiles(empty.path(), mutex);
+    Journal none(emptyFiles, mutex);
     EXPECT_TRUE(none.purgeAll(2026).empty());
 }
 

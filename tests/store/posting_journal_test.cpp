@@ -12,7 +12,9 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -21,6 +23,7 @@
 #include "store/faulty_file_system.h"
 #include "store/posix_file_system.h"
 #include "store/posting_journal_format.h"
+#include "store/store_files.h"
 #include "support/temp_folder.h"
 
 namespace kassio {
@@ -133,14 +136,17 @@ ThreeSales threeUnappliedSales() {
     std::stringstream ss;
     ss << in.rdbuf();
     out.journal = ss.str();
-    out.ends.push_back(0);
-    for (std::size_t pos = 0; pos < out.journal.size();) {
+    // The file header, three records, then the room written ahead (zeros).
+    std::size_t pos = journal_format::kFileHeaderSize;
+    out.ends.push_back(pos);
+    for (int i = 0; i < 3; ++i) {
         uint32_t len;
         std::memcpy(&len, out.journal.data() + pos, 4);
         pos += journal_format::kHeaderSize + len;
         out.ends.push_back(pos);
     }
-    EXPECT_EQ(out.ends.size(), 4u);
+    EXPECT_EQ(out.journal.find_first_not_of('\0', pos), std::string::npos);
+    out.journal.resize(pos);
     return out;
 }
 
@@ -159,6 +165,18 @@ TEST(PostingJournal, ReplayLeavesTheSameFilesWhateverWasAppliedBefore) {
         for (const auto& b : contents.batches)
             for (const auto& op : b.ops()) EXPECT_NE(op.kind, WriteBatch::OpKind::kAppend);
         EXPECT_EQ(filesIn(dir.path()), three.after[applied]);  // looking applies nothing
+        {
+            // A reader that must not write (kassio-admin check) sees the
+            // files as replay will leave them, whatever part a kill left
+            // applied, and changes nothing.
+            std::recursive_mutex mutex;
+            StoreFiles reader(dir.path(), mutex);
+            ASSERT_TRUE(reader.openForReading());
+            for (const auto& [path, bytes] : three.after[3])
+                EXPECT_EQ(reader.readAll(path), bytes) << path;
+            EXPECT_FALSE(reader.write("kq.cfg", 0, "x", 1));
+            EXPECT_EQ(filesIn(dir.path()), three.after[applied]);
+        }
         for (int replay = 0; replay < 2; ++replay) {
             putFile(dir / journal_format::kFileName, three.journal);
             PostingJournal j(posix, dir.path(), replay ? kNoSync : PostingJournalOptions{});
@@ -172,22 +190,75 @@ TEST(PostingJournal, ReplayLeavesTheSameFilesWhateverWasAppliedBefore) {
     }
 }
 
+// A journal laid over the files for reading (what a read-only open does)
+// reads as its replay would leave them: random writes, appends and
+// truncations, shorter and longer, over a file that holds bytes and one
+// that does not exist yet, read at random places and lengths.
+TEST(PostingJournal, ALaidOverJournalReadsAsItsReplay) {
+    std::mt19937 rng(7);
+    PosixFileSystem posix;
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        test::TempFolder dir;
+        Files model;
+        model["a.dat"] = std::string(rng() % 64, 'f');
+        putFile(dir / "a.dat", model["a.dat"]);
+        std::vector<WriteBatch> batches;
+        for (int i = 0; i < 12; ++i) {
+            WriteBatch b;
+            const std::string path = rng() % 2 ? "a.dat" : "b.dat";
+            switch (rng() % 4) {
+                case 0:
+                    b.truncate(path, rng() % 80);
+                    break;
+                case 1:
+                    b.append(path, std::string(1 + rng() % 10, char('a' + i)));
+                    break;
+                default:
+                    b.write(path, rng() % 80, std::string(1 + rng() % 20, char('A' + i)));
+            }
+            applyToModel(model, b);
+            batches.push_back(std::move(b));
+        }
+        PostingJournal j(posix, dir.path());
+        ASSERT_TRUE(j.layOver(batches));
+        for (const auto& [path, bytes] : model) {
+            uint64_t size = 0;
+            ASSERT_TRUE(j.size(path, &size));
+            EXPECT_EQ(size, bytes.size()) << path;
+            for (int r = 0; r < 20; ++r) {
+                const uint64_t offset = rng() % 100;
+                const std::size_t len = 1 + rng() % 40;
+                std::string buf(len, '?');
+                std::size_t got = 0;
+                ASSERT_TRUE(j.read(path, offset, buf.data(), len, &got));
+                const std::string expected = offset < bytes.size() ? bytes.substr(offset, len) : "";
+                EXPECT_EQ(buf.substr(0, got), expected) << path << " at " << offset;
+            }
+        }
+        EXPECT_EQ(filesIn(dir.path()).size(), 1u);  // nothing written
+    }
+}
+
 TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
     const ThreeSales three = threeUnappliedSales();
     const std::string& whole = three.journal;
     struct Case {
         std::string journal;
         std::size_t records;
+        // When not all after the last record. Zeros ending a cut are taken
+        // for the room of a reused file: they are not counted as dropped.
+        std::optional<uint64_t> dropped;
     };
     std::vector<Case> cases;
     // Cut at every byte of the last record, and at each earlier record's
     // edges and middle: a crash part way through an append.
     for (std::size_t cut = three.ends[2]; cut <= three.ends[3]; ++cut)
-        cases.push_back({whole.substr(0, cut), cut == three.ends[3] ? 3u : 2u});
+        cases.push_back({whole.substr(0, cut), cut == three.ends[3] ? 3u : 2u, {}});
     for (std::size_t k = 0; k < 2; ++k)
         for (std::size_t cut : {three.ends[k], three.ends[k] + 1, three.ends[k] + 9,
                                 (three.ends[k] + three.ends[k + 1]) / 2, three.ends[k + 1] - 1})
-            cases.push_back({whole.substr(0, cut), k});
+            cases.push_back({whole.substr(0, cut), k, {}});
     // Damage: a flipped payload byte or checksum bit, a huge length, an
     // unknown type, zeros after the end (space the file system handed out).
     auto damaged = [&](std::size_t at, char x) {
@@ -195,11 +266,20 @@ TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
         j[at] ^= x;
         return j;
     };
-    cases.push_back({damaged(three.ends[1] + 20, 1), 1});
-    cases.push_back({damaged(three.ends[1] + 4, '\x80'), 1});
-    cases.push_back({damaged(three.ends[2] + 3, '\x7f'), 2});
-    cases.push_back({damaged(three.ends[2] + 8, 9), 2});
-    cases.push_back({whole + std::string(4096, '\0'), 3});
+    cases.push_back({damaged(three.ends[1] + 20, 1), 1, {}});
+    cases.push_back({damaged(three.ends[1] + 4, '\x80'), 1, {}});
+    cases.push_back({damaged(three.ends[2] + 3, '\x7f'), 2, {}});
+    cases.push_back({damaged(three.ends[2] + 8, 9), 2, {}});
+    // The journal's file is reused: after its end come zeros, or the
+    // records of its earlier use, which are room, not a torn tail.
+    cases.push_back({whole + std::string(4096, '\0'), 3, 0});
+    const ThreeSales earlier = threeUnappliedSales();
+    cases.push_back({whole + earlier.journal.substr(earlier.ends[1]), 3, 0});
+    cases.push_back(
+        {whole.substr(0, three.ends[2]) + earlier.journal.substr(earlier.ends[2]), 2, 0});
+    // A torn record followed by zeros: only the record is dropped.
+    cases.push_back({whole.substr(0, three.ends[3] - 5) + std::string(64, '\0'), 2,
+                     three.ends[3] - 5 - three.ends[2]});
 
     test::TempFolder dir;
     PosixFileSystem posix;
@@ -211,7 +291,9 @@ TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
         RecoveryResult r;
         ASSERT_TRUE(j.open(&r));
         ASSERT_EQ(r.records, c.records);
-        ASSERT_EQ(r.droppedBytes, c.journal.size() - three.ends[c.records]);
+        const std::size_t end =
+            std::max(three.ends[c.records], c.journal.find_last_not_of('\0') + 1);
+        ASSERT_EQ(r.droppedBytes, c.dropped.value_or(end - three.ends[c.records]));
         ASSERT_EQ(filesIn(dir.path()), three.after[c.records]);
         ASSERT_TRUE(j.close());
     }

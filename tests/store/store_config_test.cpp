@@ -58,6 +58,23 @@ TEST(StoreConfig, FirstStartValuesAtTheirOffsets) {
     EXPECT_EQ(cfg.clerkName(0), "");
 }
 
+// The clerk permission flags have no documented place: a value other than
+// 0, 1 or 2 there is someone else's data, read as unset; the next field
+// (button tips) is not touched.
+TEST(StoreConfig, PermissionFlagsOutsideTheirValuesReadAsUnset) {
+    StoreConfig cfg;
+    cfg.setFirstRunDefaults(kToday);
+    StoreConfigRecord& r = cfg.record();
+    const int32_t stored[] = {0, 1, 2, 3, -1, 0x20202020, INT32_MIN, 2};
+    const int32_t loaded[] = {0, 1, 2, 0, 0, 0, 0, 2};
+    for (int i = 0; i < 8; ++i) r.settings_b[kSetBPermitNewLine + i] = stored[i];
+    r.settings_b[kSetBButtonTipsOff] = 7;
+    cfg.repair();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(r.settings_b[kSetBPermitNewLine + i], loaded[i]) << 13282 + 4 * i;
+    EXPECT_EQ(r.settings_b[kSetBButtonTipsOff], 7);
+}
+
 TEST(StoreConfig, LocaleCurrencyIsTakenOnce) {
     StoreConfig cfg;
     cfg.adoptLocaleCurrency("CHF12");
@@ -134,16 +151,72 @@ TEST(GeneralPage, StoresItsFieldsByTheirRules) {
 TEST(TermsPage, BandsStoreBothListsAndNameTheBand) {
     StoreConfig cfg;
     cfg.setFirstRunDefaults(kToday);
-    EXPECT_EQ(termsBandText(cfg, 1), "No credit, Nett");
-    EXPECT_EQ(termsBandText(cfg, 8), "180 days, 50% disc");
+    EXPECT_EQ(termsBandText(cfg, 1), "No credit,Nett");
+    EXPECT_EQ(termsBandText(cfg, 8), "180 days,50% disc");
     TermsPage page = TermsPage::load(cfg);
     page.discountIndex[2] = 0;
     page.periodIndex[2] = 3;
     page.apply(cfg);
     EXPECT_EQ(cfg.record().terms_discount[2], 1);
     EXPECT_EQ(cfg.record().options[kOptTermsPeriod + 2], 4);
-    EXPECT_EQ(termsBandText(cfg, 3), "30 days, Nett");
+    EXPECT_EQ(termsBandText(cfg, 3), "30 days,Nett");
     EXPECT_EQ(termsBandText(cfg, 0), "");
+
+    // Codes a kq.cfg written elsewhere may hold: a period outside 2..8 reads
+    // "No credit,", a discount outside 1..8 adds nothing, and the page
+    // selects nothing for either (INT32_MIN - 1 overflowed once).
+    struct Case {
+        int64_t period;
+        int32_t discount;
+        const char* text;
+        int periodIndex, discountIndex;
+    };
+    const Case cases[] = {
+        {0, 1, "No credit,Nett", -1, 0},
+        {9, 9, "No credit,", -1, -1},
+        {1, 0, "No credit,", 0, -1},
+        {INT64_MIN, INT32_MIN, "No credit,", -1, -1},
+        {INT64_MAX, INT32_MAX, "No credit,", -1, -1},
+        {8, 8, "180 days,50% disc", 7, 7},
+    };
+    for (const Case& c : cases) {
+        cfg.record().options[kOptTermsPeriod + 4] = c.period;
+        cfg.record().terms_discount[4] = c.discount;
+        EXPECT_EQ(termsBandText(cfg, 5), c.text) << c.period << " " << c.discount;
+        const TermsPage loaded = TermsPage::load(cfg);
+        EXPECT_EQ(loaded.periodIndex[4], c.periodIndex) << c.period;
+        EXPECT_EQ(loaded.discountIndex[4], c.discountIndex) << c.discount;
+    }
+}
+
+// Numbering bases and offered numbers at the ends of their ranges (found by
+// fuzzing: base + 1 and the last number of a run + 1 overflowed).
+TEST(GeneralPage, NumberingBasesAtTheEndsOfTheirRange) {
+    struct Case {
+        int64_t base;
+        int64_t next;   // numberAfterBase
+        int64_t shown;  // the page's start point
+    };
+    const Case cases[] = {
+        {0, 1, 1},
+        {41, 42, 42},
+        {-1, 0, 1},
+        {INT64_MIN, 0, 1},
+        {kMaxRecordNumber - 1, kMaxRecordNumber, kMaxRecordNumber},
+        {kMaxRecordNumber, 0, 1},
+        {INT64_MAX, 0, 1},
+    };
+    StoreConfig cfg;
+    cfg.setFirstRunDefaults(kToday);
+    for (const Case& c : cases) {
+        EXPECT_EQ(numberAfterBase(c.base), c.next) << c.base;
+        cfg.record().options[kOptItemNumberBase] = c.base;
+        GeneralPage page = GeneralPage::load(cfg);
+        EXPECT_EQ(page.inventoryNextStart, c.shown) << c.base;
+        page.inventoryNextStart = INT64_MIN;  // typed: starts at 1
+        page.apply(cfg, kToday);
+        EXPECT_EQ(cfg.record().options[kOptItemNumberBase], 0) << c.base;
+    }
 }
 
 }  // namespace

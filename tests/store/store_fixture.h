@@ -73,6 +73,12 @@ class StoreTest : public ::testing::Test {
         ASSERT_TRUE(s) << s.message();
     }
 
+    // Under the DataMutex, as the posting threads of a running server wrote it.
+    int nextTransaction() const {
+        auto lock = store->lock();
+        return store->config().nextTransaction();
+    }
+
     std::string logOfToday() const {
         LocalTime t = clock.now();
         return store->journal().readActivityLog(t.year, t.month, t.day);

@@ -229,11 +229,14 @@ TEST_F(TillTest, ParkingTakesTheLowestFreeSlotOtherThanTheCurrent) {
 class ScriptedSetupForm final : public OperatorSetupForm {
   public:
     std::optional<int> clerkNumber() override { return number; }
-    bool editClerk(int, OperatorSetup& entry) override {
-        if (entries.empty()) return false;
-        entry = entries.front();
-        entries.erase(entries.begin());
-        return true;
+    // OK with each entry in turn while the panel stays open; Cancel after.
+    bool editClerk(int, const OperatorSetup&, const StoreEntry& store) override {
+        while (!entries.empty()) {
+            const OperatorSetup entry = entries.front();
+            entries.erase(entries.begin());
+            if (store(entry)) return true;
+        }
+        return false;
     }
     std::optional<int> number;
     std::vector<OperatorSetup> entries;

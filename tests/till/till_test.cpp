@@ -404,6 +404,30 @@ TEST_F(TillTest, RefundsRestockAndCredit) {
     EXPECT_EQ(todaysSales().back().customer, 3);
 }
 
+// A refund stopped by a vanished item leaves the Basket as it was, so the
+// next try is journalled as a refund again (negative totals).
+TEST_F(TillTest, ARetriedRefundIsJournalledAsARefund) {
+    ASSERT_TRUE(till->logOn(1, ""));
+    item(14, "VANISHING", 1, 0, 5);
+    ASSERT_TRUE(till->addItem(12));
+    ASSERT_TRUE(till->addItem(14));
+    const double total = till->basket().total;
+    ASSERT_GT(total, 0);
+    ASSERT_TRUE(deleteItem(*store, 14));
+    panels.refund = RefundChoice{0, 0, false};
+    till->refund();
+    ASSERT_EQ(todaysSales().size(), 1u);  // stopped after the first line
+    EXPECT_DOUBLE_EQ(till->basket().total, total);
+    EXPECT_EQ(till->basket().line_count, 2);
+
+    item(14, "VANISHING", 1, 0, 5);
+    till->refund();
+    ASSERT_EQ(todaysSales().size(), 2u);
+    EXPECT_STREQ(todaysSales().back().payment, "Refund");
+    EXPECT_DOUBLE_EQ(todaysSales().back().total, -total);
+    EXPECT_EQ(till->basket().line_count, 0);
+}
+
 // --- Discounts and price adjustments -----------------------------------------
 
 TEST_F(TillTest, DiscountsAndPriceAdjustments) {
@@ -441,8 +465,11 @@ TEST_F(TillTest, DiscountsAndPriceAdjustments) {
     item(4, "ODD", 57.30, 0, 9);
     ASSERT_TRUE(till->addItem(4));
     d = till->addDiscount();
-    d->choosePercent(20);
-    EXPECT_EQ(d->typedText(), "573");
+    // The fraction of a cent is cut off, not rounded: 0.5 % of 57.30 is 28.
+    for (auto [entry, cents] : {std::pair{1, "28"}, {3, "85"}, {20, "573"}}) {
+        d->choosePercent(entry);
+        EXPECT_EQ(d->typedText(), cents) << entry;
+    }
     d->typed("500");
     ASSERT_TRUE(d->ok());
     d = till->addDiscount();
@@ -469,6 +496,35 @@ TEST_F(TillTest, DiscountsAndPriceAdjustments) {
     ASSERT_TRUE(p->ok());
     EXPECT_DOUBLE_EQ(b.line_total[1], 6.25);
     EXPECT_EQ(till->current().rows().back(), "5  LOOSE (999)  6.25");
+}
+
+// Money typed at the till that is no sum of money is refused before it is
+// converted: no sale, no cash back counted, the panel stays open.
+TEST_F(TillTest, TypedMoneyBeyondTheBoundIsRefused) {
+    ASSERT_TRUE(till->logOn(1, ""));
+    ASSERT_TRUE(till->addItem(12));
+    CashPanel* cash = till->cashTender();
+    ASSERT_NE(cash, nullptr);
+    cash->typed(std::string(40, '9'));
+    EXPECT_FALSE(cash->ok());
+    EXPECT_EQ(said(), kAmountOutOfRange);
+    cash->cancel();
+
+    panels.electronic = ElectronicPayment::kPaymentPlusCashBack;
+    for (const char* typed : {"1e30", "nan", "-inf", "1e999"}) {
+        ui.shown.clear();
+        panels.cashBack = typed;
+        till->cardTender();
+        EXPECT_EQ(said(), kAmountOutOfRange) << typed;
+        EXPECT_EQ(till->basket().line_count, 1) << typed;
+    }
+    EXPECT_EQ(store->config().record().money[kMoneyCashBack], 0);
+    EXPECT_TRUE(todaysSales().empty());
+
+    panels.cashBack = "20";  // a sane amount still works
+    till->cardTender();
+    EXPECT_EQ(todaysSales().size(), 1u);
+    EXPECT_DOUBLE_EQ(store->config().record().money[kMoneyCashBack], 20);
 }
 
 // --- Clerks and routing --------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "commands/command_router.h"
 #include "till/tender.h"
+#include "support/modal_windows.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
 #include "ui/till_button.h"
@@ -25,7 +26,7 @@ class MainWindowTest : public test::TillTest {
         window->resize(1024, 746);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(till->logOn(1, ""));
+        if (logOnAtStart) ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {
         window.reset();
@@ -46,8 +47,15 @@ class MainWindowTest : public test::TillTest {
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
+    bool logOnAtStart = true;
     std::unique_ptr<CommandRouter> router;
     std::unique_ptr<MainWindow> window;
+};
+
+// The till started with --no-log-on: nobody has logged on yet.
+class NoLogOnWindowTest : public MainWindowTest {
+  protected:
+    NoLogOnWindowTest() { logOnAtStart = false; }
 };
 
 TEST_F(MainWindowTest, TypingANumberAddsTheItem) {
@@ -148,10 +156,45 @@ TEST_F(MainWindowTest, ControlKeysAndTheQuickSelectButtons) {
     EXPECT_EQ(till->basket().item[1], 20);
 }
 
+// Not logging on gives no one the administrator's rights: the restricted
+// items are greyed and ignored as for an ordinary clerk, selling goes on,
+// and a log-on of clerk 1 opens them.
+TEST_F(NoLogOnWindowTest, RestrictedItemsStayGreyedUntilAClerkWithTheRightLogsOn) {
+    EXPECT_EQ(till->clerks().clerk(), 0);
+    bool ran = false;
+    router->set(command::kOperatorSetup, [&ran] { ran = true; });
+    QAction* setup = window->menuAction(command::kOperatorSetup);
+    ASSERT_NE(setup, nullptr);
+    QMenu* utilities = qobject_cast<QMenu*>(setup->parent());
+    ASSERT_NE(utilities, nullptr);
+    emit utilities->aboutToShow();
+    EXPECT_FALSE(setup->isEnabled());
+    setup->trigger();
+    EXPECT_FALSE(ran);
+    // A permission-governed command typed or pressed is ignored as well.
+    bool deleted = false;
+    router->set(command::kDeleteInventory, [&deleted] { deleted = true; });
+    window->runCommand(command::kDeleteInventory);
+    EXPECT_FALSE(deleted);
+
+    typeInEntry("12");
+    EXPECT_EQ(till->basket().line_count, 1);
+    EXPECT_TRUE(window->menuAction(command::kCashTender)->isEnabled());
+
+    ASSERT_TRUE(till->logOn(1, ""));
+    emit utilities->aboutToShow();
+    EXPECT_TRUE(setup->isEnabled());
+    setup->trigger();
+    EXPECT_TRUE(ran);
+    window->runCommand(command::kDeleteInventory);
+    EXPECT_TRUE(deleted);
+}
+
 }  // namespace
 }  // namespace kassio
 
 int main(int argc, char** argv) {
+    const auto settings = kassio::test::privateQtSettings();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

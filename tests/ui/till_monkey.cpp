@@ -127,8 +127,10 @@ class Monkey {
     }
 
     void key(QWidget* w, Qt::Key k, const char* name, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QWidget* to = w && w->focusWidget() ? w->focusWidget() : QApplication::focusWidget();
-        if (!to) to = w ? w : m_window.entryBox();
+        // A box's own focus, else the box itself (a popup menu has none);
+        // without a box, wherever the focus is.
+        QWidget* to = w ? (w->focusWidget() ? w->focusWidget() : w) : QApplication::focusWidget();
+        if (!to) to = m_window.entryBox();
         note(std::string("key ") + name);
         ++m_keys;
         QTest::keyClick(to, k, m);
@@ -194,9 +196,14 @@ class Monkey {
     std::chrono::steady_clock::time_point m_start;
 };
 
-// Ends every modal box still open, innermost first, so nested loops unwind.
+// Ends every popup and modal box still open, innermost first, so nested
+// loops unwind.
 void leaveModals() {
     for (int n = 0; n < 100; ++n) {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            continue;
+        }
         QWidget* m = QApplication::activeModalWidget();
         if (!m) return;
         if (auto* d = qobject_cast<QDialog*>(m))
@@ -238,15 +245,23 @@ int run(int argc, char** argv) {
         if (!till.logOn(1, "")) return 2;
 
         Monkey monkey(window, o);
+        // Once the run is over, every box still open (and any box a closed
+        // one leads to, such as a panel offered again after a refusal) is
+        // ended until the main loop has returned.
+        QTimer closer;
+        closer.setInterval(5);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            leaveModals();
+            // exit(), not quit(): quit() closes the window, whose exit
+            // question would wait for an answer nobody gives.
+            QCoreApplication::exit(0);
+        });
         // Each step runs from a timer of its own, scheduled before the step
         // acts: a step that opens a modal box waits inside it while the next
         // steps run in the box's own event loop.
         std::function<void()> next = [&] {
             if (monkey.done()) {
-                leaveModals();
-                // exit(), not quit(): quit() closes the window, whose exit
-                // question would wait for an answer nobody gives.
-                QCoreApplication::exit(0);
+                closer.start();
                 return;
             }
             QTimer::singleShot(0, next);
@@ -254,6 +269,7 @@ int run(int argc, char** argv) {
         };
         QTimer::singleShot(0, next);
         app.exec();
+        closer.stop();
         leaveModals();
         std::fprintf(stderr,
                      "kassio_till_monkey: seed %llu, %ld steps (%ld keys, %ld clicks) in %.1f s\n",

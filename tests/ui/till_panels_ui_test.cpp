@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -211,6 +214,82 @@ TEST_F(TillPanelsTest, QuantitiesScanningAndParking) {
     EXPECT_EQ(window->basketList()->count(), 0);
     till->changeBasketTo(2);
     EXPECT_EQ(till->basket().line_count, 6);
+}
+
+// Rows rebuilt by a basket swap all carry the number column, a
+// non-inventory line's 0 included, in the window's list.
+TEST_F(TillPanelsTest, SwappedBackBasketListsEveryRowWithItsNumber) {
+    typeInEntry("20");
+    NonInventoryLine loose;
+    loose.description = "LOOSE";
+    loose.price = 1.50;
+    loose.taxable = false;
+    ASSERT_TRUE(till->addNonInventory(loose));
+    window->refresh();
+    ASSERT_EQ(window->basketList()->count(), 2);
+    EXPECT_EQ(window->basketList()->item(1)->text(), "LOOSE  1.50");
+    for (int to : {2, 1}) {
+        panels.basket = to;
+        window->runCommand(command::kChangeBasket);
+    }
+    ASSERT_EQ(window->basketList()->count(), 2);
+    EXPECT_TRUE(window->basketList()->item(0)->text().startsWith("20  TWENTY  "));
+    EXPECT_EQ(window->basketList()->item(1)->text(), "0  LOOSE  1.50");
+}
+
+// What the discount, weight and price panels show when they open, read
+// off the real panels.
+TEST_F(TillPanelsTest, DiscountWeightAndPricePanelsOpenWithTheirPresets) {
+    typeInEntry("20");
+    ASSERT_EQ(till->basket().line_count, 1);
+    auto openPanel = [this](int command) {
+        click(command);
+        TenderPanelWidget* panel = window->openPanel();
+        EXPECT_NE(panel, nullptr) << command;
+        return panel;
+    };
+    auto close = [](TenderPanelWidget* panel) {
+        QTest::keyClick(panel->amountBox(), Qt::Key_Escape);
+        settle();
+    };
+
+    // No default rate: nothing chosen, the amended total is the subtotal.
+    TenderPanelWidget* panel = openPanel(command::kFunctionDiscount);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->findChild<QComboBox*>("percent")->currentIndex(), 0);
+    EXPECT_EQ(panel->findChild<QLabel*>("amended")->text(), "20.00");
+    close(panel);
+
+    // A default rate of 10 %: chosen in the list, typed into the box, and
+    // the amended total already less it.
+    store->config().record().settings_b[kSetBDiscountButtonRate] = 10;
+    panel = openPanel(command::kFunctionDiscount);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->findChild<QComboBox*>("percent")->currentText(), "10.00");
+    EXPECT_EQ(panel->amountBox()->text(), "200");
+    EXPECT_EQ(panel->findChild<QLabel*>("amended")->text(), "18.00");
+    close(panel);
+    store->config().record().settings_b[kSetBDiscountButtonRate] = 0;
+
+    // The weight list runs 1..2000 with 100 chosen; a pick fills the box.
+    panel = openPanel(command::kAdjustByWeight);
+    ASSERT_NE(panel, nullptr);
+    auto* weights = panel->findChild<QComboBox*>("weightList");
+    ASSERT_NE(weights, nullptr);
+    EXPECT_EQ(weights->count(), 2000);
+    EXPECT_EQ(weights->currentText(), "100");
+    emit weights->activated(249);
+    EXPECT_EQ(panel->amountBox()->text(), "250");
+    close(panel);
+
+    // An empty "Amended price" is 0.00: OK prices the line at nothing.
+    panel = openPanel(command::kAdjustPrice);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->amountBox()->text().isEmpty());
+    QTest::keyClick(panel->amountBox(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(window->openPanel(), nullptr);
+    EXPECT_DOUBLE_EQ(till->basket().line_total[0], 0);
 }
 
 TEST_F(TillPanelsTest, AltXExitsAndAsksFirstWithABasket) {

@@ -7,8 +7,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -20,6 +22,7 @@
 
 #include "admin/store_settings.h"
 #include "commands/command_router.h"
+#include "support/modal_windows.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
 #include "ui/till_dialogs.h"
@@ -28,20 +31,9 @@
 namespace kassio {
 namespace {
 
-using namespace utility_command;
+using test::whenModal;
 
-// Acts on the modal panel as soon as it shows.
-void whenModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        }
-    });
-    timer->start(10);
-}
+using namespace utility_command;
 
 void press(QWidget* w, QDialogButtonBox::StandardButton which) {
     w->findChild<QDialogButtonBox*>()->button(which)->click();
@@ -191,7 +183,68 @@ TEST_F(UtilityPanelsTest, ToolbarGreysForAClerkAsTheMenusDo) {
     store->config().record().settings_b[kSetBPermitAmend] = 2;
     window->refresh();
     EXPECT_TRUE(tool("Amend inventory (F3)")->isEnabled());
-    EXPECT_FALSE(tool("Upload report")->isEnabled());  // no operation in this build
+    EXPECT_TRUE(tool("Upload report")->isEnabled());  // a command every clerk may run
+}
+
+// Operator setup is one panel: a refused entry says why and the panel stays
+// open with the name as typed; a stored one closes it with "Amended".
+TEST_F(UtilityPanelsTest, OperatorSetupPanelStaysOpenUntilTheEntryIsStored) {
+    std::vector<std::string> whileOpen;
+    bool nameKept = false;
+    whenModal([&](QWidget* number) {
+        auto* input = qobject_cast<QInputDialog*>(number);
+        ASSERT_NE(input, nullptr);
+        input->setIntValue(7);
+        whenModal([&](QWidget* panel) {
+            auto box = [panel](const char* name) { return panel->findChild<QLineEdit*>(name); };
+            box("name")->setText("SAM");
+            box("password")->setText("12");
+            box("reentered")->setText("21");
+            press(panel, QDialogButtonBox::Ok);
+            whileOpen.push_back(said());
+            box("reentered")->setText("123456789");
+            box("password")->setText("123456789");
+            press(panel, QDialogButtonBox::Ok);
+            whileOpen.push_back(said());
+            nameKept = panel->isVisible() && box("name")->text() == "SAM";
+            box("password")->setText("12");
+            box("reentered")->setText("12");
+            press(panel, QDialogButtonBox::Ok);
+        });
+        input->accept();
+    });
+    window->runCommand(command::kOperatorSetup);
+    EXPECT_EQ(whileOpen, (std::vector<std::string>{"Passwords do not match", "Password too long"}));
+    EXPECT_TRUE(nameKept);
+    EXPECT_EQ(said(), "Amended");
+    EXPECT_EQ(store->config().clerkName(7), "SAM");
+    EXPECT_STREQ(store->config().record().clerk_passwords[7], "12");
+}
+
+// The log-on panel's clerk number can be typed as well as stepped; the
+// name line follows it and OK logs that clerk on.
+TEST_F(UtilityPanelsTest, LogOnPanelTakesATypedClerkNumber) {
+    setFieldText(store->config().record().clerk_passwords[7], "55");
+    QPointer<LogOnDialog> dialog = new LogOnDialog(*till, window.get());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    auto* number = dialog->findChild<QLineEdit*>("clerkNumber");
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(number->text(), "1");
+    number->clear();
+    QTest::keyClicks(number, "7");
+    EXPECT_EQ(dialog->findChild<QLabel*>("nameLine")->text(), "7 Clerk 7");
+    QTest::mouseClick(dialog->button("Up"), Qt::LeftButton);
+    EXPECT_EQ(number->text(), "6");
+    QTest::mouseClick(dialog->button("Down"), Qt::LeftButton);
+    QTest::keyClicks(dialog->passwordBox(), "55");
+    QTest::keyClick(dialog->passwordBox(), Qt::Key_Return);
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_FALSE(dialog);
+    EXPECT_EQ(till->clerks().clerk(), 7);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "qt_item_forms.h"
 
+#include "listings/listing_page.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDate>
@@ -642,9 +644,12 @@ bool QtItemForms::receivedList(const std::string& title, const std::vector<std::
     return buttons.result() == FormButton::kOk;
 }
 
-void QtItemForms::print(const PagedText&) {
-    // The printed listings go through the Canvas port with the printing
-    // work; until then "Print" has nothing to draw on.
+void QtItemForms::print(const PagedText& pages) {
+    if (!m_printers) return;
+    std::unique_ptr<PrintJob> job = m_printers->open(Printers::Target::kDialog, {});
+    if (!job) return;  // cancelled
+    printTextPages(*job, pages.pages);
+    job->release();
 }
 
 // --- Pictures --------------------------------------------------------------------

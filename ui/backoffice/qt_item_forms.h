@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "inventory/item_forms.h"
+#include "platform/printers.h"
 #include "store/store_config.h"
 
 namespace kassio {
@@ -16,6 +17,9 @@ class QtItemForms final : public ItemForms {
     // reckoner; read on the UI thread while a form is open.
     QtItemForms(const StoreConfig& config, QWidget* parent) : m_config(config), m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
+    // Where "Print" of the stock-received list goes (the print dialog);
+    // without printers it prints nothing.
+    void setPrinters(Printers* printers) { m_printers = printers; }
 
     ItemFormReply itemForm(const ItemFormRequest& request) override;
     FormButton findInventory(
@@ -37,6 +41,7 @@ class QtItemForms final : public ItemForms {
   private:
     const StoreConfig& m_config;
     QWidget* m_parent;
+    Printers* m_printers = nullptr;
 };
 
 }  // namespace kassio

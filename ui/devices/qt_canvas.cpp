@@ -120,6 +120,11 @@ void QtCanvas::fillRect(int left, int top, int right, int bottom) {
                        Qt::black);
 }
 
+void QtCanvas::shadeRect(int left, int top, int right, int bottom, int grey) {
+    m_painter.fillRect(QRectF(toDevice(left, top), toDevice(right, bottom)).normalized(),
+                       QColor(grey, grey, grey));
+}
+
 std::unique_ptr<CanvasBitmap> QtCanvas::loadBitmap(const std::string& path) {
     QImage image(QString::fromStdString(path));
     if (image.isNull()) return nullptr;

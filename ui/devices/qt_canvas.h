@@ -31,6 +31,7 @@ class QtCanvas final : public Canvas {
     void text(int x, int y, Align align, const std::string& text) override;
     void line(int x1, int y1, int x2, int y2) override;
     void fillRect(int left, int top, int right, int bottom) override;
+    void shadeRect(int left, int top, int right, int bottom, int grey) override;
     std::unique_ptr<CanvasBitmap> loadBitmap(const std::string& path) override;
     void stretchBitmap(const CanvasBitmap& bitmap, int x, int y, int width, int height) override;
     int wrappedText(int left, int top, int right, int bottom, const std::string& text) override;

@@ -34,9 +34,8 @@ QComboBox* choice(QWidget* parent, const QStringList& entries, int current) {
 }  // namespace
 
 ReceiptsPageDialog::ReceiptsPageDialog(QWidget* parent, const ReceiptsPage& page,
-                                       const std::vector<PrinterInfo>& printers,
-                                       std::string dataFolder)
-    : QDialog(parent), m_folder(std::move(dataFolder)) {
+                                       const std::vector<PrinterInfo>& printers, StoreFiles& files)
+    : QDialog(parent), m_files(files) {
     setWindowTitle(QStringLiteral("Receipts"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -120,7 +119,7 @@ void ReceiptsPageDialog::selectLogo() {
     QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Select logo bitmap file"),
                                                 start, QStringLiteral("Bitmap files (*.bmp)"));
     if (file.isEmpty()) return;
-    Status s = installLogo(m_folder, file.toStdString());
+    Status s = installLogo(m_files, file.toStdString());
     if (s)
         QMessageBox::information(this, QStringLiteral("Logo picture"), QStringLiteral("Updated."));
     else
@@ -129,7 +128,8 @@ void ReceiptsPageDialog::selectLogo() {
 
 std::optional<ReceiptsPage> ReceiptsPageDialog::run(QWidget* parent, const ReceiptsPage& page,
                                                     const std::vector<PrinterInfo>& printers,
-                                                    bool listRead, const std::string& dataFolder) {
+                                                    bool listRead, StoreFiles& files) {
+    const std::string& dataFolder = files.folder();
     if (!listRead)
         QMessageBox::warning(
             parent, QStringLiteral("Problem"),
@@ -137,7 +137,7 @@ std::optional<ReceiptsPage> ReceiptsPageDialog::run(QWidget* parent, const Recei
                            "not running. Choose \"%1\" to save receipts as PDF "
                            "files in %2/pdf.")
                 .arg(QString::fromLatin1(kPdfPrinterName), QString::fromStdString(dataFolder)));
-    ReceiptsPageDialog dialog(parent, page, printers, dataFolder);
+    ReceiptsPageDialog dialog(parent, page, printers, files);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     ReceiptsPage result = dialog.read();
     result.printerListRead = listRead;

@@ -241,6 +241,10 @@ void showCalendar(QWidget* parent) {
     auto* calendar = new QCalendarWidget(&d);
     calendar->setObjectName(QStringLiteral("calendar"));
     calendar->setGridVisible(true);
+    // No typed dates: the calendar is for looking a day up, and Qt's date
+    // entry keeps a validator that outlives the widget when the window is
+    // closed while a typed date is still showing.
+    calendar->setDateEditEnabled(false);
     calendar->setSelectedDate(QDate::currentDate());
     layout->addWidget(calendar);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &d);

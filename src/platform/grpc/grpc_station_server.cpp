@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 
 namespace kassio {
 
@@ -21,6 +23,15 @@ constexpr int kMaxMessageBytes = 64 * 1024;
 void removeStaleSocket(const std::string& path) {
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) ::unlink(path.c_str());
+}
+
+bool readPem(const std::string& path, std::string& pem) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    pem = bytes.str();
+    return in.good() || in.eof();
 }
 
 bool isTcpAddress(const std::string& address) {
@@ -61,6 +72,17 @@ std::unique_ptr<GrpcStationServer> GrpcStationServer::start(DataStore& store,
                     "The station server's listen address must be "
                     "host:port, not " +
                     settings.listenAddress);
+        } else if (settings.tlsWanted() &&
+                   (settings.tlsCertificate.empty() || settings.tlsKey.empty() ||
+                    !readPem(settings.tlsCertificate, s->m_tlsCertificate) ||
+                    !readPem(settings.tlsKey, s->m_tlsKey))) {
+            // TLS was asked for: falling back to plain TCP would send the
+            // station key in clear on a network its owner thinks encrypted.
+            if (warning)
+                *warning = Status::ioError(
+                    "The station server's TLS certificate and key (tls_certificate, tls_key) "
+                    "cannot both be read; socket only, not " +
+                    settings.listenAddress);
         } else {
             tcp = true;
         }
@@ -89,8 +111,15 @@ std::unique_ptr<grpc::Server> GrpcStationServer::build(const std::string& listen
     // Another program (a second shop's till) must not share our TCP port.
     builder.AddChannelArgument(GRPC_ARG_ALLOW_REUSEPORT, 0);
     builder.AddListeningPort(m_socketEndpoint, grpc::InsecureServerCredentials());
-    if (!listenAddress.empty())
-        builder.AddListeningPort(listenAddress, grpc::InsecureServerCredentials(), &m_tcpPort);
+    if (!listenAddress.empty()) {
+        std::shared_ptr<grpc::ServerCredentials> credentials = grpc::InsecureServerCredentials();
+        if (!m_tlsCertificate.empty()) {
+            grpc::SslServerCredentialsOptions tls;
+            tls.pem_key_cert_pairs.push_back({m_tlsKey, m_tlsCertificate});
+            credentials = grpc::SslServerCredentials(tls);
+        }
+        builder.AddListeningPort(listenAddress, credentials, &m_tcpPort);
+    }
     builder.RegisterService(&m_service);
     std::unique_ptr<grpc::Server> server = builder.BuildAndStart();
     if (server && !listenAddress.empty() && m_tcpPort == 0) {

@@ -1,6 +1,6 @@
 // The running station server: the procedures of a DataStore served on the
 // DataFolder's unix socket and, when the settings give a listen address and
-// a station key, on TCP.
+// a station key, on TCP (with TLS when a certificate and key are named).
 #pragma once
 
 #include <memory>
@@ -39,6 +39,8 @@ class GrpcStationServer {
     // The TCP port actually bound (the listen address may ask for port 0);
     // 0 when there is no TCP listener.
     int tcpPort() const { return m_tcpPort; }
+    // Whether the TCP port speaks TLS.
+    bool tcpEncrypted() const { return m_tcpPort != 0 && !m_tlsCertificate.empty(); }
 
   private:
     GrpcStationServer(DataStore& store, const ServerSettings& settings,
@@ -52,6 +54,8 @@ class GrpcStationServer {
     std::string m_socketPath;
     std::string m_socketEndpoint;
     int m_tcpPort = 0;
+    std::string m_tlsCertificate;  // PEM texts; empty = plain TCP
+    std::string m_tlsKey;
 };
 
 }  // namespace kassio

@@ -40,10 +40,14 @@ grpc::Status GrpcStationService::run(Context* context, Procedure procedure, cons
                                      Ndr& out) {
     if (!keyAccepted(*context))
         return {grpc::StatusCode::UNAUTHENTICATED, "station key missing or wrong"};
+    std::string requestId;
+    const auto& metadata = context->client_metadata();
+    if (auto it = metadata.find(kRequestIdMetadata); it != metadata.end())
+        requestId.assign(it->second.data(), it->second.size());
     ProcedureReply reply;
     {
         Place place(m_places);
-        reply = m_core.call(static_cast<int>(procedure), in.data());
+        reply = m_core.call(static_cast<int>(procedure), in.data(), requestId);
     }
     if (!reply.accepted)
         return {grpc::StatusCode::INVALID_ARGUMENT,

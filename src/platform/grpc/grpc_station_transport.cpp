@@ -24,21 +24,31 @@ constexpr Method kMethods[kProcedureCount] = {
     &Stub::PostSale,        &Stub::PostRefund,
 };
 
+std::shared_ptr<grpc::ChannelCredentials> credentialsFor(const std::string& tlsRootCertificates) {
+    if (tlsRootCertificates.empty()) return grpc::InsecureChannelCredentials();
+    grpc::SslCredentialsOptions tls;
+    tls.pem_root_certs = tlsRootCertificates;
+    return grpc::SslCredentials(tls);
+}
+
 }  // namespace
 
 GrpcStationTransport::GrpcStationTransport(const std::string& endpoint, std::string stationKey,
-                                           std::chrono::milliseconds timeout)
-    : m_channel(grpc::CreateChannel(endpoint, grpc::InsecureChannelCredentials())),
+                                           std::chrono::milliseconds timeout,
+                                           const std::string& tlsRootCertificates)
+    : m_channel(grpc::CreateChannel(endpoint, credentialsFor(tlsRootCertificates))),
       m_stub(station::v1::StationServer::NewStub(m_channel)),
       m_stationKey(std::move(stationKey)),
       m_timeout(timeout) {}
 
-TransportReply GrpcStationTransport::call(Procedure procedure, const std::string& request) {
+TransportReply GrpcStationTransport::call(Procedure procedure, const std::string& request,
+                                          const std::string& requestId) {
     const int p = static_cast<int>(procedure);
     if (p < 0 || p >= kProcedureCount) return {false, {}, "no such procedure"};
     grpc::ClientContext context;
     context.set_deadline(std::chrono::system_clock::now() + m_timeout);
     if (!m_stationKey.empty()) context.AddMetadata(kStationKeyMetadata, m_stationKey);
+    if (!requestId.empty()) context.AddMetadata(kRequestIdMetadata, requestId);
     Ndr in, out;
     in.set_data(request);
     grpc::Status status = ((*m_stub).*kMethods[p])(&context, in, &out);

@@ -14,11 +14,15 @@ namespace kassio {
 
 class GrpcStationTransport final : public StationTransport {
   public:
-    // endpoint: "unix:<path>" or "host:port".
+    // endpoint: "unix:<path>" or "host:port". tlsRootCertificates: the PEM
+    // text of the station's certificate or of the authority that signed it,
+    // for a TCP port that speaks TLS; empty = plain.
     GrpcStationTransport(const std::string& endpoint, std::string stationKey,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
+                         std::chrono::milliseconds timeout = std::chrono::seconds(30),
+                         const std::string& tlsRootCertificates = {});
 
-    TransportReply call(Procedure procedure, const std::string& request) override;
+    TransportReply call(Procedure procedure, const std::string& request,
+                        const std::string& requestId = {}) override;
 
   private:
     std::shared_ptr<grpc::Channel> m_channel;

@@ -160,8 +160,9 @@ std::string devicePathOf(const std::string& dataFolder, int port) {
         if (eq == std::string::npos) continue;
         std::string key = trim(line.substr(0, eq));
         if (key.size() == name.size() &&
-            std::equal(key.begin(), key.end(), name.begin(),
-                       [](char a, char b) { return std::toupper(a) == b; }))
+            std::equal(key.begin(), key.end(), name.begin(), [](char a, char b) {
+                return std::toupper(static_cast<unsigned char>(a)) == b;
+            }))
             path = trim(line.substr(eq + 1));
     }
     return path;

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include "accounts/account_documents.h"
+#include "base/fixed_text.h"
+#include "devices/device_fakes.h"
+#include "exchange/upload_settings.h"
+#include "inventory/backoffice_fixture.h"
+#include "listings/listing_page.h"
+#include "listings/listing_settings.h"
+#include "listings/printed_listing.h"
+#include "listings/record_list.h"
+
+namespace kassio::test {
+namespace {
+
+class ListingTest : public BackOfficeTest {
+  protected:
+    std::vector<std::string> numbers(const ListPager& pager) {
+        std::vector<std::string> out;
+        for (const ListRow& r : pager.rows()) out.push_back(r.number);
+        return out;
+    }
+};
+
+TEST_F(ListingTest, PagingAtTwelveThirteenAndFourteenRows) {
+    struct Case {
+        int items;
+        bool firstOnlyOk;       // "OK" alone on the first page
+        std::size_t afterMore;  // rows found once "More" was pressed
+    };
+    const Case cases[] = {{12, true, 12}, {13, false, 0}, {14, false, 1}};
+    int64_t base = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.items);
+        base += 100;
+        for (int i = 0; i < c.items; ++i) item(base + i, "THING");
+        ListRequest r;
+        r.kind = ListKind::kItemsFromNumber;
+        r.fromNumber = base;
+        Status error;
+        auto source = makeListSource(*store, r, &error);
+        ASSERT_TRUE(source);
+        ListPager pager(*source);
+        // The lists of the earlier cases' numbers lie below this one's
+        // start; the later ones do not exist yet.
+        ASSERT_TRUE(pager.open());
+        EXPECT_EQ(pager.rows().size(), kListPageRows);
+        EXPECT_EQ(pager.rows()[0].number, std::to_string(base));
+        EXPECT_EQ(pager.onlyOk(), c.firstOnlyOk);
+        if (c.firstOnlyOk) {
+            EXPECT_EQ(pager.rows()[12].number, "");
+            continue;
+        }
+        ASSERT_TRUE(pager.more());
+        EXPECT_EQ(pager.found(), c.afterMore);
+        EXPECT_TRUE(pager.onlyOk());
+        EXPECT_TRUE(pager.canGoBack());
+        ASSERT_TRUE(pager.back());
+        EXPECT_EQ(pager.rows()[0].number, std::to_string(base));
+        EXPECT_FALSE(pager.canGoBack());
+    }
+}
+
+TEST_F(ListingTest, EmptyListsAndTheHistoryLimit) {
+    ListRequest r;
+    r.kind = ListKind::kCustomersWithCredit;
+    Status error;
+    auto source = makeListSource(*store, r, &error);
+    ListPager empty(*source);
+    EXPECT_EQ(empty.open().message(), "No items on record.");
+
+    for (int i = 1; i <= 13 * 205; ++i) customer(i, "CUST");
+    r.kind = ListKind::kCustomersFromNumber;
+    source = makeListSource(*store, r, &error);
+    ListPager pager(*source);
+    ASSERT_TRUE(pager.open());
+    for (int page = 0; page < 204; ++page) ASSERT_TRUE(pager.more());
+    EXPECT_EQ(pager.historySize(), kListHistoryPages);
+    EXPECT_EQ(pager.rows()[0].number, std::to_string(204 * 13 + 1));
+}
+
+TEST_F(ListingTest, AlphabeticalFromAToAIncludesDigitsAndKeepsTiesInFileOrder) {
+    item(1, "BANANA");
+    item(2, "apple pie");
+    item(3, "9V BATTERY");
+    item(4, "ABLE");
+    item(5, "#2 PENCIL");
+    item(6, "ABLE");
+    item(7, "APPLE");
+    item(8, "AZURE");
+    item(9, "Ab lower");
+    struct Case {
+        const char* start;
+        const char* end;
+        std::vector<std::string> numbers;
+    };
+    const Case cases[] = {
+        // Buckets by upper-cased prefix (#2, 9V, AB, AP, AZ), the names
+        // byte by byte within a bucket, equal names in file order.
+        {"A", "A", {"5", "3", "4", "6", "9", "7", "2", "8"}},
+        {"a", "b", {"5", "3", "4", "6", "9", "7", "2", "8", "1"}},
+        {"B", "Z", {"1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        ListRequest r;
+        r.kind = ListKind::kItemsAlphabetical;
+        r.text = c.start;
+        r.endText = c.end;
+        Status error;
+        auto source = makeListSource(*store, r, &error);
+        ASSERT_TRUE(source) << error.message();
+        ListPager pager(*source);
+        ASSERT_TRUE(pager.open());
+        std::vector<std::string> nums;
+        for (const ListRow& row : pager.rows())
+            if (!row.number.empty()) nums.push_back(row.number);
+        EXPECT_EQ(nums, c.numbers);
+        EXPECT_TRUE(fileExists(root / "f2.dat"));
+    }
+    // Ranges that are no range end silently.
+    for (auto [s, e] : {std::pair{"Z", "A"}, {"1", "Z"}, {"", "B"}}) {
+        ListRequest r;
+        r.kind = ListKind::kItemsAlphabetical;
+        r.text = s;
+        r.endText = e;
+        Status error;
+        EXPECT_FALSE(makeListSource(*store, r, &error));
+        EXPECT_TRUE(error);
+    }
+}
+
+TEST_F(ListingTest, CustomListingPrintsTheChosenColumnsInTheirFixedOrder) {
+    InventoryRecord w = item(5, "WIDGET", 10, "SKU-5");
+    {
+        auto lock = store->lock();
+        auto slot = store->items().find(5);
+        w.tax = 2;
+        ASSERT_TRUE(store->items().write(*slot, &w));
+    }
+    std::array<bool, kListingColumnCount> on{};
+    for (ListingColumn c : {ListingColumn::kInStock, ListingColumn::kDescription,
+                            ListingColumn::kTaxCode, ListingColumn::kCost, ListingColumn::kSku1})
+        on[static_cast<std::size_t>(c)] = true;
+    ASSERT_TRUE(setListingColumns(*store, on));
+    ListingRequest r;
+    r.kind = PrintedListing::kItemsCustom;
+    RecordListing listing;
+    ASSERT_TRUE(buildListing(*store, r, &listing));
+    EXPECT_EQ(listing.heading, "Inventory list: ");
+    EXPECT_EQ(listing.columns, "Number, Description, SKU 1, Cost, Tax code, In stock");
+    ASSERT_EQ(listing.rows.size(), 1u);
+    EXPECT_EQ(listing.rows[0][0].second, "5, WIDGET, SKU-5, 1.25, Tax 1, 10");
+    EXPECT_EQ(listingPageHeading("SHOP", listing.heading, clock.now(), 2),
+              "SHOP Inventory list: December 6 2026  Page: 2");
+}
+
+TEST_F(ListingTest, ListingSettingsShareNoValueOfKqCfgWithTheUploadChoices) {
+    // Every listing column and the font size ticked, then all cleared: the
+    // upload's choices and the clerks' availability keep what they held.
+    StoreConfigRecord& r = store->config().record();
+    for (int i = 0; i < 194; ++i) r.settings_a[i] = 7;
+    std::array<bool, kListingColumnCount> on{};
+    on.fill(true);
+    ASSERT_TRUE(setListingColumns(*store, on));
+    ASSERT_TRUE(setListingFontSize(*store, 3));
+    on.fill(false);
+    ASSERT_TRUE(setListingColumns(*store, on));
+    for (int setting : {kSetAUploadOverview, kSetAUploadItems, kSetAUploadReorder, kSetAUploadTls,
+                        kSetAClerkAvailable, kSetAClerkAvailable + 98})
+        EXPECT_EQ(r.settings_a[setting], 7) << setting;
+    EXPECT_EQ(r.settings_a[kSetAListingFontSize], 3);
+}
+
+TEST_F(ListingTest, IndentTakesWholeNumbersFromZeroToForty) {
+    struct Case {
+        const char* typed;
+        const char* message;
+        int stored;
+    };
+    const Case cases[] = {
+        {"0", "Indent set to 0", 0}, {"40", "Indent set to 40", 40}, {"41", "Outside range", 40},
+        {"-1", "Outside range", 40}, {"4.5", "Outside range", 40},   {"abc", "Outside range", 40},
+        {"7", "Indent set to 7", 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        std::string done;
+        Status s = setListingIndent(*store, c.typed, &done);
+        EXPECT_EQ(s ? done : s.message(), c.message);
+        EXPECT_EQ(listingIndent(store->config()), c.stored);
+    }
+}
+
+TEST_F(ListingTest, LettersNeedAnAmountOutstanding) {
+    for (double balance : {0.0, -3.0, 0.01}) {
+        CustomerRecord c = blankCustomer();
+        c.balance = balance;
+        EXPECT_EQ(debtorLetterAllowed(c).isOk(), balance > 0);
+        if (balance <= 0) {
+            EXPECT_EQ(debtorLetterAllowed(c).message(), "No amount is outstanding");
+        }
+    }
+}
+
+// A job on a short sheet that counts its sheets, asked for two copies.
+class ShortSheetJob final : public PrintJob {
+  public:
+    explicit ShortSheetJob(int rows) { canvas.height = rows * canvas.rowHeight(); }
+    int copies() const override { return 2; }
+    Canvas* startDocument(const std::string&) override { return &canvas; }
+    bool newPage() override { return ++sheets, true; }
+    bool endDocument() override { return true; }
+    bool release() override { return true; }
+    int count(const std::string& text) const {
+        int n = 0;
+        for (const auto& op : canvas.ops)
+            n += op.kind == RecordingCanvas::Op::kText && op.text == text;
+        return n;
+    }
+    RecordingCanvas canvas;
+    int sheets = 1;
+};
+
+TEST_F(ListingTest, EveryCopyOfEveryPrintedListCarriesEveryLine) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 25; ++i) lines.push_back("LINE " + std::to_string(i));
+    RecordListing listing{"Inventory list:", "Number", {}};
+    for (const std::string& l : lines) listing.rows.push_back({{0, l}});
+    Statement st{"CUSTOMER: 5  ANN", lines, "Balance: 1.00"};
+    LetterSetup setup;
+    // The stock-received report cuts its own pages: the first is longer
+    // than a sheet and goes on over the next.
+    const std::vector<std::vector<std::string>> received = {{"SHOP Inventory received, page: 1"},
+                                                            {"SHOP Inventory received, page: 2"}};
+    std::vector<std::vector<std::string>> pages = received;
+    pages[0].insert(pages[0].end(), lines.begin(), lines.begin() + 20);
+    pages[1].insert(pages[1].end(), lines.begin() + 20, lines.end());
+
+    struct Case {
+        const char* what;
+        std::function<Status(PrintJob&)> print;
+        int sheetsPerCopy;
+    } cases[] = {
+        // 10 rows a sheet: heading and columns, then 8 rows.
+        {"listing",
+         [&](PrintJob& j) { return printListing(j, listing, "SHOP", clock.now(), 0, 0); }, 4},
+        // 20 + 1 lines on page 1 over 10-row sheets, then 5 + 1 on page 2.
+        {"received", [&](PrintJob& j) { return printTextPages(j, pages); }, 4},
+        {"period", [&](PrintJob& j) { return printPeriodActivity(j, setup, st); }, 4},
+        {"statement", [&](PrintJob& j) { return printStatement(j, setup, CustomerRecord{}, st); },
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShortSheetJob job(10);
+        ASSERT_TRUE(c.print(job));
+        for (const std::string& l : lines) EXPECT_EQ(job.count(l), 2) << l;
+        if (c.sheetsPerCopy > 0) {
+            EXPECT_EQ(job.sheets, 2 * c.sheetsPerCopy);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kassio::test
