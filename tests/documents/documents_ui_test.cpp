@@ -70,9 +70,7 @@ class DocumentsUiTest : public TillTest {
         window = std::make_unique<MainWindow>(*store, *till, *router);
         registerDocumentCommands(*router, *store, *till, *devices, printers, window.get());
         window->commandsChanged();
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {

@@ -5,11 +5,15 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include <functional>
 
+#include "devices/device_fakes.h"
+#include "support/modal_windows.h"
+#include "support/qt_settings.h"
 #include "ui/backoffice/qt_customer_forms.h"
 #include "ui/backoffice/qt_item_forms.h"
 
@@ -125,11 +129,58 @@ TEST(QtForms, CustomerFormCapitalisesAllButTheEmailAndTheNotes) {
     EXPECT_EQ(reply.fields.notes, "Ring on Tuesdays");
 }
 
+TEST(QtForms, AListThatCannotPrintSaysSoAndOnePrintedSaysNothing) {
+    StoreConfig config;
+    test::FakePrinters printers;
+    QtItemForms forms(config, nullptr);
+    forms.setPrinters(&printers);
+    const PagedText list{{{"Inventory", "1 BREAD", "2 MILK"}}};
+
+    std::string said;
+    printers.refuseDocuments = true;
+    test::whenModal(
+        [&](QWidget* w) {
+            said = static_cast<QMessageBox*>(w)->text().toStdString();
+            static_cast<QMessageBox*>(w)->accept();
+        },
+        [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
+    forms.print(list);
+    EXPECT_FALSE(said.empty());
+
+    printers.refuseDocuments = false;
+    printers.releaseFails = true;
+    said.clear();
+    test::whenModal(
+        [&](QWidget* w) {
+            said = static_cast<QMessageBox*>(w)->text().toStdString();
+            static_cast<QMessageBox*>(w)->accept();
+        },
+        [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
+    forms.print(list);
+    EXPECT_EQ(said, "Unable to release printer");
+    ASSERT_EQ(printers.documents.size(), 1u);
+
+    // A box now would be a false alarm; it is closed so the test goes on.
+    printers.releaseFails = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << box->text().toStdString();
+            box->reject();
+        }
+    });
+    guard.start(200);
+    forms.print(list);
+    EXPECT_EQ(printers.documents.size(), 2u);
+}
+
 }  // namespace
 }  // namespace kassio
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const auto settings = kassio::test::privateQtSettings();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,5 +1,5 @@
-// Acting on the till's modal windows from a Qt test: the window shows inside
-// a nested event loop, so the test's act runs from a timer once it is up.
+// Helpers of the Qt window tests. A modal window shows inside a nested
+// event loop, so the test's act on it runs from a timer once it is up.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,11 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
-#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace kassio::test {
@@ -57,13 +56,12 @@ inline void answerFileChooser(QWidget* w, const std::string& path) {
     dialog->QDialog::accept();
 }
 
-// Gives the Qt window tests a settings folder of their own, before the
-// QApplication: the file chooser keeps its last folders and history in
-// QtProject.conf, and one run's temporary folders must not steer the next.
-inline std::unique_ptr<QTemporaryDir> privateQtSettings() {
-    auto dir = std::make_unique<QTemporaryDir>();
-    if (dir->isValid()) qputenv("XDG_CONFIG_HOME", dir->path().toUtf8());
-    return dir;
+// Shows the till's main window at the smallest screen it is made for (the
+// offscreen screen is smaller than the till) and waits until it is up.
+inline void showTillWindow(QWidget& window) {
+    window.resize(1024, 746);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 }
 
 // The window's push button with this text; a test failure when there is none.

@@ -141,7 +141,9 @@ TEST(PostingFaults, EveryFailedStepLeavesTheFilesBeforeOrAfterAndTheAnswerSaysWh
             }
             const bool posted = answer.code >= kClientPostedOffset;
             if (fired && !posted) ++refused;
-            if (posted) EXPECT_EQ(answer.code, postedCode);
+            if (posted) {
+                EXPECT_EQ(answer.code, postedCode);
+            }
 
             DataStore restarted(folder, clock);
             ASSERT_TRUE(restarted.openData());

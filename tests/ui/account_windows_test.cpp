@@ -33,6 +33,7 @@
 #include "listings/listing_settings.h"
 #include "store/file_io.h"
 #include "support/modal_windows.h"
+#include "support/qt_settings.h"
 #include "till_fixture_ui.h"
 #include "ui/accounts/account_commands.h"
 #include "ui/accounts/account_dialogs.h"
@@ -68,9 +69,7 @@ class AccountWindowsTest : public test::TillTest {
         test::TillTest::SetUp();
         router = std::make_unique<CommandRouter>(*till);
         window = std::make_unique<MainWindow>(*store, *till, *router);
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
         printers.setPdfOutput(QString::fromStdString(pdfs.path()), QPageSize(QPageSize::A4));
         AccountHooks hooks;
@@ -209,7 +208,7 @@ TEST_F(AccountWindowsTest, BalancePayOnTransactionPaysThatTransactionsCustomer) 
     ASSERT_EQ(todaysSales().size(), 2u);
     EXPECT_EQ(todaysSales()[1].customer, 7);
 
-    for (const std::string typed : {std::to_string(paid + 100), std::string("ABC")}) {
+    for (const std::string& typed : {std::to_string(paid + 100), std::string("ABC")}) {
         SCOPED_TRACE(typed);
         ui.shown.clear();
         ui.replies = {typed};

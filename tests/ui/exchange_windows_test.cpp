@@ -116,9 +116,7 @@ class ExchangeWindowsTest : public test::TillTest {
         item(14, "SALT & PEPPER", 1.25, 0, 3, 2);
         router = std::make_unique<CommandRouter>(*till);
         window = std::make_unique<MainWindow>(*store, *till, *router);
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {

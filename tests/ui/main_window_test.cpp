@@ -7,8 +7,9 @@
 #include <QTest>
 
 #include "commands/command_router.h"
-#include "till/tender.h"
 #include "support/modal_windows.h"
+#include "support/qt_settings.h"
+#include "till/tender.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
 #include "ui/till_button.h"
@@ -23,10 +24,10 @@ class MainWindowTest : public test::TillTest {
         test::TillTest::SetUp();
         router = std::make_unique<CommandRouter>(*till);
         window = std::make_unique<MainWindow>(*store, *till, *router);
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        if (logOnAtStart) ASSERT_TRUE(till->logOn(1, ""));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
+        if (logOnAtStart) {
+            ASSERT_TRUE(till->logOn(1, ""));
+        }
     }
     void TearDown() override {
         window.reset();

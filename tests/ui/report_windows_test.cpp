@@ -112,9 +112,7 @@ class ReportWindowsTest : public test::TillTest {
         printers = std::make_unique<PdfPrinters>(root / "report");
         registerReportCommands(*router, *store, ui, *till, *printers, window.get());
         window->commandsChanged();
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {

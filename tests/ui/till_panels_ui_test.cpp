@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "commands/command_router.h"
+#include "support/modal_windows.h"
 #include "till/tender.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
@@ -36,9 +37,7 @@ class TillPanelsTest : public test::TillTest {
         item(20, "TWENTY", 20, 2, 50);
         router = std::make_unique<CommandRouter>(*till);
         window = std::make_unique<MainWindow>(*store, *till, *router);
-        window->resize(1024, 746);  // the offscreen screen is smaller than the till
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {

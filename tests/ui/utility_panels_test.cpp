@@ -45,9 +45,7 @@ class UtilityPanelsTest : public test::TillTest {
         test::TillTest::SetUp();
         router = std::make_unique<CommandRouter>(*till);
         window = std::make_unique<MainWindow>(*store, *till, *router);
-        window->resize(1024, 746);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
         ASSERT_TRUE(till->logOn(1, ""));
     }
     void TearDown() override {

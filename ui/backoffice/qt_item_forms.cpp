@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -648,8 +649,12 @@ void QtItemForms::print(const PagedText& pages) {
     if (!m_printers) return;
     std::unique_ptr<PrintJob> job = m_printers->open(Printers::Target::kDialog, {});
     if (!job) return;  // cancelled
-    printTextPages(*job, pages.pages);
-    job->release();
+    Status printed = printTextPages(*job, pages.pages);
+    if (!job->release() && printed) printed = Status::ioError("Unable to release printer");
+    // A list that did not print must not look as though it had.
+    if (!printed)
+        QMessageBox::warning(m_parent, QString::fromUtf8(kTitleProblem),
+                             QString::fromStdString(printed.message()));
 }
 
 // --- Pictures --------------------------------------------------------------------
