@@ -2,7 +2,8 @@
 // literal slot-by-slot scan of the file (record_scan.h: the whole file
 // read under the DataMutex) in the same run; OpenData with the resident
 // memory it leaves; and how long a posting waits for the DataMutex while
-// worst-case searches run beside it.
+// worst-case searches run beside it; the lists and the quick-select page
+// at that size.
 //
 // The shop is 3.3 GB of records. Set KASSIO_BENCH_SHOP to a folder to keep
 // it there between runs (a shop found there with the same spec is used as
@@ -29,11 +30,13 @@
 #include "base/fixed_text.h"
 #include "customers/customer_search.h"
 #include "inventory/item_search.h"
+#include "listings/record_list.h"
 #include "server/station_server.h"
 #include "shop_generator.h"
 #include "store/data_store.h"
 #include "store/record_scan.h"
 #include "till/posting_internal.h"
+#include "till/quick_select.h"
 
 namespace {
 
@@ -375,6 +378,42 @@ void PostingBesideSearches(benchmark::State& state, bool literal) {
     state.counters["searches"] = static_cast<double>(searches);
 }
 
+// ---------------------------------------------------------------------------
+// A list ready on screen: its work file sorted and written where the kind
+// has one, and the first page read back; the quick-select page filled for
+// every category and paged forward.
+
+void List(benchmark::State& state, ListKind kind, std::string text, std::string endText) {
+    DataStore& s = store();
+    ListRequest r;
+    r.kind = kind;
+    r.text = std::move(text);
+    r.endText = std::move(endText);
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        Status error;
+        auto source = makeListSource(s, r, &error);
+        if (!source) fail("list: " + error.message());
+        ListPager pager(*source);
+        if (Status st = pager.open(); !st) fail("list: " + st.message());
+        rows = pager.found();
+    }
+    if (rows == 0) fail("a list found nothing");
+    state.counters["first_page_rows"] = static_cast<double>(rows);
+}
+
+void QuickSelect(benchmark::State& state, int category) {
+    QuickSelectPage page(store());
+    page.setVisibleButtons(kQuickSelectButtons);
+    for (auto _ : state) {
+        page.selectCategory(category);
+        page.fill();
+        page.forward();
+        benchmark::DoNotOptimize(page.itemAt(0));
+    }
+    if (page.itemAt(0) == 0) fail("the quick-select page is empty");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -390,6 +429,32 @@ int main(int argc, char** argv) {
         ->UseRealTime()
         ->MeasureProcessCPUTime()
         ->Iterations(3);
+    const struct {
+        const char* name;
+        ListKind kind;
+        const char* text;
+        const char* endText;
+    } lists[] = {
+        {"List/items_A_to_Z", ListKind::kItemsAlphabetical, "A", "Z"},
+        {"List/items_by_sku_fragment", ListKind::kItemsBySku, "1", ""},
+        {"List/items_top_volume", ListKind::kItemsTopVolume, "", ""},
+        {"List/items_from_number", ListKind::kItemsFromNumber, "", ""},
+        {"List/customers_A_to_Z", ListKind::kCustomersAlphabetical, "A", "Z"},
+        {"List/customers_from_number", ListKind::kCustomersFromNumber, "", ""},
+    };
+    for (const auto& l : lists)
+        benchmark::RegisterBenchmark(
+            l.name, [l](benchmark::State& st) { List(st, l.kind, l.text, l.endText); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(0.5);
+    for (int category : {0, kAllCategories})
+        benchmark::RegisterBenchmark(
+            (std::string("QuickSelect/fill_and_forward/category_") + std::to_string(category))
+                .c_str(),
+            [category](benchmark::State& st) { QuickSelect(st, category); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     for (std::size_t i = 0; i < cases().size(); ++i) {
         for (bool literal : {false, true}) {
             std::string name = std::string(literal ? "Literal/" : "Memory/") + cases()[i].name;
