@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
+#include <random>
 
 #include "accounts/account_documents.h"
 #include "base/fixed_text.h"
+#include "base/text_format.h"
 #include "devices/device_fakes.h"
 #include "exchange/upload_settings.h"
 #include "inventory/backoffice_fixture.h"
@@ -12,6 +16,7 @@
 #include "listings/listing_settings.h"
 #include "listings/printed_listing.h"
 #include "listings/record_list.h"
+#include "listings/sorted_list_file.h"
 
 namespace kassio::test {
 namespace {
@@ -129,6 +134,106 @@ TEST_F(ListingTest, AlphabeticalFromAToAIncludesDigitsAndKeepsTiesInFileOrder) {
         r.endText = e;
         Status error;
         EXPECT_FALSE(makeListSource(*store, r, &error));
+        EXPECT_TRUE(error);
+    }
+}
+
+// The sorted work files against a plain record-by-record sort: long names
+// sharing their first sixteen bytes, bytes above 127, lower case, equal
+// names, negative and odd amounts.
+TEST_F(ListingTest, SortedFilesOrderAsARecordByRecordSortDoes) {
+    std::mt19937 rng(7);
+    const std::vector<std::string> pieces = {
+        "A", "a", "AB", "SHARED SIXTEEN B", "SHARED SIXTEEN BYTES", "\xC9", "9", " ", "#", "Z"};
+    const double amounts[] = {2.5, -0.0, -1.005, 1234.565, 0.125, -17.0};
+    auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+    for (int n = 1; n <= 300; ++n) {
+        std::string name;
+        while (name.size() < 2 || pick(3) != 0) name += pieces[pick(pieces.size())];
+        name.resize(std::min<std::size_t>(name.size(), 29));
+        InventoryRecord r = item(n, name.c_str());
+        r.quantity = static_cast<int32_t>(pick(60)) - 5;
+        r.retail_price = amounts[pick(std::size(amounts))];
+        r.total_sold = static_cast<int32_t>(pick(4));
+        {
+            auto lock = store->lock();
+            ASSERT_TRUE(store->items().write(*store->items().find(n), &r));
+        }
+        customer(n, name.c_str(), 1, amounts[pick(std::size(amounts))]);
+    }
+
+    struct Expected {
+        unsigned char c, d;
+        SortedRow row;
+        int32_t sold;
+    };
+    auto upper = [](char ch) {
+        const auto u = static_cast<unsigned char>(ch);
+        return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 32) : u;
+    };
+    for (const bool items : {true, false}) {
+        SCOPED_TRACE(items ? "items" : "customers");
+        std::vector<Expected> expected;
+        {
+            auto lock = store->lock();
+            RecordFile& file = items ? store->items() : store->customers();
+            for (uint64_t slot = 0; slot < file.index().slotCount(); ++slot) {
+                const auto prefix = file.index().prefix(slot);
+                Expected e{upper(prefix[0]), upper(prefix[1]), {}, 0};
+                std::memset(&e.row, 0, sizeof e.row);
+                if (items) {
+                    InventoryRecord r;
+                    ASSERT_TRUE(file.read(slot, &r));
+                    if (r.number <= 0) continue;
+                    e.row.number = r.number;
+                    e.sold = r.total_sold;
+                    setFieldText(e.row.name, fieldText(r.description));
+                    setFieldText(e.row.second, formatted("%d", r.quantity));
+                    setFieldText(e.row.third, formatted("%.2f", r.retail_price));
+                } else {
+                    CustomerRecord r;
+                    ASSERT_TRUE(file.read(slot, &r));
+                    if (r.number <= 0) continue;
+                    e.row.number = r.number;
+                    setFieldText(e.row.name, fieldText(r.name));
+                    setFieldText(e.row.second, fieldText(r.telephone));
+                    setFieldText(e.row.third, formatted("%.2f", r.balance));
+                }
+                if (e.d >= 32) expected.push_back(e);
+            }
+        }
+        ASSERT_EQ(expected.size(), 300u);
+        auto same = [](const std::vector<SortedRow>& got, const std::vector<Expected>& want) {
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t i = 0; i < got.size(); ++i) {
+                SCOPED_TRACE(i);
+                EXPECT_EQ(got[i].number, want[i].row.number);
+                EXPECT_STREQ(got[i].name, want[i].row.name);
+                EXPECT_STREQ(got[i].second, want[i].row.second);
+                EXPECT_STREQ(got[i].third, want[i].row.third);
+            }
+        };
+
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const Expected& x, const Expected& y) {
+                             if (x.c != y.c) return x.c < y.c;
+                             if (x.d != y.d) return x.d < y.d;
+                             return std::strncmp(x.row.name, y.row.name, sizeof x.row.name) < 0;
+                         });
+        Status error;
+        same(sortAlphabetically(*store, items ? SortedFile::kItems : SortedFile::kCustomers, 0, 255,
+                                &error),
+             expected);
+        EXPECT_TRUE(error);
+        if (!items) continue;
+
+        // By volume the middle column is the sales count.
+        for (Expected& e : expected) setFieldText(e.row.second, formatted("%d", e.sold));
+        std::sort(expected.begin(), expected.end(), [](const Expected& x, const Expected& y) {
+            if (x.sold != y.sold) return x.sold > y.sold;
+            return x.row.number < y.row.number;
+        });
+        same(sortByVolume(*store, -1, &error), expected);
         EXPECT_TRUE(error);
     }
 }
