@@ -136,27 +136,25 @@ TEST(QtForms, AListThatCannotPrintSaysSoAndOnePrintedSaysNothing) {
     forms.setPrinters(&printers);
     const PagedText list{{{"Inventory", "1 BREAD", "2 MILK"}}};
 
+    // Prints the list, answering the warning box it should show.
     std::string said;
+    auto printAnsweringTheBox = [&] {
+        said.clear();
+        test::whenModal(
+            [&](QWidget* w) {
+                said = static_cast<QMessageBox*>(w)->text().toStdString();
+                static_cast<QMessageBox*>(w)->accept();
+            },
+            [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
+        forms.print(list);
+    };
     printers.refuseDocuments = true;
-    test::whenModal(
-        [&](QWidget* w) {
-            said = static_cast<QMessageBox*>(w)->text().toStdString();
-            static_cast<QMessageBox*>(w)->accept();
-        },
-        [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
-    forms.print(list);
+    printAnsweringTheBox();
     EXPECT_FALSE(said.empty());
 
     printers.refuseDocuments = false;
     printers.releaseFails = true;
-    said.clear();
-    test::whenModal(
-        [&](QWidget* w) {
-            said = static_cast<QMessageBox*>(w)->text().toStdString();
-            static_cast<QMessageBox*>(w)->accept();
-        },
-        [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; });
-    forms.print(list);
+    printAnsweringTheBox();
     EXPECT_EQ(said, "Unable to release printer");
     ASSERT_EQ(printers.documents.size(), 1u);
 
