@@ -30,6 +30,7 @@
 #include "store/file_io.h"
 #include "store/start_up.h"
 #include "support/fixed_clock.h"
+#include "support/qt_settings.h"
 #include "support/temp_folder.h"
 #include "support/till_fakes.h"
 #include "till/till.h"
@@ -214,6 +215,8 @@ void leaveModals() {
 }
 
 int run(int argc, char** argv) {
+    // The file choosers the random clicks open keep their history there.
+    const auto settings = test::privateQtSettings();
     QApplication app(argc, argv);
     const Options o = parse(argc, argv);
     std::fprintf(stderr, "kassio_till_monkey: seed %llu (replay: --seed %llu --steps %ld)\n",
