@@ -49,17 +49,6 @@ constexpr std::size_t kCustomers = 1000000;
 bench::FixedClock g_clock{kToday};
 using bench::fail;
 
-long residentKilobytes() {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    long kb = 0;
-    while (std::fgets(line, sizeof line, f))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
-    std::fclose(f);
-    return kb;
-}
-
 bench::GeneratedShop& shopFiles() {
     static std::unique_ptr<bench::GeneratedShop> shop;
     if (!shop) {
@@ -306,7 +295,7 @@ void OpenData(benchmark::State& state) {
         if (Status st = fresh->openData(DataStore::OpenMode::kReadOnly); !st)
             fail("openData: " + st.message());
     }
-    state.counters["rss_mb"] = static_cast<double>(residentKilobytes()) / 1024.0;
+    state.counters["rss_mb"] = static_cast<double>(bench::residentKilobytes()) / 1024.0;
     state.counters["item_texts_mb"] =
         static_cast<double>(fresh->itemTexts().memoryBytes()) / 1048576.0;
     state.counters["customer_texts_mb"] =

@@ -371,6 +371,17 @@ void fail(const std::string& what) {
     std::exit(EXIT_FAILURE);
 }
 
+long residentKilobytes() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
+    std::fclose(f);
+    return kb;
+}
+
 OpenShop::OpenShop(const ShopSpec& spec, const LocalTime& today)
     : clock(today), files(spec, today), store(files.folder(), clock) {
     if (Status s = store.openData(); !s) fail("openData: " + s.message());

@@ -105,6 +105,9 @@ class FixedClock final : public Clock {
 // benchmark that cannot do its work has no figure to give.
 [[noreturn]] void fail(const std::string& what);
 
+// VmRSS of this process, in kilobytes; 0 when /proc cannot tell.
+long residentKilobytes();
+
 // A generated shop opened as a station opens its DataFolder, for the
 // benchmarks that work on one running store for the whole run.
 struct OpenShop {

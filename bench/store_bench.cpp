@@ -79,18 +79,6 @@ DataStore& openedStore(GeneratedShop& shop) {
     return *store;
 }
 
-// VmRSS of this process, in kilobytes.
-long residentKilobytes() {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    long kb = 0;
-    while (std::fgets(line, sizeof line, f))
-        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
-    std::fclose(f);
-    return kb;
-}
-
 std::size_t arg(const benchmark::State& state, int i) {
     return static_cast<std::size_t>(state.range(i));
 }
@@ -129,7 +117,7 @@ void OpenData(benchmark::State& state) {
     }
     state.SetBytesProcessed(bytes * static_cast<int64_t>(state.iterations()));
     // The whole program's resident memory with the shop open.
-    state.counters["rss_mb"] = static_cast<double>(residentKilobytes()) / 1024.0;
+    state.counters["rss_mb"] = static_cast<double>(bench::residentKilobytes()) / 1024.0;
 }
 BENCHMARK(OpenData)
     ->Args({100000, 100000})

@@ -33,7 +33,6 @@
 #include "listings/listing_settings.h"
 #include "store/file_io.h"
 #include "support/modal_windows.h"
-#include "support/qt_settings.h"
 #include "till_fixture_ui.h"
 #include "ui/accounts/account_commands.h"
 #include "ui/accounts/account_dialogs.h"
@@ -426,10 +425,3 @@ TEST_F(AccountWindowsTest, ListingFontSizeAndIndentFromTheFileMenu) {
 
 }  // namespace
 }  // namespace kassio
-
-int main(int argc, char** argv) {
-    const auto settings = kassio::test::privateQtSettings();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

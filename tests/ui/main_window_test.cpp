@@ -8,7 +8,6 @@
 
 #include "commands/command_router.h"
 #include "support/modal_windows.h"
-#include "support/qt_settings.h"
 #include "till/tender.h"
 #include "till_fixture_ui.h"
 #include "ui/main_window.h"
@@ -193,10 +192,3 @@ TEST_F(NoLogOnWindowTest, RestrictedItemsStayGreyedUntilAClerkWithTheRightLogsOn
 
 }  // namespace
 }  // namespace kassio
-
-int main(int argc, char** argv) {
-    const auto settings = kassio::test::privateQtSettings();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
