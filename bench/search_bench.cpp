@@ -389,6 +389,11 @@ void List(benchmark::State& state, ListKind kind, std::string text, std::string 
     }
     if (rows == 0) fail("a list found nothing");
     state.counters["first_page_rows"] = static_cast<double>(rows);
+    // One store open: what the station holds with the list made.
+    state.counters["rss_mb"] = static_cast<double>(bench::residentKilobytes()) / 1024.0;
+    state.counters["kept_mb"] =
+        static_cast<double>(s.itemTexts().memoryBytes() + s.customerTexts().memoryBytes()) /
+        1048576.0;
 }
 
 void QuickSelect(benchmark::State& state, int category) {

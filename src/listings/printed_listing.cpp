@@ -231,9 +231,7 @@ Status buildListing(DataStore& store, const ListingRequest& r, RecordListing* ou
         unsigned char from = 0, to = 0;
         if (!alphabeticalRange(r.startChar, r.endChar, &from, &to))
             return Status::invalid("Invalid selection");
-        Status error;
-        auto rows = sortAlphabetically(store, which, from, to, &error);
-        if (!error) return error;
+        auto rows = sortAlphabetically(store, which, from, to);
         RecordFile& file = which == SortedFile::kItems ? store.items() : store.customers();
         std::vector<unsigned char> buf(file.spec().recordSize);
         for (std::size_t i = 0; i < rows.size();) {

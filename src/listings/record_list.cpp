@@ -306,8 +306,7 @@ std::unique_ptr<ListSource> makeListSource(DataStore& store, const ListRequest& 
             unsigned char from = 0, to = 0;
             if (!alphabeticalRange(r.text, r.endText, &from, &to)) return nullptr;
             const SortedFile which = forItems ? SortedFile::kItems : SortedFile::kCustomers;
-            auto rows = sortAlphabetically(store, which, from, to, error);
-            if (!*error) return nullptr;
+            auto rows = sortAlphabetically(store, which, from, to);
             if (Status s = writeSortedFile(store, which, rows); !s) {
                 *error = s;
                 return nullptr;
@@ -315,8 +314,7 @@ std::unique_ptr<ListSource> makeListSource(DataStore& store, const ListRequest& 
             return std::make_unique<SortedSource>(store, which, forItems, forItems && showCost);
         }
         case ListKind::kItemsTopVolume: {
-            auto rows = sortByVolume(store, r.category, error);
-            if (!*error) return nullptr;
+            auto rows = sortByVolume(store, r.category);
             if (Status s = writeSortedFile(store, SortedFile::kItems, rows); !s) {
                 *error = s;
                 return nullptr;

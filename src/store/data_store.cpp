@@ -62,13 +62,18 @@ std::string_view fieldView(const char (&field)[N]) {
 }
 
 SlotTexts makeItemTexts() {
-    return SlotTexts({{offsetof(InventoryRecord, description), 40},
-                      {offsetof(InventoryRecord, sku1), 40},
-                      {offsetof(InventoryRecord, sku2), 40},
-                      {offsetof(InventoryRecord, sku3), 40},
-                      {offsetof(InventoryRecord, sku4), 40}},
-                     {offsetof(InventoryRecord, display_category),
-                      offsetof(InventoryRecord, omit_from_quick_select)});
+    return SlotTexts(
+        {{offsetof(InventoryRecord, description), 40},
+         {offsetof(InventoryRecord, sku1), 40},
+         {offsetof(InventoryRecord, sku2), 40},
+         {offsetof(InventoryRecord, sku3), 40},
+         {offsetof(InventoryRecord, sku4), 40}},
+        {offsetof(InventoryRecord, display_category),
+         offsetof(InventoryRecord, omit_from_quick_select)},
+        {{offsetof(InventoryRecord, number), sizeof(InventoryRecord::number)},
+         {offsetof(InventoryRecord, quantity), sizeof(InventoryRecord::quantity)},
+         {offsetof(InventoryRecord, total_sold), sizeof(InventoryRecord::total_sold)},
+         {offsetof(InventoryRecord, retail_price), sizeof(InventoryRecord::retail_price)}});
 }
 
 SlotTexts makeCustomerTexts() {
@@ -80,7 +85,9 @@ SlotTexts makeCustomerTexts() {
                       {offsetof(CustomerRecord, area), 30},
                       {offsetof(CustomerRecord, town), 30},
                       {offsetof(CustomerRecord, postcode), 10}},
-                     {});
+                     {},
+                     {{offsetof(CustomerRecord, number), sizeof(CustomerRecord::number)},
+                      {offsetof(CustomerRecord, balance), sizeof(CustomerRecord::balance)}});
 }
 
 }  // namespace

@@ -37,12 +37,13 @@
 
 namespace kassio {
 
-// The fields of each record file that the searches keep in memory
-// (slot_texts.h), by their place in DataStore::itemTexts() and
-// customerTexts().
+// The fields of each record file that the searches and the sorted lists
+// keep in memory (slot_texts.h), by their place in DataStore::itemTexts()
+// and customerTexts().
 namespace item_texts {
 enum Text : std::size_t { kDescription, kSku1, kSku2, kSku3, kSku4 };
 enum Number : std::size_t { kDisplayCategory, kOmitFromQuickSelect };
+enum Figure : std::size_t { kRecordNumber, kQuantity, kTotalSold, kRetailPrice };
 }  // namespace item_texts
 namespace customer_texts {
 enum Text : std::size_t {
@@ -55,6 +56,7 @@ enum Text : std::size_t {
     kTown,
     kPostcode
 };
+enum Figure : std::size_t { kRecordNumber, kBalance };
 }  // namespace customer_texts
 
 class DataStore {

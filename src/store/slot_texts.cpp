@@ -35,10 +35,12 @@ void SearchLock::unlock_shared() {
     if (last) m_changed.notify_all();
 }
 
-SlotTexts::SlotTexts(std::vector<Field> texts, std::vector<std::size_t> numbers)
+SlotTexts::SlotTexts(std::vector<Field> texts, std::vector<std::size_t> numbers,
+                     std::vector<Field> figures)
     : m_fields(std::move(texts)), m_numberOffsets(std::move(numbers)) {
     for (const Field& f : m_fields) m_texts.emplace_back(f.width);
     m_numbers.resize(m_numberOffsets.size());
+    for (const Field& f : figures) m_figures.push_back({f, {}});
 }
 
 void SlotTexts::beginLoad(std::size_t expectedSlots, std::size_t textBytesPerSlot) {
@@ -50,6 +52,10 @@ void SlotTexts::beginLoad(std::size_t expectedSlots, std::size_t textBytesPerSlo
     for (auto& n : m_numbers) {
         n.clear();
         n.reserve(expectedSlots);
+    }
+    for (Figures& f : m_figures) {
+        f.bytes.clear();
+        f.bytes.reserve(expectedSlots * f.field.width);
     }
     m_live.clear();
     m_live.reserve(expectedSlots);
@@ -67,7 +73,8 @@ void SlotTexts::set(uint64_t slot, const unsigned char* record) {
         return;
     }
     // Compared first without the lock (no other writer can run, and readers
-    // only read): a posting's write changes nothing here.
+    // only read): a posting's write changes nothing a search reads, only
+    // figures, which no search reads.
     if (live(slot)) {
         bool same = true;
         for (std::size_t i = 0; same && i < m_fields.size(); ++i)
@@ -77,7 +84,10 @@ void SlotTexts::set(uint64_t slot, const unsigned char* record) {
             std::memcpy(&v, rec + m_numberOffsets[i], sizeof v);
             same = m_numbers[i][slot] == v;
         }
-        if (same) return;
+        if (same) {
+            copyFigures(slot, rec);
+            return;
+        }
     }
     std::lock_guard hold(m_lock);
     apply(slot, rec);
@@ -91,6 +101,11 @@ void SlotTexts::apply(uint64_t slot, const char* rec) {
         // deleted slots).
         m_live.resize(slot, 0);
         m_live.push_back(1);
+        for (Figures& f : m_figures) {
+            f.bytes.resize(slot * f.field.width, 0);
+            f.bytes.insert(f.bytes.end(), rec + f.field.offset,
+                           rec + f.field.offset + f.field.width);
+        }
         for (std::size_t i = 0; i < m_numberOffsets.size(); ++i) {
             int32_t v;
             std::memcpy(&v, rec + m_numberOffsets[i], sizeof v);
@@ -101,7 +116,13 @@ void SlotTexts::apply(uint64_t slot, const char* rec) {
     }
     for (std::size_t i = 0; i < m_numberOffsets.size(); ++i)
         std::memcpy(&m_numbers[i][slot], rec + m_numberOffsets[i], sizeof(int32_t));
+    copyFigures(slot, rec);
     m_live[slot] = 1;
+}
+
+void SlotTexts::copyFigures(uint64_t slot, const char* rec) {
+    for (Figures& f : m_figures)
+        std::memcpy(f.bytes.data() + slot * f.field.width, rec + f.field.offset, f.field.width);
 }
 
 void SlotTexts::erase(uint64_t slot) {
@@ -110,6 +131,8 @@ void SlotTexts::erase(uint64_t slot) {
     if (!m_loading) hold = std::unique_lock(m_lock);
     for (FieldColumn& c : m_texts) c.erase(slot);
     for (auto& n : m_numbers) n[slot] = 0;
+    for (Figures& f : m_figures)
+        std::memset(f.bytes.data() + slot * f.field.width, 0, f.field.width);
     m_live[slot] = 0;
 }
 
@@ -117,6 +140,7 @@ std::size_t SlotTexts::memoryBytes() const {
     std::size_t bytes = m_live.capacity();
     for (const FieldColumn& c : m_texts) bytes += c.memoryBytes();
     for (const auto& n : m_numbers) bytes += n.capacity() * sizeof(int32_t);
+    for (const Figures& f : m_figures) bytes += f.bytes.capacity();
     return bytes;
 }
 

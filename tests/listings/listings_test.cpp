@@ -17,6 +17,7 @@
 #include "listings/printed_listing.h"
 #include "listings/record_list.h"
 #include "listings/sorted_list_file.h"
+#include "till/posting.h"
 
 namespace kassio::test {
 namespace {
@@ -140,7 +141,9 @@ TEST_F(ListingTest, AlphabeticalFromAToAIncludesDigitsAndKeepsTiesInFileOrder) {
 
 // The sorted work files against a plain record-by-record sort: long names
 // sharing their first sixteen bytes, bytes above 127, lower case, equal
-// names, negative and odd amounts.
+// names, negative and odd amounts. The rows come from what the store keeps
+// in memory, so they are compared as written, after a sale, an amend,
+// deletions and an insert into a freed slot, and as loaded at a start.
 TEST_F(ListingTest, SortedFilesOrderAsARecordByRecordSortDoes) {
     std::mt19937 rng(7);
     const std::vector<std::string> pieces = {
@@ -155,6 +158,7 @@ TEST_F(ListingTest, SortedFilesOrderAsARecordByRecordSortDoes) {
         r.quantity = static_cast<int32_t>(pick(60)) - 5;
         r.retail_price = amounts[pick(std::size(amounts))];
         r.total_sold = static_cast<int32_t>(pick(4));
+        r.display_category = static_cast<int32_t>(pick(3));
         {
             auto lock = store->lock();
             ASSERT_TRUE(store->items().write(*store->items().find(n), &r));
@@ -166,76 +170,119 @@ TEST_F(ListingTest, SortedFilesOrderAsARecordByRecordSortDoes) {
         unsigned char c, d;
         SortedRow row;
         int32_t sold;
+        int32_t category;
     };
     auto upper = [](char ch) {
         const auto u = static_cast<unsigned char>(ch);
         return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 32) : u;
     };
-    for (const bool items : {true, false}) {
-        SCOPED_TRACE(items ? "items" : "customers");
-        std::vector<Expected> expected;
-        {
-            auto lock = store->lock();
-            RecordFile& file = items ? store->items() : store->customers();
-            for (uint64_t slot = 0; slot < file.index().slotCount(); ++slot) {
-                const auto prefix = file.index().prefix(slot);
-                Expected e{upper(prefix[0]), upper(prefix[1]), {}, 0};
-                std::memset(&e.row, 0, sizeof e.row);
-                if (items) {
-                    InventoryRecord r;
-                    ASSERT_TRUE(file.read(slot, &r));
-                    if (r.number <= 0) continue;
-                    e.row.number = r.number;
-                    e.sold = r.total_sold;
-                    setFieldText(e.row.name, fieldText(r.description));
-                    setFieldText(e.row.second, formatted("%d", r.quantity));
-                    setFieldText(e.row.third, formatted("%.2f", r.retail_price));
-                } else {
-                    CustomerRecord r;
-                    ASSERT_TRUE(file.read(slot, &r));
-                    if (r.number <= 0) continue;
-                    e.row.number = r.number;
-                    setFieldText(e.row.name, fieldText(r.name));
-                    setFieldText(e.row.second, fieldText(r.telephone));
-                    setFieldText(e.row.third, formatted("%.2f", r.balance));
-                }
-                if (e.d >= 32) expected.push_back(e);
-            }
+    auto same = [](const SortedRows& got, const std::vector<Expected>& want) {
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(got[i].number, want[i].row.number);
+            EXPECT_STREQ(got[i].name, want[i].row.name);
+            EXPECT_STREQ(got[i].second, want[i].row.second);
+            EXPECT_STREQ(got[i].third, want[i].row.third);
         }
-        ASSERT_EQ(expected.size(), 300u);
-        auto same = [](const std::vector<SortedRow>& got, const std::vector<Expected>& want) {
-            ASSERT_EQ(got.size(), want.size());
-            for (std::size_t i = 0; i < got.size(); ++i) {
-                SCOPED_TRACE(i);
-                EXPECT_EQ(got[i].number, want[i].row.number);
-                EXPECT_STREQ(got[i].name, want[i].row.name);
-                EXPECT_STREQ(got[i].second, want[i].row.second);
-                EXPECT_STREQ(got[i].third, want[i].row.third);
+    };
+    auto check = [&](const char* when, std::size_t items, std::size_t customers) {
+        SCOPED_TRACE(when);
+        for (const bool forItems : {true, false}) {
+            SCOPED_TRACE(forItems ? "items" : "customers");
+            std::vector<Expected> expected;
+            {
+                auto lock = store->lock();
+                RecordFile& file = forItems ? store->items() : store->customers();
+                for (uint64_t slot = 0; slot < file.index().slotCount(); ++slot) {
+                    const auto prefix = file.index().prefix(slot);
+                    Expected e{upper(prefix[0]), upper(prefix[1]), {}, 0, 0};
+                    std::memset(&e.row, 0, sizeof e.row);
+                    if (forItems) {
+                        InventoryRecord r;
+                        ASSERT_TRUE(file.read(slot, &r));
+                        if (r.number <= 0) continue;
+                        e.row.number = r.number;
+                        e.sold = r.total_sold;
+                        e.category = r.display_category;
+                        setFieldText(e.row.name, fieldText(r.description));
+                        setFieldText(e.row.second, formatted("%d", r.quantity));
+                        setFieldText(e.row.third, formatted("%.2f", r.retail_price));
+                    } else {
+                        CustomerRecord r;
+                        ASSERT_TRUE(file.read(slot, &r));
+                        if (r.number <= 0) continue;
+                        e.row.number = r.number;
+                        setFieldText(e.row.name, fieldText(r.name));
+                        setFieldText(e.row.second, fieldText(r.telephone));
+                        setFieldText(e.row.third, formatted("%.2f", r.balance));
+                    }
+                    if (e.d >= 32) expected.push_back(e);
+                }
             }
-        };
+            ASSERT_EQ(expected.size(), forItems ? items : customers);
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const Expected& x, const Expected& y) {
+                                 if (x.c != y.c) return x.c < y.c;
+                                 if (x.d != y.d) return x.d < y.d;
+                                 return std::strncmp(x.row.name, y.row.name, sizeof x.row.name) < 0;
+                             });
+            same(sortAlphabetically(*store, forItems ? SortedFile::kItems : SortedFile::kCustomers,
+                                    0, 255),
+                 expected);
+            if (!forItems) continue;
 
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const Expected& x, const Expected& y) {
-                             if (x.c != y.c) return x.c < y.c;
-                             if (x.d != y.d) return x.d < y.d;
-                             return std::strncmp(x.row.name, y.row.name, sizeof x.row.name) < 0;
-                         });
-        Status error;
-        same(sortAlphabetically(*store, items ? SortedFile::kItems : SortedFile::kCustomers, 0, 255,
-                                &error),
-             expected);
-        EXPECT_TRUE(error);
-        if (!items) continue;
+            // By volume the middle column is the sales count.
+            for (Expected& e : expected) setFieldText(e.row.second, formatted("%d", e.sold));
+            std::sort(expected.begin(), expected.end(), [](const Expected& x, const Expected& y) {
+                if (x.sold != y.sold) return x.sold > y.sold;
+                return x.row.number < y.row.number;
+            });
+            same(sortByVolume(*store, -1), expected);
+            std::erase_if(expected, [](const Expected& e) { return e.category != 1; });
+            same(sortByVolume(*store, 1), expected);
+        }
+    };
+    check("as written", 300, 300);
 
-        // By volume the middle column is the sales count.
-        for (Expected& e : expected) setFieldText(e.row.second, formatted("%d", e.sold));
-        std::sort(expected.begin(), expected.end(), [](const Expected& x, const Expected& y) {
-            if (x.sold != y.sold) return x.sold > y.sold;
-            return x.row.number < y.row.number;
-        });
-        same(sortByVolume(*store, -1, &error), expected);
-        EXPECT_TRUE(error);
+    // A credit sale changes the stock and sales of items 1 to 3 and the
+    // customer's balance, nothing a search looks at.
+    const InventoryRecord soldBefore = *readItem(*store, 2);
+    const CustomerRecord buyerBefore = *readCustomer(*store, 9);
+    Basket sale;
+    std::memset(&sale, 0, sizeof sale);
+    for (int64_t n : {1, 2, 2, 3}) {
+        const int i = sale.line_count++;
+        sale.item[i] = n;
+        setFieldText(sale.description[i], "THING");
+        sale.non_taxable[i] = sale.line_total[i] = 2.0;
+        sale.total += 2.0;
     }
+    sale.customer = 9;
+    sale.clerk = 1;
+    setFieldText(sale.payment_word, "Credit");
+    ASSERT_GE(postClientSale(*store, sale).code, kClientPostedOffset);
+    ASSERT_EQ(readItem(*store, 2)->quantity, soldBefore.quantity - 2);
+    ASSERT_EQ(readItem(*store, 2)->total_sold, soldBefore.total_sold + 2);
+    ASSERT_NE(readCustomer(*store, 9)->balance, buyerBefore.balance);
+    // An amend that moves an item to another letter and another category.
+    InventoryRecord amended = *readItem(*store, 4);
+    setFieldText(amended.description, "ZZ AMENDED");
+    amended.retail_price = 99.99;
+    amended.display_category = 1;
+    ASSERT_TRUE(amendItem(*store, 4, amended));
+    for (int64_t n = 10; n < 20; ++n) {
+        ASSERT_TRUE(deleteItem(*store, n));
+        ASSERT_TRUE(deleteCustomer(*store, n + 10));
+    }
+    item(301, "INTO A FREED SLOT", 7);
+    check("after a sale, an amend, deletions and an insert", 291, 290);
+
+    ASSERT_TRUE(store->close());
+    store = std::make_unique<DataStore>(root.path(), clock);
+    ASSERT_TRUE(store->openData());
+    ui.watch(store->mutex());
+    check("as loaded", 291, 290);
 }
 
 TEST_F(ListingTest, CustomListingPrintsTheChosenColumnsInTheirFixedOrder) {
