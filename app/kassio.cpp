@@ -24,6 +24,7 @@
 #include "commands/inventory_commands.h"
 #include "device_commands.h"
 #include "devices/station_devices.h"
+#include "kassio_client.h"
 #include "platform/grpc/grpc_station_server.h"
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
@@ -112,7 +113,15 @@ constexpr const char* kUsage =
     "  --no-log-on             start without asking a clerk to log on\n"
     "  --no-tips               do not show the tip of the day\n"
     "  --help                  show this text and end\n"
-    "  --version               show the version and end\n";
+    "  --version               show the version and end\n"
+    "\n"
+    "A client station (the till at a second counter, working through the main station):\n"
+    "  --station ADDRESS       the main station: unix:PATH (its rpc4.sock) or HOST:PORT\n"
+    "  --station-key KEY       the key of a TCP main station (or --station-key-file FILE,\n"
+    "                          or $KASSIO_STATION_KEY)\n"
+    "  --station-name NAME     this station's name in the journal (else the host name)\n"
+    "  --data-dir DIR          this station's own folder (else $KASSIO_STATION_DIR,\n"
+    "                          else the main station's default folder + \" station\")\n";
 
 // --help and --version answer without a desktop: they are what someone
 // types in a terminal to find out what the program is.
@@ -155,6 +164,8 @@ int main(int argc, char** argv) {
     // Until the window shows, a box may be on a screen nobody watches (a
     // service, a remote session): every message goes to stderr as well.
     ui.setEchoToStderr(true);
+    if (kassio::wantsClientStation(argc, argv))
+        return kassio::runClientStation(app, ui, argc, argv);
     const std::string folder = kassio::resolveDataFolder(dataDirArgument(argc, argv));
 
     // One till per DataFolder: a second start says so and ends. A folder

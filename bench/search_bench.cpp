@@ -35,6 +35,7 @@
 #include "shop_generator.h"
 #include "store/data_store.h"
 #include "store/record_scan.h"
+#include "till/local_till_data.h"
 #include "till/posting_internal.h"
 #include "till/quick_select.h"
 
@@ -397,7 +398,8 @@ void List(benchmark::State& state, ListKind kind, std::string text, std::string 
 }
 
 void QuickSelect(benchmark::State& state, int category) {
-    QuickSelectPage page(store());
+    LocalTillData data(store());
+    QuickSelectPage page(store(), data);
     page.setVisibleButtons(kQuickSelectButtons);
     for (auto _ : state) {
         page.selectCategory(category);

@@ -177,8 +177,9 @@ void TotalsWidget::paintEvent(QPaintEvent*) {
 
 // --- Window -------------------------------------------------------------------
 
-MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent)
-    : QMainWindow(parent), m_store(store), m_till(till), m_router(router) {
+MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent,
+                       Station station)
+    : QMainWindow(parent), m_store(store), m_till(till), m_router(router), m_station(station) {
     setWindowTitle("KASSIO");
     setMinimumSize(1024, 746);
     setStyleSheet("QMainWindow { background: #d4d0c8; }");
@@ -186,7 +187,12 @@ MainWindow::MainWindow(DataStore& store, Till& till, CommandRouter& router, QWid
     buildMenus();
     buildToolbar();
     setCentralWidget(buildTillArea());
-    statusBar()->showMessage(QString::fromStdString(store.folder()));
+    if (m_station == Station::kClient) {
+        m_stationState = new QLabel(this);
+        statusBar()->addPermanentWidget(m_stationState);
+    } else {
+        statusBar()->showMessage(QString::fromStdString(store.folder()));
+    }
     m_till.quickSelect().fill();
     // A posted sale finishes the cash panel in the core; its widget follows
     // before the summary box or the receipt shows.
@@ -231,6 +237,33 @@ void MainWindow::commandsChanged() {
     for (auto& [command, b] : m_buttons)
         if (command < kQuickSelectFirst || command > kQuickSelectLast)
             b->setEnabled(m_router.available(command));
+    if (m_station != Station::kClient) return;
+    // A client station has no shop files: what needs them is greyed, and
+    // its tooltip says where it runs instead.
+    for (auto& [command, action] : m_tools)
+        if (!m_router.available(command)) action->setToolTip(kAtMainStation);
+    for (auto& [command, action] : m_actions)
+        if (!m_router.available(command)) {
+            if (auto* menu = qobject_cast<QMenu*>(action->parent())) menu->setToolTipsVisible(true);
+            action->setToolTip(kAtMainStation);
+            action->setStatusTip(kAtMainStation);
+        }
+    for (auto& [command, b] : m_buttons)
+        if ((command < kQuickSelectFirst || command > kQuickSelectLast) &&
+            !m_router.available(command))
+            b->setToolTip(kAtMainStation);
+}
+
+void MainWindow::showStationState(const QString& text, bool alarm) {
+    if (!m_stationState) return;
+    m_stationState->setText(text);
+    m_stationState->setStyleSheet(alarm ? "QLabel { color: white; background: #b00000; "
+                                          "font-weight: bold; padding: 2px 8px; }"
+                                        : "QLabel { padding: 2px 8px; }");
+}
+
+QString MainWindow::stationState() const {
+    return m_stationState ? m_stationState->text() : QString();
 }
 
 void MainWindow::buildMenus() {
@@ -445,6 +478,9 @@ void MainWindow::registerWindowCommands() {
     });
     m_router.set(kSoundEffects, [this] { m_till.show(toggleSoundEffects(m_store)); });
     m_router.set(kButtonTips, [this] { m_till.show(toggleButtonTips(m_store)); });
+    m_router.set(kTipOfTheDay, [this] { showTipOfTheDay(); });
+    // The rest works on the shop's files, which a client station has not.
+    if (m_station == Station::kClient) return;
     m_router.set(kOperatorSetup, [this] {
         QtOperatorSetupForm form(this);
         runOperatorSetup(m_store, m_till.clerks().accessLevel(), m_till.ui(), form);
@@ -464,7 +500,6 @@ void MainWindow::registerWindowCommands() {
         if (!ConfigurationDialog::edit(m_store, this, &failure) && !failure.empty())
             m_till.ui().error(failure, kTitleProblem);
     });
-    m_router.set(kTipOfTheDay, [this] { showTipOfTheDay(); });
     registerUtilityCommands(m_router, m_store, m_till.ui(), this);
     static CurlFtp ftp;
     ExchangeWiring exchange;

@@ -39,8 +39,18 @@ class TotalsWidget final : public QWidget {
 class MainWindow final : public QMainWindow {
     Q_OBJECT
   public:
-    MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent = nullptr);
+    enum class Station { kMain, kClient };
+    // A client station's window leaves out the commands that need the
+    // shop's files and says, on their greyed items, where they run.
+    MainWindow(DataStore& store, Till& till, CommandRouter& router, QWidget* parent = nullptr,
+               Station station = Station::kMain);
     ~MainWindow() override;
+
+    // A client station's line in the status bar: whether the main station
+    // answers and how many sales wait for it; `alarm` shows it in red.
+    void showStationState(const QString& text, bool alarm);
+    QString stationState() const;
+    static constexpr const char* kAtMainStation = "Runs at the main station";
 
     // Runs one command as a button, key or menu item would.
     void runCommand(int command);
@@ -97,6 +107,8 @@ class MainWindow final : public QMainWindow {
     std::map<QAction*, const MenuItem*> m_items;
     QPointer<TenderPanelWidget> m_panel;
     bool m_skipCloseDown = false;
+    Station m_station = Station::kMain;
+    QLabel* m_stationState = nullptr;
 };
 
 }  // namespace kassio

@@ -380,6 +380,9 @@ std::optional<std::string> receiptElementText(const ReceiptData& d, int element,
             return formatted("%" PRId64 ", %s", static_cast<int64_t>(b.clerk), name.c_str());
         }
         case 16:
+            // A client station's sale kept while the main station was away
+            // gets its number only when it is posted.
+            if (b.number == 0) return word(d, isRefund(b) ? 16 : 1) + ": OFFLINE";
             return formatted("%s: %" PRId64, word(d, isRefund(b) ? 16 : 1).c_str(), b.number);
         case 17:
             return formatted("%s: %.2f", word(d, 8).c_str(), d.tendered);

@@ -83,4 +83,19 @@ void fillClientConfig(const StoreConfig& config, ClientConfig& out) {
     setFieldText(out.currency_symbol, fieldText(rec.currency_symbol));
 }
 
+void applyClientConfig(const ClientConfig& in, StoreConfig& config) {
+    const auto* wire = reinterpret_cast<const unsigned char*>(&in);
+    for (const RawCopy& c : kRawCopies)
+        std::memcpy(config.bytes() + c.configOffset, wire + c.wireOffset, c.bytes);
+    StoreConfigRecord& rec = config.record();
+    for (int line = 0; line < 6; ++line) {
+        std::memset(rec.heading[line], 0, sizeof rec.heading[line]);
+        setFieldText(rec.heading[line], fieldText(in.headings[line]));
+    }
+    std::memset(rec.second_currency_symbol, 0, sizeof rec.second_currency_symbol);
+    setFieldText(rec.second_currency_symbol, fieldText(in.second_currency_symbol));
+    std::memset(rec.currency_symbol, 0, sizeof rec.currency_symbol);
+    setFieldText(rec.currency_symbol, fieldText(in.currency_symbol));
+}
+
 }  // namespace kassio

@@ -152,5 +152,8 @@ static_assert(ndr::alignment(ClientConfigFormat::kRuns) == 8);
 // Fills every member from the StoreConfig as the table of the wire format
 // says; the members not filled are zero. The caller holds the DataMutex.
 void fillClientConfig(const StoreConfig& config, ClientConfig& out);
+// The other way, at a client station: every member filled from the
+// StoreConfig goes back to its place in `config`; the rest of it stays.
+void applyClientConfig(const ClientConfig& in, StoreConfig& config);
 
 }  // namespace kassio

@@ -19,6 +19,13 @@ Status failed(const std::string& why) {
     return Status::ioError(why, kTitleStation);
 }
 
+Status badReply(Procedure p) {
+    return failed("Reply of procedure " + std::to_string(static_cast<int>(p)) +
+                  " has the wrong size");
+}
+
+}  // namespace
+
 // 128 random bits in hex: unique among the ids a server remembers.
 std::string newRequestId() {
     static thread_local std::mt19937_64 random = [] {
@@ -33,13 +40,6 @@ std::string newRequestId() {
                   static_cast<unsigned long long>(random()));
     return text;
 }
-
-Status badReply(Procedure p) {
-    return failed("Reply of procedure " + std::to_string(static_cast<int>(p)) +
-                  " has the wrong size");
-}
-
-}  // namespace
 
 template <typename In, typename Out>
 Status StationClient::exchange(Procedure p, const typename In::Packed& in,
@@ -106,15 +106,20 @@ Status StationClient::changeCustomer(const CustomerRecord& c, int32_t& result) {
     return returnsLong<CustomerRecordFormat>(Procedure::kChangeCustomer, c, result);
 }
 Status StationClient::postSale(const Basket& b, int32_t& result) {
-    return post(Procedure::kPostSale, b, result);
+    return post(Procedure::kPostSale, b, newRequestId(), result);
 }
 Status StationClient::postRefund(const Basket& b, int32_t& result) {
-    return post(Procedure::kPostRefund, b, result);
+    return post(Procedure::kPostRefund, b, newRequestId(), result);
+}
+Status StationClient::postSale(const Basket& b, const std::string& id, int32_t& result) {
+    return post(Procedure::kPostSale, b, id, result);
+}
+Status StationClient::postRefund(const Basket& b, const std::string& id, int32_t& result) {
+    return post(Procedure::kPostRefund, b, id, result);
 }
 
-Status StationClient::post(Procedure p, const Basket& b, int32_t& result) {
+Status StationClient::post(Procedure p, const Basket& b, const std::string& id, int32_t& result) {
     const std::string request = ndr::encode<BasketFormat>(b);
-    const std::string id = newRequestId();
     TransportReply r = m_transport.call(p, request, id);
     if (!r.ok) r = m_transport.call(p, request, id);  // the answer may be all that was lost
     if (!r.ok) return failed(r.error);

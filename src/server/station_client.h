@@ -28,6 +28,9 @@ namespace kassio {
 
 inline constexpr const char* kTitleStation = "Station";
 
+// A fresh id for a client posting: 32 hexadecimal digits.
+std::string newRequestId();
+
 class StationClient {
   public:
     explicit StationClient(StationTransport& transport) : m_transport(transport) {}
@@ -50,6 +53,10 @@ class StationClient {
     // with the first result instead of posting twice.
     Status postSale(const Basket& basket, int32_t& result);
     Status postRefund(const Basket& basket, int32_t& result);
+    // The same with the caller's request id: a station that keeps a posting
+    // to send again later keeps its id with it.
+    Status postSale(const Basket& basket, const std::string& requestId, int32_t& result);
+    Status postRefund(const Basket& basket, const std::string& requestId, int32_t& result);
 
     // Walks a DataFolder file with procedure 6 and returns its bytes; a
     // file the server cannot read comes back as a "Station" message. The
@@ -66,7 +73,7 @@ class StationClient {
     Status returnsLong(Procedure p, const typename In::Packed& in, int32_t& result);
     template <typename Out>
     Status outOnly(Procedure p, typename Out::Packed& out);
-    Status post(Procedure p, const Basket& basket, int32_t& result);
+    Status post(Procedure p, const Basket& basket, const std::string& requestId, int32_t& result);
 
     StationTransport& m_transport;
 };

@@ -32,15 +32,10 @@ Status ClerkSession::logOn(int64_t clerk, const std::string& password) {
     return Status::ok();
 }
 
-Status ClerkSession::writeLogOnLines() {
-    const LocalTime now = m_store.clock().now();
+std::string ClerkSession::logOnLines(const LocalTime& now) const {
     const std::string ts = timestampText(now);
-    const std::string text =
-        formatted("\r\n%s  Log on.\r\n", logTimeText(ts).c_str()) +
-        formatted("Clerk: %lld, %s\r\n", static_cast<long long>(m_clerk), name().c_str());
-    if (!m_store.journal().appendActivity(now, text))
-        return Status::ioError("Unable to open log file", kTitleProblem);
-    return Status::ok();
+    return formatted("\r\n%s  Log on.\r\n", logTimeText(ts).c_str()) +
+           formatted("Clerk: %lld, %s\r\n", static_cast<long long>(m_clerk), name().c_str());
 }
 
 }  // namespace kassio

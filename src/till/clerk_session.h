@@ -18,8 +18,8 @@ class ClerkSession {
     // taken). A refusal changes nothing and says why; the caller decides
     // whether to show it. Success makes the clerk current.
     Status logOn(int64_t clerk, const std::string& password);
-    // "Log on." and the clerk line in the day's ActivityLog.
-    Status writeLogOnLines();
+    // "Log on." and the clerk line, for the day's ActivityLog.
+    std::string logOnLines(const LocalTime& now) const;
 
     int64_t clerk() const { return m_clerk; }
     std::string name() const;

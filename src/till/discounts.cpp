@@ -208,7 +208,7 @@ bool PricePanel::ok() {
         return false;
     }
     replaceLineValues(b, i, {m_nonTaxable, m_taxable, m_tax1, m_tax2, m_lineTotal});
-    auto current = readItem(m_till.store(), m_item.number);
+    auto current = m_till.data().item(m_item.number);
     m_till.current().refreshRow(i, current ? current->quantity : m_item.quantity,
                                 m_till.descriptionOnlyRows());
     finish();
@@ -231,9 +231,12 @@ static std::shared_ptr<PricePanel> newPricePanel(Till& till, bool byWeight) {
         return nullptr;
     }
     Status error;
-    auto item = readItem(till.store(), number, &error);
+    auto item = till.data().item(number, &error);
     if (!item) {
-        till.show(till.store().items().notPresent());
+        // An item deleted since it was rung is no missing file.
+        till.show(!error.isOk() ? error
+                                : Status::invalid(formatted("%lld", static_cast<long long>(number)),
+                                                  "Invalid entry"));
         return nullptr;
     }
     return std::make_shared<PricePanel>(till, *item, byWeight);

@@ -29,6 +29,9 @@ namespace kassio {
 // refund's list of codes.
 inline constexpr int32_t kClientInsaneAmount = 11;
 
+// A refund's totals are kept negative; its lines keep their positive values.
+void negateTotals(Basket& basket);
+
 struct ClientPostResult {
     int32_t code = 0;
     Status stationMessage;

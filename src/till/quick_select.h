@@ -6,23 +6,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "store/data_store.h"
+#include "store/inventory_record.h"
+#include "till/till_data.h"
 
 namespace kassio {
 
 inline constexpr int kQuickSelectButtons = 60;
-inline constexpr int kAllCategories = 18;
 
-struct QuickSelectEntry {
-    int64_t number = 0;  // 0 = empty button
-    std::string description;
-    std::string picture;  // "STOCK%d.bmp" or "m%I64d.bmp"
-};
+// An item's button: its number, description and picture file.
+QuickSelectEntry quickSelectEntryOf(const InventoryRecord& item);
 
 class QuickSelectPage {
   public:
-    explicit QuickSelectPage(DataStore& store) : m_store(store) {}
+    QuickSelectPage(DataStore& store, TillData& data) : m_store(store), m_data(data) {}
 
     // How many buttons the window shows: 1..60.
     void setVisibleButtons(int count);
@@ -45,9 +44,10 @@ class QuickSelectPage {
     int64_t itemAt(int button) const;
 
   private:
-    void collect(std::size_t start, bool forward);
+    void show(std::vector<QuickSelectEntry> found);
 
     DataStore& m_store;
+    TillData& m_data;
     int m_visible = 14;
     std::array<QuickSelectEntry, kQuickSelectButtons> m_entries;
 };

@@ -17,19 +17,11 @@ void Till::refund() {
         return;
     }
     const LocalTime now = m_store.clock().now();
-    int32_t next = 0;
-    {
-        // Read under the DataMutex (client postings change it), shown without it.
-        auto lock = m_store.lock();
-        next = m_store.config().nextTransaction();
-    }
+    const int32_t next = m_data.nextTransaction();
     auto choice = m_panels.refundPanel(b, next, dateText(now));
     if (!choice || choice->kind < 0 || choice->kind > 3 || choice->restock < 0 ||
         choice->restock > 1)
         return;
-    // A folder that cannot be made shows up as the failure of the append that needs it.
-    static_cast<void>(m_store.journal().ensureDayFolders(now));
-
     if (choice->kind == 3) {
         auto entry = m_panels.customerEntry();
         if (!entry) return;
@@ -41,20 +33,7 @@ void Till::refund() {
         if (m_ui.message("Credit this customer?", title, Ui::Icon::kQuestion,
                          Ui::Buttons::kOkCancel) != Ui::Answer::kOk)
             return;
-        Status saved;
-        {
-            auto lock = m_store.lock();
-            auto slot = m_store.customers().find(customer->number);
-            CustomerRecord c;
-            if (slot && m_store.customers().read(*slot, &c)) {
-                c.balance -= b.total;
-                setFieldText(c.last_used, timestampText(m_store.clock().now()));
-                saved = m_store.customers().write(*slot, &c);
-            } else {
-                saved = m_store.customers().notPresent();
-            }
-        }
-        show(saved);
+        show(m_data.creditCustomer(customer->number, b.total));
         b.customer = customer->number;
         std::memset(b.customer_name, 0, sizeof b.customer_name);
         setFieldText(b.customer_name, fieldText(customer->name));
@@ -71,21 +50,13 @@ void Till::refund() {
         if (!m_devices.cardRefundExchange(b, b.total, notPresent).approved) return;
     }
 
-    RefundWriteOptions opt;
-    opt.kind = choice->kind;
-    opt.restock = choice->restock;
-    opt.clerkName = m_clerks.name();
-    // writeRefund negates the Basket's totals; a refund that stops part
+    // Posting negates the Basket's totals; a refund that stops part
     // way must leave them as they were, or another press of Refund would
     // negate them back and journal a "refund" with positive totals.
     const auto before = std::make_unique<Basket>(b);
-    RefundPostOutcome outcome = writeRefund(m_store, b, opt);
-    if (!outcome.failed && !m_store.waitDurable(outcome.ticket)) {
-        outcome.messages.push_back(
-            Status::ioError("Unable to write the refund to disk", kTitleFatal));
-    }
+    TillPostOutcome outcome =
+        m_data.postRefund(b, RefundChoices{choice->kind, choice->restock}, m_clerks.name());
     for (const Status& s : outcome.messages) show(s);
-    reopenAfterDiskFailure();
     if (outcome.stopped) {
         b = *before;  // the Basket keeps its lines and totals for another try
         return;

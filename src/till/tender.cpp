@@ -293,24 +293,7 @@ void Till::creditTender() {
     if (how == CustomerPayment::kCheque) b.payment[kPayCheque] = b.total;
 
     // The customer is written before the sale is posted.
-    {
-        auto lock = m_store.lock();
-        auto slot = m_store.customers().find(customer->number);
-        CustomerRecord c;
-        if (slot && m_store.customers().read(*slot, &c)) {
-            c.transactions += 1;
-            setFieldText(c.last_used, timestampText(m_store.clock().now()));
-            c.total_purchases += b.total;
-            c.last_transaction = static_cast<int32_t>(b.number);
-            if (how == CustomerPayment::kCredit) {
-                c.balance += b.total;
-                b.payment[kPayBalanceAfter] = c.balance;
-            }
-            Status s = m_store.customers().write(*slot, &c);
-            lock.unlock();
-            show(s);
-        }
-    }
+    show(m_data.recordCustomerSale(customer->number, b, how == CustomerPayment::kCredit));
     completeSale(b.total, 0);
 }
 

@@ -14,20 +14,12 @@
 #include "store/file_io.h"
 #include "store/items.h"
 #include "till/discounts.h"
-#include "till/posting_internal.h"
-#include "till/stock_check.h"
+#include "till/local_till_data.h"
 #include "till/tender.h"
 
 namespace kassio {
 
 namespace {
-
-bool patternMatches(const std::string& pattern, const std::string& text) {
-    if (text.size() < pattern.size()) return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-        if (pattern[i] != '?' && pattern[i] != text[i]) return false;
-    return true;
-}
 
 bool allDigits(const std::string& text) {
     return !text.empty() &&
@@ -55,11 +47,24 @@ EntryQuantity splitEntryQuantity(const std::string& raw) {
 
 Till::Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevices& devices)
     : m_store(store),
+      m_ownData(std::make_unique<LocalTillData>(store)),
+      m_data(*m_ownData),
       m_ui(ui),
       m_panels(panels),
       m_sound(sound),
       m_devices(devices),
-      m_quick(store),
+      m_quick(store, m_data),
+      m_clerks(store) {}
+
+Till::Till(DataStore& store, TillData& data, Ui& ui, TillPanels& panels, Sound& sound,
+           TillDevices& devices)
+    : m_store(store),
+      m_data(data),
+      m_ui(ui),
+      m_panels(panels),
+      m_sound(sound),
+      m_devices(devices),
+      m_quick(store, m_data),
       m_clerks(store) {}
 
 Till::~Till() = default;
@@ -85,7 +90,8 @@ void Till::show(const Status& s) {
 Status Till::logOn(int64_t clerk, const std::string& password) {
     if (Status s = m_clerks.logOn(clerk, password); !s) return s;
     clearBasket();
-    show(m_clerks.writeLogOnLines());
+    const LocalTime now = m_store.clock().now();
+    show(m_data.logActivity(now, m_clerks.logOnLines(now)));
     return Status::ok();
 }
 
@@ -93,10 +99,10 @@ Status Till::logOn(int64_t clerk, const std::string& password) {
 
 bool Till::findItem(int64_t number, InventoryRecord* item) {
     Status error;
-    auto found = readItem(m_store, number, &error);
+    auto found = m_data.item(number, &error);
     if (!found) {
         if (!error.isOk())
-            show(m_store.items().notPresent());
+            show(error);
         else
             m_ui.error(formatted("%lld", static_cast<long long>(number)), "Invalid entry");
         return false;
@@ -113,18 +119,18 @@ int64_t Till::resolveEntry(const std::string& key) {
         int64_t number = 0;
         auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), number);
         if (ec != std::errc() || number < 1) return 0;
-        return readItem(m_store, number) ? number : 0;
+        return m_data.item(number) ? number : 0;
     };
     auto bySku = [&]() -> int64_t {
         if (upper.empty()) return 0;
-        auto item = findItemBySku1(m_store, upper);
+        auto item = m_data.itemBySku1(upper);
         return item ? item->number : 0;
     };
     int64_t number = skuMode ? bySku() : byNumber();
     if (number == 0) number = skuMode ? byNumber() : bySku();
     if (number != 0) return number;
-    if (!fileExists(m_store.items().path()))
-        show(m_store.items().notPresent());
+    if (Status reach = m_data.itemsReachable(); !reach)
+        show(reach);
     else
         m_ui.error("No item or SKU " + key, "Invalid entry");
     return 0;
@@ -350,7 +356,7 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     long long number = std::strtoll(entry.c_str(), &end, 10);
     if (!entry.empty() && end && *end == '\0' && number >= 1) {
         Status error;
-        auto c = readCustomer(m_store, number, &error);
+        auto c = m_data.customer(number, &error);
         if (!c) show(error.isOk() ? Status::finished("No match found") : error);
         return c;
     }
@@ -359,17 +365,10 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     if (pattern.size() == 1) pattern += '?';
     std::vector<int64_t> numbers;
     std::vector<std::string> lines;
-    {
-        auto lock = m_store.lock();
-        for (const IndexEntry& e : m_store.customers().index().entries()) {
-            if (e.number < 0) continue;
-            CustomerRecord c;
-            if (!m_store.customers().read(e.slot, &c)) continue;
-            if (!patternMatches(pattern, fieldText(c.name))) continue;
-            numbers.push_back(c.number);
-            lines.push_back(formatted("%lld %s,  %s", static_cast<long long>(c.number),
-                                      fieldText(c.name).c_str(), fieldText(c.road).c_str()));
-        }
+    for (const CustomerRecord& c : m_data.customersNamed(pattern)) {
+        numbers.push_back(c.number);
+        lines.push_back(formatted("%lld %s,  %s", static_cast<long long>(c.number),
+                                  fieldText(c.name).c_str(), fieldText(c.road).c_str()));
     }
     if (numbers.empty()) {
         m_ui.inform("No match found", kTitleFinished);
@@ -377,7 +376,7 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     }
     auto pick = m_ui.pickFromList("Please select", lines);
     if (!pick) return std::nullopt;
-    return readCustomer(m_store, numbers[static_cast<std::size_t>(*pick)]);
+    return m_data.customer(numbers[static_cast<std::size_t>(*pick)]);
 }
 
 void attachCustomer(Basket& b, const CustomerRecord& c) {
@@ -445,11 +444,7 @@ PricePanel* Till::openPricePanel() {
 void Till::stampHeader() {
     const LocalTime now = m_store.clock().now();
     Basket& b = basket();
-    {
-        // Client postings move the number on from the station server's threads.
-        auto lock = m_store.lock();
-        b.number = m_store.config().nextTransaction();
-    }
+    b.number = m_data.nextTransaction();
     std::memset(b.time, 0, sizeof b.time);
     setFieldText(b.time, formatted("%02d:%02d", now.hour, now.minute));
     std::memset(b.date, 0, sizeof b.date);
@@ -462,7 +457,7 @@ bool Till::completeSale(double tendered, double change) {
     // The sale is journalled before the drawer opens or a receipt says it
     // is done; the after-sale sequence works on the posted image.
     auto posted = std::make_unique<Basket>(basket());
-    if (!postLocalSale()) return false;
+    if (!postSale()) return false;
     posted->number = m_lastPosted;
     if (m_salePosted) m_salePosted();
     m_devices.printAfterSale(*posted, tendered, change);
@@ -470,7 +465,7 @@ bool Till::completeSale(double tendered, double change) {
     return true;
 }
 
-bool Till::postLocalSale() {
+bool Till::postSale() {
     Basket& b = basket();
     if (b.line_count <= 0) return false;
     auto discard = [this](const Status& s) {
@@ -481,45 +476,13 @@ bool Till::postLocalSale() {
     if (m_current.rows().empty()) return discard(Status::invalid("No items"));
     if (b.line_count > kMaxBasketLines)
         return discard(Status::invalid("Transaction limit 400 items"));
-    // A folder that cannot be made shows up as the failure of the append that needs it.
-    static_cast<void>(m_store.journal().ensureMonthFolders(m_store.clock().now()));
-
-    switch (checkBasketStock(m_store, b)) {
-        case StockProblem::kNone:
-            break;
-        case StockProblem::kUnknownItem:
-            return discard(Status::invalid("Unknown item"));
-        case StockProblem::kNoItemFile:
-        case StockProblem::kUnreadableItem:
-        case StockProblem::kOutOfStock:
-            return discard(Status::invalid("Insufficient items"));
-    }
-
-    SaleWriteOptions opt;
-    opt.clerkName = m_clerks.name();
-    SalePostOutcome outcome = writeSale(m_store, b, opt);
-    // The records are written either way; a failed flush is reported, and
-    // the basket is not offered again, which would journal it twice.
-    if (!outcome.failed && !m_store.waitDurable(outcome.ticket)) {
-        outcome.messages.push_back(
-            Status::ioError("Unable to write the sale to disk", kTitleFatal));
-    }
+    TillPostOutcome outcome = m_data.postSale(b, m_clerks.name());
     m_lastPosted = outcome.number;
     // A posting that stopped part way has journalled some of it: the basket
     // goes either way, so that a second try cannot journal it twice.
     m_current.clear();
     for (const Status& s : outcome.messages) show(s);
-    reopenAfterDiskFailure();
     return outcome.posted;
-}
-
-void Till::reopenAfterDiskFailure() {
-    if (m_store.files().error()) return;
-    // The clerk has been told; the station puts its files and its memory
-    // back in step at once (recovery, then the data read again) instead of
-    // refusing every posting until it is started again. While the disk
-    // still fails, this fails too and postings stay refused.
-    if (Status s = m_store.reopen(); !s) show(s);
 }
 
 }  // namespace kassio

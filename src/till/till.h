@@ -33,6 +33,7 @@
 #include "till/line_arithmetic.h"
 #include "till/quick_select.h"
 #include "till/tender_session.h"
+#include "till/till_data.h"
 
 namespace kassio {
 
@@ -69,7 +70,12 @@ void attachCustomer(Basket& basket, const CustomerRecord& customer);
 
 class Till {
   public:
+    // The main station's till: its data is the DataStore's.
     Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevices& devices);
+    // A till whose items, customers and postings come through `data` (a
+    // client station's); `store` holds its configuration and wording.
+    Till(DataStore& store, TillData& data, Ui& ui, TillPanels& panels, Sound& sound,
+         TillDevices& devices);
     ~Till();
     Till(const Till&) = delete;
     Till& operator=(const Till&) = delete;
@@ -77,6 +83,7 @@ class Till {
     // --- Ports and parts --------------------------------------------------
     DataStore& store() { return m_store; }
     const DataStore& store() const { return m_store; }
+    TillData& data() { return m_data; }
     Ui& ui() { return m_ui; }
     TillPanels& panels() { return m_panels; }
     TillDevices& devices() { return m_devices; }
@@ -158,8 +165,6 @@ class Till {
     bool soundsOn() const;
     void play(SoundId id);
     void show(const Status& status);
-    // After a posting the disk refused: DataStore::reopen().
-    void reopenAfterDiskFailure();
     TaxRules taxRules() const { return TaxRules::of(m_store.config().record()); }
     bool descriptionOnlyRows() const;
     // The customer for an "edit2box" answer: a number of 1 or more, else the
@@ -176,10 +181,12 @@ class Till {
     bool findItem(int64_t number, InventoryRecord* item);
     bool addBundle(const InventoryRecord& bundle, AddMode mode);
     bool addUnits(int64_t number, int quantity);
-    bool postLocalSale();
+    bool postSale();
     bool refuseTender(const char* message, const char* title);
 
     DataStore& m_store;
+    std::unique_ptr<TillData> m_ownData;  // the main station's, when none was given
+    TillData& m_data;
     Ui& m_ui;
     TillPanels& m_panels;
     Sound& m_sound;
