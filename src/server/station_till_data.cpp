@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
@@ -130,11 +130,13 @@ Status StationTillData::open() {
         Basket b;
         if (!readQueued(q, &b)) continue;  // reported when it is sent
         m_queue.push_back(q);
-        m_nextQueued = std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);
+        m_nextQueued =
+            std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);
     }
     m_refused = queuedFiles(path(kRefusedFolder)).size();
     for (const std::string& name : queuedFiles(path(kRefusedFolder)))
-        m_nextQueued = std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);
+        m_nextQueued =
+            std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);
     m_nextTransaction = m_local.config().nextTransaction();
     return Status::ok();
 }
@@ -168,7 +170,7 @@ std::optional<InventoryRecord> StationTillData::item(int64_t number, Status* err
         if (error) *error = s;
         return std::nullopt;
     }
-    if (found.number != number) return std::nullopt;
+    if (number <= 0 || found.number != number) return std::nullopt;
     if (auto it = m_items.find(number);
         it == m_items.end() || std::memcmp(&it->second, &found, sizeof found) != 0)
         remember(found);
@@ -214,7 +216,7 @@ std::optional<CustomerRecord> StationTillData::customer(int64_t number, Status* 
         if (error) *error = s;
         return std::nullopt;
     }
-    if (found.number != number) return std::nullopt;
+    if (number <= 0 || found.number != number) return std::nullopt;
     return found;
 }
 
@@ -277,7 +279,8 @@ std::vector<QuickSelectEntry> StationTillData::itemsAfter(int64_t after, int cat
         std::vector<QuickSelectEntry> got = entriesOf(page);
         if (got.empty()) break;
         for (auto& e : got)
-            if (out.size() < want && (out.empty() ? e.number > after : e.number > out.back().number))
+            if (out.size() < want &&
+                (out.empty() ? e.number > after : e.number > out.back().number))
                 out.push_back(std::move(e));
         if (got.size() < static_cast<std::size_t>(kItemPageSize)) break;
     }
@@ -366,8 +369,9 @@ bool StationTillData::readQueued(const Queued& q, Basket* b) const {
     std::memcpy(b, bytes->data() + 5 + kIdBytes, sizeof *b);
     auto& self = const_cast<Queued&>(q);
     self.refund = (*bytes)[4] != 0;
-    self.requestId = std::string(reinterpret_cast<const char*>(bytes->data()) + 5,
-                                 strnlen(reinterpret_cast<const char*>(bytes->data()) + 5, kIdBytes));
+    self.requestId =
+        std::string(reinterpret_cast<const char*>(bytes->data()) + 5,
+                    strnlen(reinterpret_cast<const char*>(bytes->data()) + 5, kIdBytes));
     return true;
 }
 
@@ -406,8 +410,8 @@ TillPostOutcome StationTillData::post(Basket& b, bool refund) {
     // in the order they were sold.
     if (m_queue.empty()) {
         int32_t result = 0;
-        Status s = reached(refund ? m_client.postRefund(b, id, result)
-                                  : m_client.postSale(b, id, result));
+        Status s =
+            reached(refund ? m_client.postRefund(b, id, result) : m_client.postSale(b, id, result));
         if (s) {
             if (result >= kClientPostedOffset) {
                 m_nextTransaction = result - kClientPostedOffset;

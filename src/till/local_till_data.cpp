@@ -69,8 +69,7 @@ std::vector<QuickSelectEntry> LocalTillData::collect(std::size_t start, bool for
             return;
         InventoryRecord item;
         if (!m_store.items().read(e.slot, &item)) return;
-        if ((c != kAllCategories && item.display_category != c) ||
-            item.omit_from_quick_select == 2)
+        if ((c != kAllCategories && item.display_category != c) || item.omit_from_quick_select == 2)
             return;
         found.push_back(quickSelectEntryOf(item));
     };

@@ -39,9 +39,9 @@ struct RefundChoices {
 };
 
 struct TillPostOutcome {
-    bool posted = false;   // the posting is done and on disk
-    bool stopped = false;  // nothing of it stuck: the Basket may be offered again
-    int64_t number = 0;    // the transaction number it took
+    bool posted = false;           // the posting is done and on disk
+    bool stopped = false;          // nothing of it stuck: the Basket may be offered again
+    int64_t number = 0;            // the transaction number it took
     std::vector<Status> messages;  // for the clerk, in order
 };
 

@@ -31,12 +31,24 @@ std::shared_ptr<grpc::ChannelCredentials> credentialsFor(const std::string& tlsR
     return grpc::SslCredentials(tls);
 }
 
+// A main station that went away is tried again within a second or two of
+// coming back, not after gRPC's default backoff of up to two minutes: a
+// client station's kept sales wait for it.
+grpc::ChannelArguments channelArguments() {
+    grpc::ChannelArguments args;
+    args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 200);
+    args.SetInt(GRPC_ARG_MIN_RECONNECT_BACKOFF_MS, 200);
+    args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 2000);
+    return args;
+}
+
 }  // namespace
 
 GrpcStationTransport::GrpcStationTransport(const std::string& endpoint, std::string stationKey,
                                            std::chrono::milliseconds timeout,
                                            const std::string& tlsRootCertificates)
-    : m_channel(grpc::CreateChannel(endpoint, credentialsFor(tlsRootCertificates))),
+    : m_channel(grpc::CreateCustomChannel(endpoint, credentialsFor(tlsRootCertificates),
+                                          channelArguments())),
       m_stub(station::v1::StationServer::NewStub(m_channel)),
       m_stationKey(std::move(stationKey)),
       m_timeout(timeout) {}

@@ -1,0 +1,253 @@
+// A client station's till data against a real station server over gRPC:
+// the same answers as the main station's own, postings online, sales kept
+// on disk while the main station is away and sent once each when it is
+// back, and a refused kept sale reported and kept.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/station_fixture.h"
+#include "server/client_config.h"
+#include "server/station_till_data.h"
+#include "store/items.h"
+#include "till/local_till_data.h"
+
+namespace kassio::test {
+namespace {
+
+// Forwards to the real transport but, while `lose` is set, reports every
+// posting's answer as lost after the main station has handled it.
+class LosingTransport final : public StationTransport {
+  public:
+    explicit LosingTransport(StationTransport& real) : m_real(real) {}
+    TransportReply call(Procedure p, const std::string& request,
+                        const std::string& requestId) override {
+        TransportReply r = m_real.call(p, request, requestId);
+        if (lose && (p == Procedure::kPostSale || p == Procedure::kPostRefund))
+            return {false, {}, "the connection was lost"};
+        return r;
+    }
+    bool lose = false;
+
+  private:
+    StationTransport& m_real;
+};
+
+int countOf(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+class StationTillTest : public StationTest {
+  protected:
+    void SetUp() override {
+        StationTest::SetUp();
+        // Forty items in four categories, some left out of quick select,
+        // with SKUs that contain one another; customers sharing a start.
+        std::vector<InventoryRecord> items;
+        for (int n = 1; n <= 40; ++n) {
+            InventoryRecord item = makeItem(n, ("ITEM " + std::to_string(n)).c_str(), n);
+            item.display_category = n % 4;
+            item.omit_from_quick_select = n % 7 == 0 ? 2 : 0;
+            item.picture_number = n % 3 + 1;
+            setFieldText(item.sku1, n == 5 ? "XAB1" : n == 9 ? "AB12" : n == 12 ? "AB1" : "");
+            setFieldText(item.sku2, n == 3 ? "AB1" : "");
+            items.push_back(item);
+        }
+        std::vector<CustomerRecord> customers;
+        for (int n = 1; n <= 12; ++n)
+            customers.push_back(makeCustomer(n, n % 2 ? ("JONES " + std::to_string(n)).c_str()
+                                                      : ("JAMES " + std::to_string(n)).c_str()));
+        store.reset();
+        writeRecords(data + "/inventory.dat", items);
+        writeRecords(data + "/customer.dat", customers);
+        open();
+        startServer();
+        ASSERT_TRUE(makeDirectories(clientFolder));
+        client = std::make_unique<DataStore>(clientFolder, clock);
+        client->setSync(false);
+        ASSERT_TRUE(client->recover());
+        real = std::make_unique<GrpcStationTransport>(server->socketEndpoint(), "");
+        losing = std::make_unique<LosingTransport>(*real);
+        stationClient = std::make_unique<StationClient>(*losing);
+        reopenClient();
+    }
+
+    // A fresh StationTillData on the client's folder, as after a restart.
+    void reopenClient() {
+        remote = std::make_unique<StationTillData>(*stationClient, *client, "TILL 2");
+        ASSERT_TRUE(remote->open());
+    }
+
+    void stopServer() {
+        server->stop();
+        server.reset();
+    }
+
+    // Sends what waits until the main station, started again, answers.
+    std::vector<Status> sendOnceBack() {
+        std::vector<Status> refusals;
+        for (int i = 0; i < 100 && remote->waiting() > 0; ++i) {
+            for (Status& s : remote->sendQueue()) refusals.push_back(s);
+            if (remote->waiting() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return refusals;
+    }
+
+    std::string clientFolder = root / "client";
+    std::unique_ptr<DataStore> client;
+    std::unique_ptr<GrpcStationTransport> real;
+    std::unique_ptr<LosingTransport> losing;
+    std::unique_ptr<StationClient> stationClient;
+    std::unique_ptr<StationTillData> remote;
+};
+
+std::vector<std::string> shown(const std::vector<QuickSelectEntry>& entries) {
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+        out.push_back(std::to_string(e.number) + " " + e.description + " " + e.picture);
+    return out;
+}
+
+TEST_F(StationTillTest, AClientStationSeesWhatTheMainStationsTillSees) {
+    LocalTillData local(*store);
+    for (int64_t n = 0; n <= 42; ++n) {
+        auto a = local.item(n, nullptr);
+        auto b = remote->item(n, nullptr);
+        ASSERT_EQ(a.has_value(), b.has_value()) << n;
+        if (a) EXPECT_EQ(a->number, b->number);
+    }
+    for (const char* sku : {"AB1", "AB12", "XAB1", "B1", "NONE"}) {
+        auto a = local.itemBySku1(sku);
+        auto b = remote->itemBySku1(sku);
+        ASSERT_EQ(a.has_value(), b.has_value()) << sku;
+        if (a) EXPECT_EQ(a->number, b->number) << sku;
+    }
+    for (const char* pattern : {"J", "JO", "JA?ES 1", "JONES 11", "X"}) {
+        std::vector<int64_t> a, b;
+        for (const auto& c : local.customersNamed(pattern)) a.push_back(c.number);
+        for (const auto& c : remote->customersNamed(pattern)) b.push_back(c.number);
+        EXPECT_EQ(a, b) << pattern;
+    }
+    // Pages of every size, each way, for every category and from anywhere.
+    for (int category : {0, 1, 3, kAllCategories})
+        for (std::size_t want : {3u, 8u, 14u})
+            for (int64_t from : {0, 1, 6, 7, 17, 33, 40, 41}) {
+                EXPECT_EQ(shown(local.itemsAfter(from, category, want)),
+                          shown(remote->itemsAfter(from, category, want)))
+                    << "after " << from << " category " << category << " want " << want;
+                EXPECT_EQ(shown(local.itemsBefore(from, category, want)),
+                          shown(remote->itemsBefore(from, category, want)))
+                    << "before " << from << " category " << category << " want " << want;
+            }
+    EXPECT_FALSE(remote->offline());
+}
+
+TEST_F(StationTillTest, SalesKeptWhileTheMainStationIsAwayArePostedOnceInOrder) {
+    ASSERT_TRUE(remote->item(1, nullptr));
+    auto sale = clientBasket({1, 2}, "Cash", "");
+    TillPostOutcome online = remote->postSale(*sale, "clerk");
+    ASSERT_TRUE(online.posted);
+    EXPECT_EQ(online.number, nextTransaction() - 1);
+    EXPECT_EQ(remote->nextTransaction(), nextTransaction());
+
+    stopServer();
+    const int before = nextTransaction();
+    for (int64_t item : {3, 4}) {
+        auto kept = clientBasket({item}, "Cash", "");
+        TillPostOutcome outcome = remote->postSale(*kept, "clerk");
+        EXPECT_TRUE(outcome.posted);
+        EXPECT_EQ(outcome.number, 0);  // numbered when the main station posts it
+        EXPECT_TRUE(remote->offline());
+    }
+    // Items once looked up are still there to sell.
+    EXPECT_TRUE(remote->item(1, nullptr));
+    Status why;
+    EXPECT_FALSE(remote->item(40, &why));
+    EXPECT_FALSE(why.isOk());
+    EXPECT_EQ(remote->waiting(), 2u);
+
+    // Killed and started again: the kept sales are read back from disk.
+    reopenClient();
+    EXPECT_EQ(remote->waiting(), 2u);
+    EXPECT_TRUE(remote->item(1, nullptr));
+    EXPECT_TRUE(remote->sendQueue().empty());
+    EXPECT_EQ(remote->waiting(), 2u);  // still away: nothing sent, nothing lost
+
+    startServer();
+    EXPECT_TRUE(sendOnceBack().empty());
+    EXPECT_EQ(remote->waiting(), 0u);
+    EXPECT_FALSE(remote->offline());
+    EXPECT_EQ(nextTransaction(), before + 2);
+    const std::string log = logOfToday();
+    EXPECT_EQ(countOf(log, "Station: TILL 2"), 3);
+    // In the order they were sold.
+    EXPECT_LT(log.find("ITEM 3"), log.find("ITEM 4"));
+}
+
+TEST_F(StationTillTest, ASaleWhoseAnswerWasLostIsNotPostedAgain) {
+    losing->lose = true;
+    auto sale = clientBasket({5}, "Cash", "");
+    TillPostOutcome outcome = remote->postSale(*sale, "clerk");
+    EXPECT_TRUE(outcome.posted);  // kept: the clerk may go on
+    EXPECT_EQ(remote->waiting(), 1u);
+    EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 1);  // it did get there
+
+    losing->lose = false;
+    EXPECT_TRUE(remote->sendQueue().empty());
+    EXPECT_EQ(remote->waiting(), 0u);
+    EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 1);
+}
+
+TEST_F(StationTillTest, AKeptSaleTheMainStationRefusesIsReportedAndKept) {
+    ASSERT_TRUE(remote->item(6, nullptr));
+    stopServer();
+    auto sale = clientBasket({6}, "Cash", "");
+    ASSERT_TRUE(remote->postSale(*sale, "clerk").posted);
+    ASSERT_TRUE(deleteItem(*store, 6));
+    startServer();
+    std::vector<Status> refusals = sendOnceBack();
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].message().find("Unknown item"), std::string::npos)
+        << refusals[0].message();
+    EXPECT_EQ(remote->waiting(), 0u);
+    EXPECT_EQ(remote->refused(), 1u);
+    reopenClient();
+    EXPECT_EQ(remote->refused(), 1u);  // kept on disk, not dropped
+    EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
+}
+
+TEST(ClientConfigTest, AClientKeepsItsOwnDeviceSettingsButNotTheShopsRules) {
+    StoreConfig main;
+    setFieldText(main.record().heading[0], "THE SHOP");
+    main.record().settings_b[kSetBPoleInUse] = 0;
+    main.record().options[kOptTradePrices] = 2;
+    setFieldText(main.record().receipt_printer_name, "MAIN PRINTER");
+    auto wire = std::make_unique<ClientConfig>();
+    fillClientConfig(main, *wire);
+
+    StoreConfig own;
+    own.record().settings_b[kSetBPoleInUse] = 2;
+    setFieldText(own.record().receipt_printer_name, "COUNTER 2");
+    StoreConfig first = own;
+    takeClientConfig(*wire, first, false);
+    EXPECT_EQ(fieldText(first.record().heading[0]), "THE SHOP");
+    EXPECT_EQ(first.record().settings_b[kSetBPoleInUse], 0);
+    EXPECT_EQ(fieldText(first.record().receipt_printer_name), "MAIN PRINTER");
+
+    takeClientConfig(*wire, own, true);
+    EXPECT_EQ(fieldText(own.record().heading[0]), "THE SHOP");
+    EXPECT_EQ(own.record().options[kOptTradePrices], 2);
+    EXPECT_EQ(own.record().settings_b[kSetBPoleInUse], 2);
+    EXPECT_EQ(fieldText(own.record().receipt_printer_name), "COUNTER 2");
+}
+
+}  // namespace
+}  // namespace kassio::test
