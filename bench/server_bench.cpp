@@ -12,6 +12,11 @@
 //   SalePosting10ClientsBesideTill  ten clients while the till of the
 //                                station posts 10-line sales of its own
 //                                through the same posting code
+//   ClientTillRingsAnItem        a client station's till (StationTillData)
+//                                over TCP on loopback, with the station key:
+//                                an item by number, as the entry box asks
+//   ClientTillPosting10Clients   ten client tills over TCP posting their
+//                                three-line sales at once
 //
 // Each iteration is one burst: ten threads make their calls at the same
 // time; the wall time of the burst is the iteration time. Every call's
@@ -27,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -39,6 +45,7 @@
 #include "platform/grpc/grpc_station_transport.h"
 #include "platform/posix/system_clock.h"
 #include "server/station_client.h"
+#include "server/station_till_data.h"
 #include "shop_generator.h"
 #include "store/data_store.h"
 #include "till/posting_internal.h"
@@ -49,6 +56,7 @@ using namespace kassio;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kClients = 10;
+constexpr const char* kKey = "bench-station-key";
 constexpr std::size_t kItems = 10000;
 
 using bench::fail;
@@ -56,13 +64,23 @@ using bench::fail;
 // The shop, its open DataStore and the running server, made once.
 struct Station {
     Station()
-        : shop(bench::ShopSpec{kItems, kItems / 200, 1000, 0, 40, 7}, clock.now()),
+        : shop(bench::ShopSpec{.items = kItems,
+                               .deletedItemSlots = kItems / 200,
+                               .customers = 1000,
+                               .journalDays = 0,
+                               .salesPerDay = 40,
+                               .maxLines = 7,
+                               .keepIn = {}},
+               clock.now()),
           store(shop.folder(), clock) {
         if (Status s = store.openData(); !s) fail(s.message());
         store.setSync(true);
         store.config().record().options[kOptPermitInsufficientStock] = 2;
         Status error;
-        server = GrpcStationServer::start(store, {}, {}, &error);
+        ServerSettings settings;
+        settings.listenAddress = "127.0.0.1:0";
+        settings.stationKey = kKey;
+        server = GrpcStationServer::start(store, settings, {}, &error);
         if (!server) fail(error.message());
     }
     ~Station() { server->stop(); }
@@ -102,6 +120,16 @@ double percentile(std::vector<double>& sorted, double p) {
     return sorted[i];
 }
 
+void report(benchmark::State& state, std::vector<double>& latencies, double seconds, long total,
+            const char* unit) {
+    std::sort(latencies.begin(), latencies.end());
+    state.SetItemsProcessed(total);
+    state.counters[std::string(unit) + "/s"] = static_cast<double>(total) / seconds;
+    state.counters["p50_us"] = percentile(latencies, 0.50);
+    state.counters["p99_us"] = percentile(latencies, 0.99);
+    state.counters["max_us"] = latencies.empty() ? 0 : latencies.back();
+}
+
 // Runs `calls` calls on each of `stations` clients at once per iteration
 // and reports throughput and latency percentiles. call(client, thread, n)
 // makes one call and returns false when it failed.
@@ -136,12 +164,7 @@ void burst(benchmark::State& state, int stations, int calls, const char* unit, C
         seconds += elapsed;
         total += static_cast<long>(stations) * calls;
     }
-    std::sort(latencies.begin(), latencies.end());
-    state.SetItemsProcessed(total);
-    state.counters[std::string(unit) + "/s"] = static_cast<double>(total) / seconds;
-    state.counters["p50_us"] = percentile(latencies, 0.50);
-    state.counters["p99_us"] = percentile(latencies, 0.99);
-    state.counters["max_us"] = latencies.empty() ? 0 : latencies.back();
+    report(state, latencies, seconds, total, unit);
 }
 
 void BM_ItemLookup10Clients(benchmark::State& state) {
@@ -252,6 +275,119 @@ void BM_SalePosting1Client(benchmark::State& state) {
     postSales(state, 1, true);
 }
 BENCHMARK(BM_SalePosting1Client)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Client tills, each with a folder of its own and a TCP connection to the
+// station's loopback port, as `kassio --station 127.0.0.1:PORT` has.
+struct ClientTill {
+    explicit ClientTill(int n)
+        : folder(station().shop.folder() + "-client-" + std::to_string(n)),
+          local((std::filesystem::create_directories(folder), folder), clock),
+          transport("127.0.0.1:" + std::to_string(station().server->tcpPort()), kKey),
+          client(transport),
+          data(client, local, "BENCH " + std::to_string(n)) {
+        local.setSync(true);
+        if (Status s = local.recover(); !s) fail(s.message());
+        if (Status s = data.open(); !s) fail(s.message());
+    }
+    ~ClientTill() {
+        static_cast<void>(local.close());
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string folder;
+    SystemClock clock;
+    DataStore local;
+    GrpcStationTransport transport;
+    StationClient client;
+    StationTillData data;
+};
+
+std::vector<std::unique_ptr<ClientTill>>& clientTills() {
+    static std::vector<std::unique_ptr<ClientTill>> tills = [] {
+        std::vector<std::unique_ptr<ClientTill>> t;
+        for (int n = 0; n < kClients; ++n) t.push_back(std::make_unique<ClientTill>(n));
+        return t;
+    }();
+    return tills;
+}
+
+void BM_ClientTillRingsAnItem(benchmark::State& state) {
+    StationTillData& till = clientTills()[0]->data;
+    std::mt19937_64 random(7);
+    std::vector<double> latencies;
+    double seconds = 0;
+    long total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int n = 0; n < 1000; ++n) {
+            const int64_t number = 1 + static_cast<int64_t>(random() % kItems);
+            const auto t0 = Clock::now();
+            auto item = till.item(number, nullptr);
+            latencies.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+            if (!item || item->number != number) fail("a client till did not find its item");
+        }
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        total += 1000;
+    }
+    report(state, latencies, seconds, total, "lookups");
+}
+BENCHMARK(BM_ClientTillRingsAnItem)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ClientTillPosting10Clients(benchmark::State& state) {
+    auto& tills = clientTills();
+    std::vector<double> latencies;
+    std::mutex latenciesMutex;
+    double seconds = 0;
+    long total = 0;
+    constexpr int kSales = 20;
+    for (auto _ : state) {
+        std::vector<std::thread> threads;
+        const auto start = Clock::now();
+        for (int c = 0; c < kClients; ++c) {
+            threads.emplace_back([&, c] {
+                std::vector<double> mine;
+                for (int n = 0; n < kSales; ++n) {
+                    auto b = std::make_unique<Basket>();
+                    std::memset(b.get(), 0, sizeof *b);
+                    for (int i = 0; i < 3; ++i) {
+                        b->item[i] =
+                            1 + (static_cast<int64_t>(c) * 331 + n * 17 + i * 1009) % kItems;
+                        setFieldText(b->description[i], "BENCH ITEM");
+                        b->non_taxable[i] = b->line_total[i] = 1.25;
+                        b->cost[i] = 0.5;
+                    }
+                    b->line_count = 3;
+                    b->total_non_taxable = b->subtotal = b->total = 3.75;
+                    b->total_cost = 1.5;
+                    b->clerk = 1;
+                    setFieldText(b->payment_word, "Cash");
+                    const auto t0 = Clock::now();
+                    TillPostOutcome out =
+                        tills[static_cast<std::size_t>(c)]->data.postSale(*b, "BENCH");
+                    mine.push_back(
+                        std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+                    // A sale kept for later would time the disk of the client.
+                    if (!out.posted || out.number == 0) fail("a client till's sale was not posted");
+                }
+                std::lock_guard lock(latenciesMutex);
+                latencies.insert(latencies.end(), mine.begin(), mine.end());
+            });
+        }
+        for (auto& t : threads) t.join();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        total += static_cast<long>(kClients) * kSales;
+    }
+    report(state, latencies, seconds, total, "postings");
+}
+BENCHMARK(BM_ClientTillPosting10Clients)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

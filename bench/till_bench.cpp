@@ -71,7 +71,10 @@ class NoDevices final : public TillDevices {
 
 struct Station {
     bench::FixedClock clock{kToday};
-    bench::GeneratedShop shop{bench::ShopSpec{kItems, 0, 1000, 0, 0, 7}, kToday};
+    bench::GeneratedShop shop{
+        bench::ShopSpec{
+            .items = kItems, .customers = 1000, .salesPerDay = 0, .maxLines = 7, .keepIn = {}},
+        kToday};
     DataStore store{shop.folder(), clock};
     QuietUi ui;
     NoPanels panels;
