@@ -244,6 +244,12 @@ TEST_F(ReceiptTest, ElementTexts) {
         EXPECT_EQ(receiptElementText(data(), k.element, Placement::kFixed).value_or("<none>"),
                   k.expected)
             << "element " << k.element;
+
+    // A client station's sale kept while the main station was away has no
+    // number yet, and its receipt says so.
+    b().number = 0;
+    EXPECT_EQ(receiptElementText(data(), 16, Placement::kFixed).value_or("<none>"),
+              "Receipt: OFFLINE");
 }
 
 TEST_F(ReceiptTest, SecondCurrencyOnlyOnTheCustomReceipt) {

@@ -190,5 +190,33 @@ TEST_F(NoLogOnWindowTest, RestrictedItemsStayGreyedUntilAClerkWithTheRightLogsOn
     EXPECT_TRUE(deleted);
 }
 
+// A client station's window: what needs the shop's files is greyed and
+// says where it runs; selling is not; the state line shows what it is given.
+TEST_F(MainWindowTest, AClientStationGreysWhatRunsAtTheMainStation) {
+    ASSERT_NE(window->menuAction(command::kConfiguration), nullptr);
+    window->commandsChanged();
+    EXPECT_TRUE(router->available(command::kConfiguration));
+
+    window.reset();
+    router = std::make_unique<CommandRouter>(*till);
+    window =
+        std::make_unique<MainWindow>(*store, *till, *router, nullptr, MainWindow::Station::kClient);
+    ASSERT_NO_FATAL_FAILURE(test::showTillWindow(*window));
+    QAction* configuration = window->menuAction(command::kConfiguration);
+    ASSERT_NE(configuration, nullptr);
+    EXPECT_FALSE(router->available(command::kConfiguration));
+    EXPECT_EQ(configuration->toolTip(), MainWindow::kAtMainStation);
+    EXPECT_EQ(window->menuAction(command::kActivitySummary)->toolTip(), MainWindow::kAtMainStation);
+    ASSERT_NE(window->button(command::kCashTender), nullptr);
+    EXPECT_TRUE(window->button(command::kCashTender)->isEnabled());
+    EXPECT_NE(window->button(command::kCashTender)->toolTip(), MainWindow::kAtMainStation);
+
+    typeInEntry("12");
+    EXPECT_EQ(till->basket().line_count, 1);
+    window->showStationState("OFFLINE: the main station does not answer - 2 sale(s) waiting", true);
+    EXPECT_EQ(window->stationState(),
+              "OFFLINE: the main station does not answer - 2 sale(s) waiting");
+}
+
 }  // namespace
 }  // namespace kassio
