@@ -37,6 +37,7 @@
 #include "store/items.h"
 #include "store/start_up.h"
 #include "till/till.h"
+#include "till_start.h"
 #include "ui/accounts/account_commands.h"
 #include "ui/backoffice/qt_customer_forms.h"
 #include "ui/backoffice/qt_item_forms.h"
@@ -170,25 +171,12 @@ int main(int argc, char** argv) {
 
     // One till per DataFolder: a second start says so and ends. A folder
     // that cannot hold the lock (read-only, another user's) says why.
-    const bool folderMade = kassio::makeDirectories(folder);
-    kassio::Status why;
-    auto lock = kassio::FolderLock::tryAcquire(folder, &why);
-    if (!lock) {
-        const bool busy = why.kind() == kassio::Status::Kind::kBusy;
-        const std::string text = busy ? "The till is already running on the data folder " + folder
-                                 : !folderMade ? "Unable to create data directory " + folder
-                                               : why.message();
-        std::fprintf(stderr, "kassio: %s\n", text.c_str());
-        QMessageBox::warning(nullptr, "KASSIO SC", QString::fromStdString(text));
-        return busy ? 0 : 1;
-    }
-
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    if (desktop.width() < 1024 || desktop.height() < 768) {
-        ui.error("Program requires desktop of at least 1024 by 768", kassio::kTitleProblem);
-        return 1;
-    }
+    int status = 0;
+    auto lock = kassio::lockTillFolder(
+        folder, "The till is already running on the data folder " + folder, &status);
+    if (!lock) return status;
+    const std::optional<QRect> screen = kassio::tillScreen(ui);
+    if (!screen) return 1;
 
     kassio::SystemClock clock;
     kassio::DataStore store(folder, clock);
@@ -301,7 +289,7 @@ int main(int argc, char** argv) {
 
     // The till fills the screen: at 1024 x 768 that is the documented
     // window, and larger screens get more picture buttons.
-    window.setGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+    window.setGeometry(*screen);
 
     // The splash shows for two seconds; then the window and the log-on.
     const bool noSplash = hasArgument(argc, argv, "--no-splash");

@@ -6,9 +6,6 @@
 // lives here: the till is the core's, its data StationTillData.
 #include "kassio_client.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 
 #include <unistd.h>
@@ -33,6 +30,7 @@
 #include "store/file_io.h"
 #include "store/folder_lock.h"
 #include "till/till.h"
+#include "till_start.h"
 #include "ui/devices/qt_device_ui.h"
 #include "ui/devices/qt_printers.h"
 #include "ui/main_window.h"
@@ -109,10 +107,10 @@ bool takeMainStationSettings(DataStore& store, StationClient& client, QtUi& ui,
     Status s = client.clientConfig(*config);
     if (!s) {
         if (!hadCopy) {
-            ui.error("The main station cannot be reached at " + endpoint +
-                         ", and this station has not yet had its configuration from it: " +
-                         s.message(),
-                     kTitleProblem);
+            ui.error(
+                "The main station cannot be reached at " + endpoint +
+                    ", and this station has not yet had its configuration from it: " + s.message(),
+                kTitleProblem);
             return false;
         }
         std::fprintf(stderr, "kassio: working offline from the last configuration: %s\n",
@@ -162,24 +160,12 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
     const std::string folder = args.folder.empty() ? defaultFolder() : args.folder;
     const std::string name = args.name.empty() ? hostName() : args.name;
 
-    const bool made = makeDirectories(folder);
-    Status why;
-    auto lock = FolderLock::tryAcquire(folder, &why);
-    if (!lock) {
-        const bool busy = why.kind() == Status::Kind::kBusy;
-        const std::string text = busy   ? "The till is already running on the folder " + folder
-                                 : !made ? "Unable to create data directory " + folder
-                                         : why.message();
-        std::fprintf(stderr, "kassio: %s\n", text.c_str());
-        QMessageBox::warning(nullptr, "KASSIO SC", QString::fromStdString(text));
-        return busy ? 0 : 1;
-    }
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    if (desktop.width() < 1024 || desktop.height() < 768) {
-        ui.error("Program requires desktop of at least 1024 by 768", kTitleProblem);
-        return 1;
-    }
+    int status = 0;
+    auto lock =
+        lockTillFolder(folder, "The till is already running on the folder " + folder, &status);
+    if (!lock) return status;
+    const std::optional<QRect> screen = tillScreen(ui);
+    if (!screen) return 1;
 
     SystemClock clock;
     DataStore store(folder, clock);
@@ -245,7 +231,7 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
     send.start(3000);
 
     QTimer::singleShot(0, &window, [&] {
-        window.setGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+        window.setGeometry(*screen);
         window.show();
         showState();
         ui.setEchoToStderr(false);

@@ -218,26 +218,31 @@ class TillPostings {
     std::thread m_thread;
 };
 
+// Client c's n-th sale: three lines of items spread over the shop.
+std::unique_ptr<Basket> threeLineSale(int c, int n) {
+    auto b = std::make_unique<Basket>();
+    std::memset(b.get(), 0, sizeof *b);
+    for (int i = 0; i < 3; ++i) {
+        b->item[i] = 1 + (static_cast<int64_t>(c) * 331 + n * 17 + i * 1009) % kItems;
+        setFieldText(b->description[i], "BENCH ITEM");
+        b->non_taxable[i] = b->line_total[i] = 1.25;
+        b->cost[i] = 0.5;
+    }
+    b->line_count = 3;
+    b->total_non_taxable = b->subtotal = b->total = 3.75;
+    b->total_cost = 1.5;
+    b->clerk = 1;
+    setFieldText(b->payment_word, "Cash");
+    return b;
+}
+
 void postSales(benchmark::State& state, int stations, bool sync, bool besideTill = false) {
     station().store.setSync(sync);  // no call is in flight between bursts
     std::unique_ptr<TillPostings> till;
     if (besideTill) till = std::make_unique<TillPostings>();
     const auto start = Clock::now();
     burst(state, stations, 20, "postings", [](StationClient& client, int c, int n) {
-        auto b = std::make_unique<Basket>();
-        std::memset(b.get(), 0, sizeof *b);
-        for (int i = 0; i < 3; ++i) {
-            const int64_t item = 1 + (static_cast<int64_t>(c) * 331 + n * 17 + i * 1009) % kItems;
-            b->item[i] = item;
-            setFieldText(b->description[i], "BENCH ITEM");
-            b->non_taxable[i] = b->line_total[i] = 1.25;
-            b->cost[i] = 0.5;
-        }
-        b->line_count = 3;
-        b->total_non_taxable = b->subtotal = b->total = 3.75;
-        b->total_cost = 1.5;
-        b->clerk = 1;
-        setFieldText(b->payment_word, "Cash");
+        auto b = threeLineSale(c, n);
         setFieldText(b->texts[0], "BENCH");
         int32_t code = 0;
         return client.postSale(*b, code).isOk() && code >= kPostedOffset;
@@ -350,20 +355,7 @@ void BM_ClientTillPosting10Clients(benchmark::State& state) {
             threads.emplace_back([&, c] {
                 std::vector<double> mine;
                 for (int n = 0; n < kSales; ++n) {
-                    auto b = std::make_unique<Basket>();
-                    std::memset(b.get(), 0, sizeof *b);
-                    for (int i = 0; i < 3; ++i) {
-                        b->item[i] =
-                            1 + (static_cast<int64_t>(c) * 331 + n * 17 + i * 1009) % kItems;
-                        setFieldText(b->description[i], "BENCH ITEM");
-                        b->non_taxable[i] = b->line_total[i] = 1.25;
-                        b->cost[i] = 0.5;
-                    }
-                    b->line_count = 3;
-                    b->total_non_taxable = b->subtotal = b->total = 3.75;
-                    b->total_cost = 1.5;
-                    b->clerk = 1;
-                    setFieldText(b->payment_word, "Cash");
+                    auto b = threeLineSale(c, n);
                     const auto t0 = Clock::now();
                     TillPostOutcome out =
                         tills[static_cast<std::size_t>(c)]->data.postSale(*b, "BENCH");

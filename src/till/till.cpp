@@ -46,20 +46,17 @@ EntryQuantity splitEntryQuantity(const std::string& raw) {
 }
 
 Till::Till(DataStore& store, Ui& ui, TillPanels& panels, Sound& sound, TillDevices& devices)
-    : m_store(store),
-      m_ownData(std::make_unique<LocalTillData>(store)),
-      m_data(*m_ownData),
-      m_ui(ui),
-      m_panels(panels),
-      m_sound(sound),
-      m_devices(devices),
-      m_quick(store, m_data),
-      m_clerks(store) {}
+    : Till(store, std::make_unique<LocalTillData>(store), nullptr, ui, panels, sound, devices) {}
 
 Till::Till(DataStore& store, TillData& data, Ui& ui, TillPanels& panels, Sound& sound,
            TillDevices& devices)
+    : Till(store, nullptr, &data, ui, panels, sound, devices) {}
+
+Till::Till(DataStore& store, std::unique_ptr<TillData> own, TillData* data, Ui& ui,
+           TillPanels& panels, Sound& sound, TillDevices& devices)
     : m_store(store),
-      m_data(data),
+      m_ownData(std::move(own)),
+      m_data(data ? *data : *m_ownData),
       m_ui(ui),
       m_panels(panels),
       m_sound(sound),

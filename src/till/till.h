@@ -178,6 +178,8 @@ class Till {
     void setSalePosted(std::function<void()> posted) { m_salePosted = std::move(posted); }
 
   private:
+    Till(DataStore& store, std::unique_ptr<TillData> own, TillData* data, Ui& ui,
+         TillPanels& panels, Sound& sound, TillDevices& devices);
     bool findItem(int64_t number, InventoryRecord* item);
     bool addBundle(const InventoryRecord& bundle, AddMode mode);
     bool addUnits(int64_t number, int quantity);

@@ -122,13 +122,17 @@ TEST_F(StationTillTest, AClientStationSeesWhatTheMainStationsTillSees) {
         auto a = local.item(n, nullptr);
         auto b = remote->item(n, nullptr);
         ASSERT_EQ(a.has_value(), b.has_value()) << n;
-        if (a) EXPECT_EQ(a->number, b->number);
+        if (a) {
+            EXPECT_EQ(a->number, b->number);
+        }
     }
     for (const char* sku : {"AB1", "AB12", "XAB1", "B1", "NONE"}) {
         auto a = local.itemBySku1(sku);
         auto b = remote->itemBySku1(sku);
         ASSERT_EQ(a.has_value(), b.has_value()) << sku;
-        if (a) EXPECT_EQ(a->number, b->number) << sku;
+        if (a) {
+            EXPECT_EQ(a->number, b->number) << sku;
+        }
     }
     for (const char* pattern : {"J", "JO", "JA?ES 1", "JONES 11", "X"}) {
         std::vector<int64_t> a, b;
