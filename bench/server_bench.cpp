@@ -343,38 +343,12 @@ BENCHMARK(BM_ClientTillRingsAnItem)->UseManualTime()->Unit(benchmark::kMilliseco
 
 void BM_ClientTillPosting10Clients(benchmark::State& state) {
     auto& tills = clientTills();
-    std::vector<double> latencies;
-    std::mutex latenciesMutex;
-    double seconds = 0;
-    long total = 0;
-    constexpr int kSales = 20;
-    for (auto _ : state) {
-        std::vector<std::thread> threads;
-        const auto start = Clock::now();
-        for (int c = 0; c < kClients; ++c) {
-            threads.emplace_back([&, c] {
-                std::vector<double> mine;
-                for (int n = 0; n < kSales; ++n) {
-                    auto b = threeLineSale(c, n);
-                    const auto t0 = Clock::now();
-                    TillPostOutcome out =
-                        tills[static_cast<std::size_t>(c)]->data.postSale(*b, "BENCH");
-                    mine.push_back(
-                        std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
-                    // A sale kept for later would time the disk of the client.
-                    if (!out.posted || out.number == 0) fail("a client till's sale was not posted");
-                }
-                std::lock_guard lock(latenciesMutex);
-                latencies.insert(latencies.end(), mine.begin(), mine.end());
-            });
-        }
-        for (auto& t : threads) t.join();
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(elapsed);
-        seconds += elapsed;
-        total += static_cast<long>(kClients) * kSales;
-    }
-    report(state, latencies, seconds, total, "postings");
+    burst(state, kClients, 20, "postings", [&tills](StationClient&, int c, int n) {
+        auto b = threeLineSale(c, n);
+        TillPostOutcome out = tills[static_cast<std::size_t>(c)]->data.postSale(*b, "BENCH");
+        // A sale kept for later would time the disk of the client.
+        return out.posted && out.number != 0;
+    });
 }
 BENCHMARK(BM_ClientTillPosting10Clients)
     ->UseManualTime()
