@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -226,6 +228,11 @@ int run(int argc, char** argv) {
     test::TempFolder temp;
     const std::string folder = o.keep.empty() ? temp.path() : o.keep;
     makeDirectories(folder);
+    // A chooser opened by the random clicks starts in the current folder,
+    // and its "Create New Folder" button made "New Folder"s in the
+    // checkout: the run works from a scratch folder instead.
+    const std::string scratch = temp.path() + "/scratch";
+    if (!makeDirectories(scratch) || ::chdir(scratch.c_str()) != 0) return 2;
     test::FixedClock clock{{2026, 12, 6, 14, 30, 0}};
     QtUi ui;
     DataStore store(folder, clock);
