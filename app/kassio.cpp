@@ -121,6 +121,7 @@ constexpr const char* kUsage =
     "  --station-key KEY       the key of a TCP main station (or --station-key-file FILE,\n"
     "                          or $KASSIO_STATION_KEY)\n"
     "  --station-name NAME     this station's name in the journal (else the host name)\n"
+    "  --tls-ca FILE           the certificate (PEM) a TLS main station is trusted by\n"
     "  --data-dir DIR          this station's own folder (else $KASSIO_STATION_DIR,\n"
     "                          else the main station's default folder + \" station\")\n";
 

@@ -18,11 +18,13 @@
 
 #include "base/fixed_text.h"
 #include "commands/command_router.h"
+#include "commands/customer_commands.h"
 #include "device_commands.h"
 #include "devices/station_devices.h"
 #include "platform/grpc/grpc_station_transport.h"
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
+#include "server/client_customers.h"
 #include "server/station_client.h"
 #include "server/station_till_data.h"
 #include "store/data_folder.h"
@@ -31,6 +33,7 @@
 #include "store/folder_lock.h"
 #include "till/till.h"
 #include "till_start.h"
+#include "ui/backoffice/qt_customer_forms.h"
 #include "ui/devices/qt_device_ui.h"
 #include "ui/devices/qt_printers.h"
 #include "ui/main_window.h"
@@ -47,6 +50,7 @@ struct ClientArguments {
     std::string keyFile;
     std::string folder;
     std::string name;
+    std::string tlsAuthority;  // PEM file of the certificate a TLS main station is trusted by
     bool noLogOn = false;
 };
 
@@ -73,6 +77,7 @@ ClientArguments parse(int argc, char** argv) {
         if (takeValue(argc, argv, i, "--station-key-file", &a.keyFile)) continue;
         if (takeValue(argc, argv, i, "--data-dir", &a.folder)) continue;
         if (takeValue(argc, argv, i, "--station-name", &a.name)) continue;
+        if (takeValue(argc, argv, i, "--tls-ca", &a.tlsAuthority)) continue;
         if (std::strcmp(argv[i], "--no-log-on") == 0) a.noLogOn = true;
     }
     return a;
@@ -173,8 +178,17 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
         ui.error(s.message(), s.title());
         return 1;
     }
+    std::string authority;
+    if (!args.tlsAuthority.empty()) {
+        auto pem = readWholeFile(args.tlsAuthority);
+        if (!pem || pem->empty()) {
+            ui.error("Unable to read the certificate " + args.tlsAuthority, kTitleProblem);
+            return 1;
+        }
+        authority.assign(pem->begin(), pem->end());
+    }
     // A lost line shows within a few seconds, not after gRPC's half minute.
-    GrpcStationTransport transport(args.endpoint, args.key, std::chrono::seconds(5));
+    GrpcStationTransport transport(args.endpoint, args.key, std::chrono::seconds(5), authority);
     StationClient client(transport);
     if (!takeMainStationSettings(store, client, ui, args.endpoint)) return 1;
 
@@ -197,6 +211,12 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
     deviceUi.setParent(&window);
     printers.setParent(&window);
     registerDeviceCommands(router, store, ui, devices, printers, &window);
+    // A new customer, or a change of one, is made at the counter through the
+    // main station; every other customer command runs there.
+    QtCustomerForms customerForms(&window);
+    ClientCustomers customers(client, data, store, ui, customerForms);
+    router.set(command::kAddCustomer, [&customers] { customers.add(); });
+    router.set(customer_command::kAmendCustomer, [&customers] { customers.amend(); });
     window.commandsChanged();
 
     // The state line, and the kept sales sent as soon as the main station

@@ -1,7 +1,8 @@
 // A client station's till data against a real station server over gRPC:
 // the same answers as the main station's own, postings online, sales kept
 // on disk while the main station is away and sent once each when it is
-// back, and a refused kept sale reported and kept.
+// back, a refused kept sale reported and kept, and customers added and
+// changed at the counter.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,10 +12,14 @@
 #include <thread>
 #include <vector>
 
+#include "customers/customer_fields.h"
+#include "customers/scripted_customer_forms.h"
 #include "integration/station_fixture.h"
 #include "server/client_config.h"
+#include "server/client_customers.h"
 #include "server/station_till_data.h"
 #include "store/items.h"
+#include "support/scripted_ui.h"
 #include "till/local_till_data.h"
 
 namespace kassio::test {
@@ -226,6 +231,54 @@ TEST_F(StationTillTest, AKeptSaleTheMainStationRefusesIsReportedAndKept) {
     reopenClient();
     EXPECT_EQ(remote->refused(), 1u);  // kept on disk, not dropped
     EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
+}
+
+TEST_F(StationTillTest, ACustomerAddedOrChangedAtAClientIsTheMainStationsAtOnce) {
+    ScriptedUi ui;
+    ScriptedCustomerForms forms;
+    ClientCustomers desk(*stationClient, *remote, *client, ui, forms);
+
+    // A number the main station already uses comes back to be put right.
+    CustomerFormReply taken;
+    taken.button = FormButton::kOk;
+    taken.fields.number = "3";
+    taken.fields.name = "CORNER CAFE";
+    taken.fields.town = "LITTLETON";
+    CustomerFormReply put = taken;
+    put.fields.number = "50";
+    forms.replies = {taken, put};
+    desk.add();
+    ASSERT_EQ(forms.requests.size(), 2u);
+    EXPECT_EQ(forms.requests[0].fields.number, "13");  // the main station's suggestion
+    EXPECT_EQ(forms.requests[1].fields.name, "CORNER CAFE");
+    EXPECT_EQ(fieldText(readCustomer(*store, 3)->name), "JONES 3");
+    auto added = readCustomer(*store, 50);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(fieldText(added->town), "LITTLETON");
+
+    // Changed by name: the main station's record and its ActivityLog.
+    forms.entries = {"CORNER"};
+    CustomerFormReply changed;
+    changed.button = FormButton::kOk;
+    changed.fields = customerFields(*added);
+    changed.fields.telephone = "555 0100";
+    forms.replies = {changed};
+    desk.amend();
+    EXPECT_EQ(fieldText(readCustomer(*store, 50)->telephone), "555 0100");
+    EXPECT_NE(logOfToday().find("Customer updated: 50, CORNER CAFE"), std::string::npos);
+
+    // Without the main station nothing is pretended.
+    stopServer();
+    forms.replies = {put};
+    forms.replies.back().fields.number = "51";
+    CustomerFormReply cancel;
+    forms.replies.push_back(cancel);
+    ui.shown.clear();
+    desk.add();
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown[0].title, "Offline");
+    startServer();
+    EXPECT_FALSE(readCustomer(*store, 51));
 }
 
 TEST(ClientConfigTest, AClientKeepsItsOwnDeviceSettingsButNotTheShopsRules) {
