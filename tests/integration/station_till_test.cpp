@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/text_format.h"
 #include "customers/customer_fields.h"
 #include "customers/scripted_customer_forms.h"
 #include "integration/station_fixture.h"
@@ -231,6 +232,39 @@ TEST_F(StationTillTest, AKeptSaleTheMainStationRefusesIsReportedAndKept) {
     reopenClient();
     EXPECT_EQ(remote->refused(), 1u);  // kept on disk, not dropped
     EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
+}
+
+// A refund at a client: posted with the main station's number and negated
+// totals, or kept while it is away; the Basket shows what the receipt
+// prints either way, and a refused one leaves the Basket for another try.
+TEST_F(StationTillTest, RefundsAtAClientArePostedOrKeptLikeSales) {
+    const int stockBefore = readItem(*store, 7)->quantity;
+    auto refund = clientBasket({7}, "", "");
+    TillPostOutcome online = remote->postRefund(*refund, RefundChoices{0, 0}, "clerk");
+    ASSERT_TRUE(online.posted);
+    EXPECT_EQ(online.number, nextTransaction() - 1);
+    EXPECT_EQ(refund->number, online.number);
+    EXPECT_DOUBLE_EQ(refund->total, -8.0);
+    EXPECT_EQ(readItem(*store, 7)->quantity, stockBefore + 1);  // back to stock
+    EXPECT_NE(logOfToday().find(
+                  formatted("Refund: %lld, Total: -8.00", static_cast<long long>(online.number))),
+              std::string::npos);
+
+    auto bad = clientBasket({7}, "", "");
+    TillPostOutcome refused = remote->postRefund(*bad, RefundChoices{0, 5}, "clerk");
+    EXPECT_TRUE(refused.stopped);
+    EXPECT_DOUBLE_EQ(bad->total, 8.0);  // as it was: the clerk may try again
+
+    stopServer();
+    auto kept = clientBasket({7}, "", "");
+    TillPostOutcome offline = remote->postRefund(*kept, RefundChoices{0, 0}, "clerk");
+    EXPECT_TRUE(offline.posted);
+    EXPECT_EQ(kept->number, 0);
+    EXPECT_DOUBLE_EQ(kept->total, -8.0);
+    startServer();
+    EXPECT_TRUE(sendOnceBack().empty());
+    EXPECT_EQ(readItem(*store, 7)->quantity, stockBefore + 2);
+    EXPECT_EQ(countOf(logOfToday(), "Refund: "), 2);
 }
 
 TEST_F(StationTillTest, ACustomerAddedOrChangedAtAClientIsTheMainStationsAtOnce) {
