@@ -22,9 +22,9 @@ std::string ClientCustomers::offeredNumber() {
 
 Status ClientCustomers::answer(const Status& call, int32_t result, bool adding) const {
     if (!call)
-        return Status::ioError("The main station cannot be reached: the customer was not saved. " +
-                                   call.message(),
-                               "Offline");
+        return Status::ioError(
+            "The main station cannot be reached: the customer was not saved. " + call.message(),
+            "Offline");
     switch (result) {
         case kCustomerDone:
             return Status::ok();

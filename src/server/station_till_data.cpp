@@ -124,11 +124,23 @@ Status StationTillData::open() {
     if (!makeDirectories(path(kRefusedFolder)))
         return Status::ioError("Unable to create " + path(kRefusedFolder), kTitleProblem);
     m_queue.clear();
+    // A kill while a sale was being kept leaves its ".part" beside: the
+    // clerk was not told that sale was done, so it goes.
+    if (DIR* dir = ::opendir(path(kQueueFolder).c_str())) {
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".part") == 0)
+                ::unlink((path(kQueueFolder) + "/" + name).c_str());
+        }
+        ::closedir(dir);
+    }
     for (const std::string& name : queuedFiles(path(kQueueFolder))) {
         Queued q;
         q.file = name;
-        Basket b;
-        if (!readQueued(q, &b)) continue;  // reported when it is sent
+        // Read again when it is sent; one that cannot be read back is then
+        // reported and moved aside, not left behind unseen.
+        auto b = std::make_unique<Basket>();
+        static_cast<void>(readQueued(q, b.get()));
         m_queue.push_back(q);
         m_nextQueued =
             std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);

@@ -168,6 +168,17 @@ TEST_F(StationTillTest, SalesKeptWhileTheMainStationIsAwayArePostedOnceInOrder) 
     EXPECT_EQ(online.number, nextTransaction() - 1);
     EXPECT_EQ(remote->nextTransaction(), nextTransaction());
 
+    // On account: the main station's posting moves the balance; the
+    // client's receipt shows the balance it expects.
+    const double owed = readCustomer(*store, 2)->balance;
+    auto credit = clientBasket({3}, "Credit", "");
+    credit->customer = 2;
+    credit->payment[kPayBalanceBefore] = owed;
+    ASSERT_TRUE(remote->recordCustomerSale(2, *credit, true));
+    EXPECT_DOUBLE_EQ(credit->payment[kPayBalanceAfter], owed + 4.0);
+    ASSERT_TRUE(remote->postSale(*credit, "clerk").posted);
+    EXPECT_DOUBLE_EQ(readCustomer(*store, 2)->balance, owed + 4.0);
+
     stopServer();
     const int before = nextTransaction();
     for (int64_t item : {3, 4}) {
@@ -197,7 +208,7 @@ TEST_F(StationTillTest, SalesKeptWhileTheMainStationIsAwayArePostedOnceInOrder) 
     EXPECT_FALSE(remote->offline());
     EXPECT_EQ(nextTransaction(), before + 2);
     const std::string log = logOfToday();
-    EXPECT_EQ(countOf(log, "Station: TILL 2"), 3);
+    EXPECT_EQ(countOf(log, "Station: TILL 2"), 4);
     // In the order they were sold.
     EXPECT_LT(log.find("ITEM 3"), log.find("ITEM 4"));
 }
@@ -231,6 +242,20 @@ TEST_F(StationTillTest, AKeptSaleTheMainStationRefusesIsReportedAndKept) {
     EXPECT_EQ(remote->refused(), 1u);
     reopenClient();
     EXPECT_EQ(remote->refused(), 1u);  // kept on disk, not dropped
+    EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
+
+    // A kept file damaged on disk is not sent, and not left unseen; the
+    // ".part" of a sale being kept when the till was killed goes.
+    ASSERT_TRUE(replaceFileAtomically(clientFolder + "/queue/00000007.queue", "KQS1 torn", 9));
+    ASSERT_TRUE(replaceFileAtomically(clientFolder + "/queue/00000008.queue.part", "KQS1", 4));
+    reopenClient();
+    EXPECT_EQ(remote->waiting(), 1u);
+    EXPECT_FALSE(fileExists(clientFolder + "/queue/00000008.queue.part"));
+    refusals = remote->sendQueue();
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].message().find("cannot be read back"), std::string::npos);
+    EXPECT_EQ(remote->refused(), 2u);
+    EXPECT_TRUE(fileExists(clientFolder + "/queue/refused/00000007.queue"));
     EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
 }
 
