@@ -96,6 +96,7 @@ test: test-deps format-check build build-asan build-asan-ui fuzz-short tsan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	scripts/till-monkey --no-build --seed $(MONKEY_SEED) --steps $(MONKEY_STEPS)
+	scripts/till-monkey --no-build --seed $(MONKEY_SEED) --steps $(MONKEY_STEPS) --station client
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASSIO_CORE_ONLY=ON

@@ -24,10 +24,16 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "commands/command_router.h"
+#include "commands/customer_commands.h"
 #include "commands/menu_table.h"
+#include "platform/grpc/grpc_station_server.h"
+#include "platform/grpc/grpc_station_transport.h"
+#include "server/client_customers.h"
+#include "server/station_till_data.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/start_up.h"
@@ -36,6 +42,7 @@
 #include "support/temp_folder.h"
 #include "support/till_fakes.h"
 #include "till/till.h"
+#include "ui/backoffice/qt_customer_forms.h"
 #include "ui/main_window.h"
 #include "ui/qt_ui.h"
 #include "ui/till_dialogs.h"
@@ -49,6 +56,10 @@ struct Options {
     double seconds = 0;  // 0: no limit
     std::string log;
     std::string keep;
+    // The window of a client station, on a station server of this folder
+    // in the same process: every 500 steps the server stops or starts
+    // again, so the keys also fall on a till that sells offline.
+    bool clientStation = false;
 };
 
 Options parse(int argc, char** argv) {
@@ -61,6 +72,7 @@ Options parse(int argc, char** argv) {
         if (a == "--seconds") o.seconds = std::strtod(argv[i + 1], nullptr);
         if (a == "--log") o.log = argv[i + 1];
         if (a == "--keep") o.keep = argv[i + 1];
+        if (a == "--station") o.clientStation = std::string(argv[i + 1]) == "client";
     }
     if (const char* s = std::getenv("KASSIO_MONKEY_SEED")) o.seed = std::strtoull(s, nullptr, 10);
     return o;
@@ -241,10 +253,54 @@ int run(int argc, char** argv) {
     QtTillPanels panels(nullptr);
     test::RecordingSound sound;
     test::RecordingDevices devices;
+    // A client station: the main station's server on this folder, and the
+    // till on a folder of its own reaching it through gRPC.
+    std::unique_ptr<GrpcStationServer> server;
+    std::unique_ptr<DataStore> clientStore;
+    std::unique_ptr<GrpcStationTransport> transport;
+    std::unique_ptr<StationClient> stationClient;
+    std::unique_ptr<StationTillData> stationData;
+    auto startServer = [&] {
+        Status error;
+        server = GrpcStationServer::start(store, {}, {}, &error);
+        if (!server) std::fprintf(stderr, "kassio_till_monkey: %s\n", error.message().c_str());
+        return server != nullptr;
+    };
+    if (o.clientStation) {
+        if (!startServer()) return 2;
+        const std::string clientFolder = temp.path() + "/client";
+        makeDirectories(clientFolder);
+        clientStore = std::make_unique<DataStore>(clientFolder, clock);
+        clientStore->setSync(false);
+        if (!clientStore->recover()) return 2;
+        transport = std::make_unique<GrpcStationTransport>(server->socketEndpoint(), "",
+                                                           std::chrono::seconds(5));
+        stationClient = std::make_unique<StationClient>(*transport);
+        auto config = std::make_unique<ClientConfig>();
+        if (!stationClient->clientConfig(*config)) return 2;
+        takeClientConfig(*config, clientStore->config(), false);
+        clientStore->words() = store.words();
+        stationData = std::make_unique<StationTillData>(*stationClient, *clientStore, "MONKEY");
+        if (!stationData->open()) return 2;
+    }
+    DataStore& tillStore = o.clientStation ? *clientStore : store;
     {
-        Till till(store, ui, panels, sound, devices);
-        CommandRouter router(till);
-        MainWindow window(store, till, router);
+        auto till = o.clientStation ? std::make_unique<Till>(tillStore, *stationData, ui, panels,
+                                                             sound, devices)
+                                    : std::make_unique<Till>(store, ui, panels, sound, devices);
+        CommandRouter router(*till);
+        MainWindow window(
+            tillStore, *till, router, nullptr,
+            o.clientStation ? MainWindow::Station::kClient : MainWindow::Station::kMain);
+        QtCustomerForms customerForms(&window);
+        std::unique_ptr<ClientCustomers> customers;
+        if (o.clientStation) {
+            customers = std::make_unique<ClientCustomers>(*stationClient, *stationData, tillStore,
+                                                          ui, customerForms);
+            router.set(command::kAddCustomer, [&] { customers->add(); });
+            router.set(customer_command::kAmendCustomer, [&] { customers->amend(); });
+            window.commandsChanged();
+        }
         ui.setParent(&window);
         panels.setParent(&window);
         // Leaving the run is not part of it; the exit's question is.
@@ -252,7 +308,7 @@ int run(int argc, char** argv) {
         router.set(command::kHelpContents, [] {});
         window.resize(1024, 746);
         window.show();
-        if (!till.logOn(1, "")) return 2;
+        if (!till->logOn(1, "")) return 2;
 
         Monkey monkey(window, o);
         // Once the run is over, every box still open (and any box a closed
@@ -276,6 +332,19 @@ int run(int argc, char** argv) {
             }
             QTimer::singleShot(0, next);
             monkey.step();
+            if (o.clientStation && monkey.steps() % 500 == 0) {
+                if (server) {
+                    server->stop();
+                    server.reset();
+                    std::fprintf(stderr, "kassio_till_monkey: step %ld: server stopped\n",
+                                 monkey.steps());
+                } else if (startServer()) {
+                    const std::size_t kept = stationData->waiting();
+                    static_cast<void>(stationData->sendQueue());
+                    std::fprintf(stderr, "kassio_till_monkey: step %ld: %zu kept, %zu sent\n",
+                                 monkey.steps(), kept, kept - stationData->waiting());
+                }
+            }
         };
         QTimer::singleShot(0, next);
         app.exec();
@@ -287,6 +356,24 @@ int run(int argc, char** argv) {
                      monkey.clicks(), monkey.elapsed());
         ui.setParent(nullptr);
         panels.setParent(nullptr);
+    }
+    if (o.clientStation) {
+        // What the client kept while the server was away goes now, so the
+        // check below sees every sale the till said was done.
+        if (!server && !startServer()) return 2;
+        const std::size_t kept = stationData->waiting();
+        for (int i = 0; i < 100 && stationData->waiting() > 0; ++i) {
+            static_cast<void>(stationData->sendQueue());
+            if (stationData->waiting() > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        std::fprintf(stderr,
+                     "kassio_till_monkey: client station: %zu kept at the end, %zu of them not "
+                     "sent, %zu refused\n",
+                     kept, stationData->waiting(), stationData->refused());
+        server->stop();
+        static_cast<void>(clientStore->close());
+        if (stationData->waiting() > 0) return 1;
     }
     closeDataStore(store, ui);
     const std::string check =
