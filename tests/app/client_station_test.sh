@@ -49,17 +49,28 @@ run_client() {
     local name=$1 sales=$2 kill_after=${3:-}
     cat >"$work/drive.sh" <<DRIVE
 #!/usr/bin/env bash
+# Each key waits for the window it is meant for, so a slow machine
+# changes the timing, not the outcome.
+await() { timeout 30 xdotool search --sync --onlyvisible --name "\$1" >/dev/null; }
+gone() {
+    for _ in \$(seq 300); do
+        xdotool search --onlyvisible --name "\$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
 "$bin/kassio" --station "unix:$main/rpc4.sock" --data-dir "$work/$name" --station-name $name \
     --no-splash --no-tips >>"$work/$name.log" 2>&1 &
 till=\$!
-sleep 4
-xdotool key Return; sleep 1                      # clerk 1, no password
+await "USER LOGON"; sleep 0.3
+xdotool key Return; gone "USER LOGON"             # clerk 1, no password
 for n in \$(seq $sales); do
-    xdotool type 2*1; xdotool key Return; sleep 0.7
-    xdotool key Return; sleep 0.5                # item 1's age alert
-    xdotool key F5; sleep 1                      # cash
-    xdotool type 5000; xdotool key Return; sleep 1.5
-    xdotool key Return; sleep 1                  # the summary box
+    xdotool type 2*1; xdotool key Return
+    await "Age alert"; sleep 0.2; xdotool key Return; gone "Age alert"
+    xdotool key F5; await "^Cash\$"; sleep 0.3   # cash
+    xdotool type 5000; xdotool key Return; gone "^Cash\$"
+    await "Transaction committed"; sleep 0.2
+    xdotool key Return; gone "Transaction committed"
     echo "\$n" >"$work/$name.done"
     if [ "\$n" = "$kill_after" ]; then kill -KILL \$till; exit 0; fi
 done
