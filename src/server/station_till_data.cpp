@@ -120,6 +120,17 @@ Status StationTillData::open() {
             std::memcpy(&item, cache->data() + at, sizeof item);
             if (item.number > 0) m_items[item.number] = item;
         }
+        // Every price change the station sees adds a record; a cache that
+        // holds mostly old ones is written again with the newest of each,
+        // so it cannot grow without end.
+        const std::size_t records = cache->size() / sizeof(InventoryRecord);
+        if (records > 2 * m_items.size() + 64) {
+            std::string newest;
+            newest.reserve(m_items.size() * sizeof(InventoryRecord));
+            for (const auto& [number, item] : m_items)
+                newest.append(reinterpret_cast<const char*>(&item), sizeof item);
+            static_cast<void>(writeFileDurably(path(kItemCache), newest, false));
+        }
     }
     if (!makeDirectories(path(kRefusedFolder)))
         return Status::ioError("Unable to create " + path(kRefusedFolder), kTitleProblem);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -195,8 +196,25 @@ TEST_F(StationTillTest, SalesKeptWhileTheMainStationIsAwayArePostedOnceInOrder) 
     EXPECT_FALSE(why.isOk());
     EXPECT_EQ(remote->waiting(), 2u);
 
-    // Killed and started again: the kept sales are read back from disk.
+    // Killed and started again: the kept sales are read back from disk. A
+    // cache grown with many versions of an item is cut to the newest.
+    {
+        InventoryRecord old = *readItem(*store, 1);
+        old.retail_price = 99;
+        std::string versions;
+        for (int i = 0; i < 200; ++i)
+            versions.append(reinterpret_cast<const char*>(&old), sizeof old);
+        // Written before the newest: open() must keep the last of each.
+        auto cache = readWholeFile(clientFolder + "/items.cache");
+        ASSERT_TRUE(cache);
+        versions.append(cache->begin(), cache->end());
+        ASSERT_TRUE(
+            replaceFileAtomically(clientFolder + "/items.cache", versions.data(), versions.size()));
+    }
     reopenClient();
+    EXPECT_LE(std::filesystem::file_size(clientFolder + "/items.cache"),
+              4 * sizeof(InventoryRecord));
+    EXPECT_NE(remote->item(1, nullptr)->retail_price, 99);
     EXPECT_EQ(remote->waiting(), 2u);
     EXPECT_TRUE(remote->item(1, nullptr));
     EXPECT_TRUE(remote->sendQueue().empty());
