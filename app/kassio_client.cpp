@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "base/fixed_text.h"
@@ -25,6 +24,7 @@
 #include "platform/posix/serial_device_port.h"
 #include "platform/posix/system_clock.h"
 #include "server/client_customers.h"
+#include "server/server_settings.h"
 #include "server/station_client.h"
 #include "server/station_till_data.h"
 #include "store/data_folder.h"
@@ -95,47 +95,6 @@ std::string hostName() {
     return name;
 }
 
-// The main station's configuration and words, with this station's own
-// settings kept; false when there is neither an answer nor a copy.
-bool takeMainStationSettings(DataStore& store, StationClient& client, QtUi& ui,
-                             const std::string& endpoint) {
-    const bool hadCopy = fileExists(store.pathOf("kq.cfg"));
-    if (hadCopy) {
-        if (auto bytes = readWholeFile(store.pathOf("kq.cfg")))
-            std::memcpy(store.config().bytes(), bytes->data(),
-                        std::min(bytes->size(), kStoreConfigSize));
-        if (auto bytes = readWholeFile(store.pathOf("language.ini")))
-            std::memcpy(store.words().bytes(), bytes->data(),
-                        std::min(bytes->size(), kReceiptWordsSize));
-    }
-    auto config = std::make_unique<ClientConfig>();
-    Status s = client.clientConfig(*config);
-    if (!s) {
-        if (!hadCopy) {
-            ui.error(
-                "The main station cannot be reached at " + endpoint +
-                    ", and this station has not yet had its configuration from it: " + s.message(),
-                kTitleProblem);
-            return false;
-        }
-        std::fprintf(stderr, "kassio: working offline from the last configuration: %s\n",
-                     s.message().c_str());
-        return true;
-    }
-    {
-        auto lock = store.lock();
-        takeClientConfig(*config, store.config(), hadCopy);
-    }
-    ReceiptWordsWire words;
-    if (client.receiptWords(words)) {
-        for (int slot = 0; slot < kClientWordEntries; ++slot)
-            if (slot != 31) store.words().setWord(slot, fieldText(words.words[slot]));
-    }
-    if (Status saved = store.saveConfig(); !saved) ui.error(saved.message(), saved.title());
-    if (Status saved = store.saveWords(); !saved) ui.error(saved.message(), saved.title());
-    return true;
-}
-
 }  // namespace
 
 bool wantsClientStation(int argc, char** argv) {
@@ -153,15 +112,13 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
         return 1;
     }
     if (args.key.empty() && !args.keyFile.empty()) {
-        std::ifstream in(args.keyFile);
-        std::getline(in, args.key);
-        if (!in && args.key.empty()) {
-            ui.error("Unable to read the station key from " + args.keyFile, kTitleProblem);
+        if (Status s = readStationKeyFile(args.keyFile, args.key); !s) {
+            ui.error(s.message(), kTitleProblem);
             return 1;
         }
     }
     if (args.key.empty())
-        if (const char* key = std::getenv("KASSIO_STATION_KEY")) args.key = key;
+        if (const char* key = std::getenv(kStationKeyVariable)) args.key = key;
     const std::string folder = args.folder.empty() ? defaultFolder() : args.folder;
     const std::string name = args.name.empty() ? hostName() : args.name;
 
@@ -190,7 +147,19 @@ int runClientStation(QApplication& app, QtUi& ui, int argc, char** argv) {
     // A lost line shows within a few seconds, not after gRPC's half minute.
     GrpcStationTransport transport(args.endpoint, args.key, std::chrono::seconds(5), authority);
     StationClient client(transport);
-    if (!takeMainStationSettings(store, client, ui, args.endpoint)) return 1;
+    const ClientSettingsStart settings = takeMainStationSettings(store, client);
+    for (const Status& s : settings.saveFailures) ui.error(s.message(), s.title());
+    if (!settings.reached) {
+        if (!settings.hadCopy) {
+            ui.error("The main station cannot be reached at " + args.endpoint +
+                         ", and this station has not yet had its configuration from it: " +
+                         settings.reached.message(),
+                     kTitleProblem);
+            return 1;
+        }
+        std::fprintf(stderr, "kassio: working offline from the last configuration: %s\n",
+                     settings.reached.message().c_str());
+    }
 
     StationTillData data(client, store, name);
     if (Status s = data.open(); !s) {

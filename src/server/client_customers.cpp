@@ -1,6 +1,5 @@
 #include "server/client_customers.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "base/fixed_text.h"
@@ -9,6 +8,7 @@
 #include "server/number_text.h"
 #include "server/procedure.h"
 #include "store/customers.h"
+#include "till/till.h"
 
 namespace kassio {
 
@@ -78,37 +78,9 @@ void ClientCustomers::add() {
 void ClientCustomers::amend() {
     auto entry = m_forms.numberOrName("Amend customer", "Number / name");
     if (!entry) return;
-    std::optional<CustomerRecord> found;
-    char* end = nullptr;
-    const long long number = std::strtoll(entry->c_str(), &end, 10);
-    Status why;
-    if (!entry->empty() && end && *end == '\0' && number >= 1) {
-        found = m_data.customer(number, &why);
-    } else {
-        std::string pattern = upperCase(*entry);
-        if (pattern.size() == 1) pattern += '?';
-        std::vector<CustomerRecord> named =
-            pattern.empty() ? std::vector<CustomerRecord>{} : m_data.customersNamed(pattern);
-        if (named.size() == 1) {
-            found = named[0];
-        } else if (!named.empty()) {
-            std::vector<std::string> lines;
-            for (const CustomerRecord& c : named)
-                lines.push_back(formatted("%lld %s,  %s", static_cast<long long>(c.number),
-                                          fieldText(c.name).c_str(), fieldText(c.road).c_str()));
-            if (auto pick = m_ui.pickFromList("Please select", lines))
-                found = named[static_cast<std::size_t>(*pick)];
-            else
-                return;
-        }
-    }
-    if (!found) {
-        if (!why.isOk())
-            m_ui.error(why.message(), why.title());
-        else
-            m_ui.inform("No match found", kTitleFinished);
-        return;
-    }
+    // Found as the till's Account button finds a customer.
+    std::optional<CustomerRecord> found = pickCustomerFrom(m_data, m_ui, *entry);
+    if (!found) return;
     CustomerFormRequest request;
     request.presentation = CustomerFormPresentation::kAmend;
     request.fields = customerFields(*found);

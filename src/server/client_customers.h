@@ -7,8 +7,8 @@
 #include "customers/customer_forms.h"
 #include "platform/ui.h"
 #include "server/station_client.h"
-#include "server/station_till_data.h"
 #include "store/data_store.h"
+#include "till/till_data.h"
 
 namespace kassio {
 
@@ -16,7 +16,7 @@ class ClientCustomers {
   public:
     // local: the client station's configuration (the terms list, the
     // option that leaves the number box empty).
-    ClientCustomers(StationClient& client, StationTillData& data, DataStore& local, Ui& ui,
+    ClientCustomers(StationClient& client, TillData& data, DataStore& local, Ui& ui,
                     CustomerForms& forms)
         : m_client(client), m_data(data), m_local(local), m_ui(ui), m_forms(forms) {}
 
@@ -30,7 +30,7 @@ class ClientCustomers {
     Status answer(const Status& call, int32_t result, bool adding) const;
 
     StationClient& m_client;
-    StationTillData& m_data;
+    TillData& m_data;
     DataStore& m_local;
     Ui& m_ui;
     CustomerForms& m_forms;

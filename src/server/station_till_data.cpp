@@ -1,12 +1,11 @@
 #include "server/station_till_data.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <dirent.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "base/fixed_text.h"
 #include "base/text_format.h"
@@ -37,51 +36,25 @@ Status unreachable(const Status& why) {
     return Status::ioError("The main station cannot be reached: " + why.message(), "Offline");
 }
 
-bool writeAll(int fd, const void* data, std::size_t n) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0) return false;
-        p += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Written beside, flushed, then put in place: a kill at any moment leaves
-// either no file or the whole of it.
-bool writeFileDurably(const std::string& path, const std::string& bytes, bool sync) {
-    const std::string part = path + ".part";
-    int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && (!sync || ::fdatasync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(part.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(part.c_str());
-        return false;
-    }
-    return !sync || syncFolder(path.substr(0, path.rfind('/')));
-}
-
-std::vector<std::string> queuedFiles(const std::string& folder) {
+// The names in `folder` that end in `suffix`, in order.
+std::vector<std::string> namesIn(const std::string& folder, std::string_view suffix) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return names;
     while (dirent* e = ::readdir(dir)) {
-        std::string name = e->d_name;
-        if (name.size() == 14 && name.compare(8, 6, ".queue") == 0) names.push_back(name);
+        std::string_view name = e->d_name;
+        if (name.size() > suffix.size() && name.substr(name.size() - suffix.size()) == suffix)
+            names.emplace_back(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end());  // fixed width: the order they were kept in
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The kept postings, in the order they were kept (their names are of one width).
+std::vector<std::string> queuedFiles(const std::string& folder) {
+    std::vector<std::string> names = namesIn(folder, ".queue");
+    std::erase_if(names, [](const std::string& name) { return name.size() != 14; });
     return names;
 }
 
@@ -108,6 +81,34 @@ void takeClientConfig(const ClientConfig& main, StoreConfig& client, bool keepOw
     std::memcpy(client.bytes(), fetched.bytes(), kStoreConfigSize);
 }
 
+ClientSettingsStart takeMainStationSettings(DataStore& local, StationClient& client) {
+    ClientSettingsStart start;
+    start.hadCopy = fileExists(local.pathOf("kq.cfg"));
+    if (start.hadCopy) {
+        if (auto bytes = readWholeFile(local.pathOf("kq.cfg")))
+            std::memcpy(local.config().bytes(), bytes->data(),
+                        std::min(bytes->size(), kStoreConfigSize));
+        if (auto bytes = readWholeFile(local.pathOf("language.ini")))
+            std::memcpy(local.words().bytes(), bytes->data(),
+                        std::min(bytes->size(), kReceiptWordsSize));
+    }
+    auto config = std::make_unique<ClientConfig>();
+    start.reached = client.clientConfig(*config);
+    if (!start.reached) return start;
+    {
+        auto lock = local.lock();
+        takeClientConfig(*config, local.config(), start.hadCopy);
+    }
+    ReceiptWordsWire words;
+    if (client.receiptWords(words)) {
+        for (int slot = 0; slot < kClientWordEntries; ++slot)
+            if (slot != 31) local.words().setWord(slot, fieldText(words.words[slot]));
+    }
+    if (Status saved = local.saveConfig(); !saved) start.saveFailures.push_back(saved);
+    if (Status saved = local.saveWords(); !saved) start.saveFailures.push_back(saved);
+    return start;
+}
+
 StationTillData::StationTillData(StationClient& client, DataStore& local, std::string stationName)
     : m_client(client), m_local(local), m_stationName(std::move(stationName)) {}
 
@@ -129,30 +130,22 @@ Status StationTillData::open() {
             newest.reserve(m_items.size() * sizeof(InventoryRecord));
             for (const auto& [number, item] : m_items)
                 newest.append(reinterpret_cast<const char*>(&item), sizeof item);
-            static_cast<void>(writeFileDurably(path(kItemCache), newest, false));
+            static_cast<void>(
+                replaceFileAtomically(path(kItemCache), newest.data(), newest.size(), false));
         }
     }
     if (!makeDirectories(path(kRefusedFolder)))
         return Status::ioError("Unable to create " + path(kRefusedFolder), kTitleProblem);
     m_queue.clear();
-    // A kill while a sale was being kept leaves its ".part" beside: the
-    // clerk was not told that sale was done, so it goes.
-    if (DIR* dir = ::opendir(path(kQueueFolder).c_str())) {
-        while (dirent* e = ::readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".part") == 0)
-                ::unlink((path(kQueueFolder) + "/" + name).c_str());
-        }
-        ::closedir(dir);
-    }
+    // A kill while a sale was being kept leaves the file written beside
+    // (replaceFileAtomically's ".new"): the clerk was not told that sale
+    // was done, so it goes.
+    for (const std::string& name : namesIn(path(kQueueFolder), ".new"))
+        removeFile(path(kQueueFolder) + "/" + name);
+    // Each is read when it is sent; one that cannot be read back is then
+    // reported and moved aside, not left behind unseen.
     for (const std::string& name : queuedFiles(path(kQueueFolder))) {
-        Queued q;
-        q.file = name;
-        // Read again when it is sent; one that cannot be read back is then
-        // reported and moved aside, not left behind unseen.
-        auto b = std::make_unique<Basket>();
-        static_cast<void>(readQueued(q, b.get()));
-        m_queue.push_back(q);
+        m_queue.push_back(Queued{name, false, {}});
         m_nextQueued =
             std::max<uint64_t>(m_nextQueued, std::strtoull(name.c_str(), nullptr, 10) + 1);
     }
@@ -172,14 +165,9 @@ Status StationTillData::reached(const Status& s) {
 }
 
 void StationTillData::remember(const InventoryRecord& item) {
-    auto [it, added] = m_items.insert_or_assign(item.number, item);
-    static_cast<void>(it);
-    static_cast<void>(added);
+    m_items.insert_or_assign(item.number, item);
     // Appended without a flush: a cache lost in a crash is fetched again.
-    int fd = ::open(path(kItemCache).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    static_cast<void>(writeAll(fd, &item, sizeof item));
-    ::close(fd);
+    static_cast<void>(appendToFile(path(kItemCache), &item, sizeof item, false));
 }
 
 std::optional<InventoryRecord> StationTillData::item(int64_t number, Status* error) {
@@ -264,7 +252,7 @@ void StationTillData::fetchPicture(const std::string& name) {
     if (name.empty() || !m_fetched.insert(name).second) return;
     std::string bytes;
     if (!m_client.fetchFile(name, bytes)) return;  // the built-in look stays
-    static_cast<void>(writeFileDurably(path(name), bytes, false));
+    static_cast<void>(replaceFileAtomically(path(name), bytes.data(), bytes.size(), false));
 }
 
 namespace {
@@ -369,11 +357,9 @@ Status StationTillData::enqueue(const Basket& b, bool refund, const std::string&
     std::memcpy(bytes.data() + 5 + kIdBytes, &b, sizeof b);
     const uint32_t crc = crc32c::mask(crc32c::value(bytes.data(), kQueuedBytes - 4));
     std::memcpy(bytes.data() + kQueuedBytes - 4, &crc, 4);
-    Queued q;
-    q.file = formatted("%08llu.queue", static_cast<unsigned long long>(m_nextQueued));
-    q.refund = refund;
-    q.requestId = requestId;
-    if (!writeFileDurably(path(kQueueFolder) + "/" + q.file, bytes, m_local.sync()))
+    Queued q{formatted("%08llu.queue", static_cast<unsigned long long>(m_nextQueued)), refund,
+             requestId};
+    if (!replaceFileAtomically(path(kQueueFolder) + "/" + q.file, bytes.data(), bytes.size()))
         return Status::ioError("Unable to keep the sale at this station: " + path(kQueueFolder),
                                kTitleFatal);
     ++m_nextQueued;
@@ -382,7 +368,7 @@ Status StationTillData::enqueue(const Basket& b, bool refund, const std::string&
     return Status::ok();
 }
 
-bool StationTillData::readQueued(const Queued& q, Basket* b) const {
+bool StationTillData::readQueued(Queued& q, Basket* b) const {
     auto bytes = readWholeFile(path(kQueueFolder) + "/" + q.file);
     if (!bytes || bytes->size() != kQueuedBytes || std::memcmp(bytes->data(), kQueueMagic, 4) != 0)
         return false;
@@ -390,11 +376,9 @@ bool StationTillData::readQueued(const Queued& q, Basket* b) const {
     std::memcpy(&crc, bytes->data() + kQueuedBytes - 4, 4);
     if (crc32c::unmask(crc) != crc32c::value(bytes->data(), kQueuedBytes - 4)) return false;
     std::memcpy(b, bytes->data() + 5 + kIdBytes, sizeof *b);
-    auto& self = const_cast<Queued&>(q);
-    self.refund = (*bytes)[4] != 0;
-    self.requestId =
-        std::string(reinterpret_cast<const char*>(bytes->data()) + 5,
-                    strnlen(reinterpret_cast<const char*>(bytes->data()) + 5, kIdBytes));
+    q.refund = (*bytes)[4] != 0;
+    q.requestId = std::string(reinterpret_cast<const char*>(bytes->data()) + 5,
+                              strnlen(reinterpret_cast<const char*>(bytes->data()) + 5, kIdBytes));
     return true;
 }
 
@@ -509,7 +493,7 @@ std::vector<Status> StationTillData::sendQueue() {
         if (!s) break;  // still away: the rest waits
         if (result >= kClientPostedOffset) {
             m_nextTransaction = result - kClientPostedOffset;
-            ::unlink(file.c_str());
+            removeFile(file);
         } else {
             ::rename(file.c_str(), (path(kRefusedFolder) + "/" + q.file).c_str());
             ++m_refused;
@@ -521,7 +505,7 @@ std::vector<Status> StationTillData::sendQueue() {
                           (path(kRefusedFolder) + "/" + q.file).c_str()),
                 "Offline sale refused"));
         }
-        syncFolder(path(kQueueFolder));
+        static_cast<void>(syncDirectory(path(kQueueFolder)));
         m_queue.erase(m_queue.begin());
         if (m_changed) m_changed();
     }

@@ -42,6 +42,19 @@ namespace kassio {
 // terminal's folder and options.
 void takeClientConfig(const ClientConfig& main, StoreConfig& client, bool keepOwnSettings);
 
+// What a client station's start made of its configuration and wording.
+struct ClientSettingsStart {
+    bool hadCopy = false;  // its folder held them from an earlier run
+    Status reached;        // ok, or why the main station gave none
+    std::vector<Status> saveFailures;
+};
+
+// Loads a client station's configuration and wording as the last run left
+// them, then, when the main station answers, lays its configuration over
+// them (takeClientConfig, keeping the client's own settings when there was
+// a copy) with its receipt words, and saves both in the client's folder.
+ClientSettingsStart takeMainStationSettings(DataStore& local, StationClient& client);
+
 class StationTillData final : public TillData {
   public:
     // local: the client station's own folder and configuration.
@@ -89,7 +102,8 @@ class StationTillData final : public TillData {
     TillPostOutcome post(Basket& basket, bool refund);
     // Keeps a posting for later; on disk before it returns.
     Status enqueue(const Basket& basket, bool refund, const std::string& requestId);
-    bool readQueued(const Queued& q, Basket* basket) const;
+    // Reads a kept posting's Basket and fills in its kind and request id.
+    bool readQueued(Queued& q, Basket* basket) const;
     void remember(const InventoryRecord& item);
     void fetchPicture(const std::string& name);
     // Records whether the main station answered; a failure's status back.

@@ -347,14 +347,16 @@ void Till::addNote() {
     m_ui.inform("Added", "Transaction note");
 }
 
-std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
-    if (m_customerLookUp) return m_customerLookUp(entry);
+std::optional<CustomerRecord> pickCustomerFrom(TillData& data, Ui& ui, const std::string& entry) {
     char* end = nullptr;
     long long number = std::strtoll(entry.c_str(), &end, 10);
     if (!entry.empty() && end && *end == '\0' && number >= 1) {
         Status error;
-        auto c = m_data.customer(number, &error);
-        if (!c) show(error.isOk() ? Status::finished("No match found") : error);
+        auto c = data.customer(number, &error);
+        if (!c) {
+            const Status why = error.isOk() ? Status::finished("No match found") : error;
+            ui.error(why.message(), why.title());
+        }
         return c;
     }
     std::string pattern = upperCase(entry);
@@ -362,18 +364,23 @@ std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
     if (pattern.size() == 1) pattern += '?';
     std::vector<int64_t> numbers;
     std::vector<std::string> lines;
-    for (const CustomerRecord& c : m_data.customersNamed(pattern)) {
+    for (const CustomerRecord& c : data.customersNamed(pattern)) {
         numbers.push_back(c.number);
         lines.push_back(formatted("%lld %s,  %s", static_cast<long long>(c.number),
                                   fieldText(c.name).c_str(), fieldText(c.road).c_str()));
     }
     if (numbers.empty()) {
-        m_ui.inform("No match found", kTitleFinished);
+        ui.inform("No match found", kTitleFinished);
         return std::nullopt;
     }
-    auto pick = m_ui.pickFromList("Please select", lines);
+    auto pick = ui.pickFromList("Please select", lines);
     if (!pick) return std::nullopt;
-    return m_data.customer(numbers[static_cast<std::size_t>(*pick)]);
+    return data.customer(numbers[static_cast<std::size_t>(*pick)]);
+}
+
+std::optional<CustomerRecord> Till::pickCustomer(const std::string& entry) {
+    if (m_customerLookUp) return m_customerLookUp(entry);
+    return pickCustomerFrom(m_data, m_ui, entry);
 }
 
 void attachCustomer(Basket& b, const CustomerRecord& c) {

@@ -65,6 +65,11 @@ struct EntryQuantity {
 };
 EntryQuantity splitEntryQuantity(const std::string& entry);
 
+// The customer an entry names: a number of 1 or more, else one of the
+// customers whose name begins with the text, picked from a list. nullopt
+// when there is none (the clerk is told) or the pick is cancelled.
+std::optional<CustomerRecord> pickCustomerFrom(TillData& data, Ui& ui, const std::string& entry);
+
 // The customer's number, name, address and telephone into the Basket.
 void attachCustomer(Basket& basket, const CustomerRecord& customer);
 

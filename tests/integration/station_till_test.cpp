@@ -263,12 +263,12 @@ TEST_F(StationTillTest, AKeptSaleTheMainStationRefusesIsReportedAndKept) {
     EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 0);
 
     // A kept file damaged on disk is not sent, and not left unseen; the
-    // ".part" of a sale being kept when the till was killed goes.
+    // file of a sale being kept when the till was killed goes.
     ASSERT_TRUE(replaceFileAtomically(clientFolder + "/queue/00000007.queue", "KQS1 torn", 9));
-    ASSERT_TRUE(replaceFileAtomically(clientFolder + "/queue/00000008.queue.part", "KQS1", 4));
+    ASSERT_TRUE(replaceFileAtomically(clientFolder + "/queue/00000008.queue.new", "KQS1", 4));
     reopenClient();
     EXPECT_EQ(remote->waiting(), 1u);
-    EXPECT_FALSE(fileExists(clientFolder + "/queue/00000008.queue.part"));
+    EXPECT_FALSE(fileExists(clientFolder + "/queue/00000008.queue.new"));
     refusals = remote->sendQueue();
     ASSERT_EQ(refusals.size(), 1u);
     EXPECT_NE(refusals[0].message().find("cannot be read back"), std::string::npos);
@@ -335,6 +335,7 @@ TEST_F(StationTillTest, ACustomerAddedOrChangedAtAClientIsTheMainStationsAtOnce)
 
     // Changed by name: the main station's record and its ActivityLog.
     forms.entries = {"CORNER"};
+    ui.picks = {0};
     CustomerFormReply changed;
     changed.button = FormButton::kOk;
     changed.fields = customerFields(*added);

@@ -276,10 +276,7 @@ int run(int argc, char** argv) {
         transport = std::make_unique<GrpcStationTransport>(server->socketEndpoint(), "",
                                                            std::chrono::seconds(5));
         stationClient = std::make_unique<StationClient>(*transport);
-        auto config = std::make_unique<ClientConfig>();
-        if (!stationClient->clientConfig(*config)) return 2;
-        takeClientConfig(*config, clientStore->config(), false);
-        clientStore->words() = store.words();
+        if (!takeMainStationSettings(*clientStore, *stationClient).reached) return 2;
         stationData = std::make_unique<StationTillData>(*stationClient, *clientStore, "MONKEY");
         if (!stationData->open()) return 2;
     }
