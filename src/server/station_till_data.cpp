@@ -328,7 +328,7 @@ std::vector<QuickSelectEntry> StationTillData::itemsBefore(int64_t before, int c
     return out;
 }
 
-int32_t StationTillData::nextTransaction() {
+int32_t StationTillData::nextTransaction() const {
     return m_nextTransaction;
 }
 

@@ -72,7 +72,7 @@ class StationTillData final : public TillData {
                                              std::size_t want) override;
     std::vector<QuickSelectEntry> itemsBefore(int64_t before, int category,
                                               std::size_t want) override;
-    int32_t nextTransaction() override;
+    int32_t nextTransaction() const override;
     Status logActivity(const LocalTime& now, const std::string& text) override;
     Status recordCustomerSale(int64_t customer, Basket& basket, bool onCredit) override;
     Status creditCustomer(int64_t customer, double amount) override;

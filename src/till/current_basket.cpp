@@ -8,12 +8,12 @@
 
 namespace kassio {
 
-TotalsPanel totalsPanelOf(const Basket& b, const StoreConfigRecord& cfg) {
+TotalsPanel totalsPanelOf(const Basket& b, const StoreConfigRecord& cfg, int32_t nextTransaction) {
     TotalsPanel p;
     p.lines = b.line_count;
     p.trade = cfg.options[kOptTradePrices] == 2;
     p.skuMode = skuEntryMode(cfg);
-    p.transaction = formatted("Transaction: %d", cfg.next_transaction);
+    p.transaction = formatted("Transaction: %d", nextTransaction);
     p.showTotals = b.line_count > 0;
     if (p.showTotals) {
         p.taxable = moneyText(b.total_taxable);

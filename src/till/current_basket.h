@@ -25,7 +25,11 @@ struct TotalsPanel {
     std::string total;
     std::string secondCurrency;  // "%s%.2f" or empty
 };
-TotalsPanel totalsPanelOf(const Basket& basket, const StoreConfigRecord& config);
+// nextTransaction: the number the till's data expects the next posting to
+// take (at a client station, the main station's, not the client's copy of
+// kq.cfg).
+TotalsPanel totalsPanelOf(const Basket& basket, const StoreConfigRecord& config,
+                          int32_t nextTransaction);
 
 // The row of a line as it is added: "%I64d  %s (%d)  %.2f" with the stock
 // then on hand, "%s (%d)  %.2f" for description-only rows, "%s  %.2f" for a

@@ -103,7 +103,7 @@ std::vector<QuickSelectEntry> LocalTillData::itemsBefore(int64_t before, int cat
     return collect(from, false, category, want);
 }
 
-int32_t LocalTillData::nextTransaction() {
+int32_t LocalTillData::nextTransaction() const {
     // Client postings move the number on from the station server's threads.
     auto lock = m_store.lock();
     return m_store.config().nextTransaction();

@@ -415,7 +415,7 @@ void Till::pressQuickSelect(int button) {
 }
 
 TotalsPanel Till::totalsPanel() const {
-    return totalsPanelOf(basket(), m_store.config().record());
+    return totalsPanelOf(basket(), m_store.config().record(), m_data.nextTransaction());
 }
 
 // --- The open panel -------------------------------------------------------

@@ -73,7 +73,7 @@ class TillData {
 
     // The number the next posting will most likely take (shown before a
     // refund and stamped on the Basket); the posting gives the one it took.
-    virtual int32_t nextTransaction() = 0;
+    virtual int32_t nextTransaction() const = 0;
 
     // The log-on lines of a clerk.
     virtual Status logActivity(const LocalTime& now, const std::string& text) = 0;

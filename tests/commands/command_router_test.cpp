@@ -80,7 +80,7 @@ TEST_F(TillTest, EmptyEntrySearchFollowsTheOneSkuSwitchRule) {
         const bool askedSku = !ui.prompts.empty() && ui.prompts.back() == "Find in SKU 1:";
         EXPECT_EQ(askedSku, sku) << value;
         EXPECT_EQ(forms.preselectedWithin.size(), sku ? 0u : 1u) << value;
-        EXPECT_EQ(totalsPanelOf(till->basket(), store->config().record()).skuMode, sku) << value;
+        EXPECT_EQ(totalsPanelOf(till->basket(), store->config().record(), 1).skuMode, sku) << value;
     }
 }
 

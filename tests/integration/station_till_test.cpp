@@ -22,7 +22,9 @@
 #include "server/station_till_data.h"
 #include "store/items.h"
 #include "support/scripted_ui.h"
+#include "support/till_fakes.h"
 #include "till/local_till_data.h"
+#include "till/till.h"
 
 namespace kassio::test {
 namespace {
@@ -357,6 +359,23 @@ TEST_F(StationTillTest, ACustomerAddedOrChangedAtAClientIsTheMainStationsAtOnce)
     EXPECT_EQ(ui.shown[0].title, "Offline");
     startServer();
     EXPECT_FALSE(readCustomer(*store, 51));
+}
+
+// The till itself at a client: a sale rung and paid by cheque is the main
+// station's, and the totals show the number the main station will give next.
+TEST_F(StationTillTest, AClientTillPostsThroughTheMainStationAndShowsItsNextNumber) {
+    ScriptedUi ui;
+    ScriptedPanels panels;
+    RecordingSound sound;
+    RecordingDevices devices;
+    Till till(*client, *remote, ui, panels, sound, devices);
+    ASSERT_TRUE(till.logOn(1, ""));
+    ASSERT_TRUE(till.addFromEntry("2*4"));
+    till.chequeTender();
+    EXPECT_EQ(till.basket().line_count, 0);
+    EXPECT_EQ(countOf(logOfToday(), "Station: TILL 2"), 1);
+    EXPECT_EQ(readItem(*store, 4)->quantity, 8);
+    EXPECT_EQ(till.totalsPanel().transaction, formatted("Transaction: %d", nextTransaction()));
 }
 
 TEST(ClientConfigTest, AClientKeepsItsOwnDeviceSettingsButNotTheShopsRules) {
