@@ -181,6 +181,9 @@ int main(int argc, char** argv) {
 
     kassio::SystemClock clock;
     kassio::DataStore store(folder, clock);
+    // Postings are answered once journalled; the files follow on the
+    // journal's own threads.
+    static_cast<void>(store.files().setApplyBehind(true));
     if (!kassio::startDataStore(store, kassio::findSamplesFolder(argv[0]),
                                 kassio::localeCurrencySymbol(), ui))
         return 1;  // a refused start is no success for a script or service manager

@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     kassio::DataStore store(folder, clock);
+    // Postings are answered once journalled; the files follow on the
+    // journal's own threads.
+    static_cast<void>(store.files().setApplyBehind(true));
     if (!kassio::startDataStore(store, kassio::findSamplesFolder(argv[0]),
                                 kassio::localeCurrencySymbol(), ui))
         return 1;

@@ -1,5 +1,7 @@
 #include "store/posix_file_system.h"
 
+#include "store/brief_lock.h"
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -60,7 +62,8 @@ class PosixFileSystem::Descriptor {
 
     // Copies [offset, offset + len) when the mapping holds it.
     bool copy(uint64_t offset, void* buf, std::size_t len) {
-        std::shared_lock lock(m_mapLock);
+        std::shared_lock lock(m_mapLock, std::defer_lock);
+        lockBriefly(lock);
         if (!m_map || offset > m_mapLen || len > m_mapLen - offset) return false;
         std::memcpy(buf, static_cast<const char*>(m_map) + offset, len);
         return true;
@@ -69,8 +72,25 @@ class PosixFileSystem::Descriptor {
     // and holds it. Alone: a record is applied by the journal's flushing
     // thread while others read, and a copy out of bytes being copied in is
     // a data race even where the reader lays the same record over them.
+    //
+    // The pages are made writable first, under the shared lock: the
+    // file system's work on the first write to a clean page (page_mkwrite,
+    // which walks the whole folio) would otherwise be done with every
+    // reader of the file held up behind the exclusive lock.
     bool copyIn(uint64_t offset, const void* data, std::size_t len) {
-        std::unique_lock lock(m_mapLock);
+        {
+            std::shared_lock lock(m_mapLock, std::defer_lock);
+            lockBriefly(lock);
+            if (!m_map || !m_writable || offset > m_mapLen || len > m_mapLen - offset) return false;
+#ifdef MADV_POPULATE_WRITE
+            const uint64_t first = offset & ~(kPageBytes - 1);
+            // Failing changes nothing: the copy below then faults as before.
+            static_cast<void>(::madvise(static_cast<char*>(m_map) + first, offset + len - first,
+                                        MADV_POPULATE_WRITE));
+#endif
+        }
+        std::unique_lock lock(m_mapLock, std::defer_lock);
+        lockBriefly(lock);
         if (!m_map || !m_writable || offset > m_mapLen || len > m_mapLen - offset) return false;
         std::memcpy(static_cast<char*>(m_map) + offset, data, len);
         return true;
@@ -102,18 +122,26 @@ class PosixFileSystem::Descriptor {
     // program writes the shop's files while the folder lock is held). A
     // change of the length and the asking happen under sizeLock(), so an
     // answer never lags behind a write that was done.
-    std::mutex& sizeLock() { return m_sizeLock; }
+    std::mutex& sizeLock() {
+        return m_sizeLock;
+    }
     std::optional<uint64_t> knownSize() const {
         if (m_size < 0) return std::nullopt;
         return static_cast<uint64_t>(m_size);
     }
-    void setSize(uint64_t size) { m_size = static_cast<int64_t>(size); }
+    void setSize(uint64_t size) {
+        m_size = static_cast<int64_t>(size);
+    }
     void grewTo(uint64_t end) {
         if (m_size >= 0 && static_cast<uint64_t>(m_size) < end) m_size = static_cast<int64_t>(end);
     }
-    void forgetSize() { m_size = -1; }
+    void forgetSize() {
+        m_size = -1;
+    }
     // Held exclusively around a change of the file's length.
-    std::shared_mutex& mapLock() { return m_mapLock; }
+    std::shared_mutex& mapLock() {
+        return m_mapLock;
+    }
     void unmapLocked() {
         if (m_map) ::munmap(m_map, m_mapLen);
         m_map = nullptr;
@@ -130,6 +158,7 @@ class PosixFileSystem::Descriptor {
 
     // Smaller files are read with pread: a mapping costs more than it saves.
     static constexpr uint64_t kMapMinBytes = 4096;
+    static constexpr uint64_t kPageBytes = 4096;
 
     int m_fd;
     std::shared_mutex m_mapLock;

@@ -6,6 +6,7 @@
 #include <random>
 #include <string_view>
 
+#include "store/brief_lock.h"
 #include "store/crc32c.h"
 #include "store/posting_journal_format.h"
 
@@ -192,7 +193,9 @@ PostingJournal::PostingJournal(FileSystem& fs, std::string folder, PostingJourna
       m_journalPath(m_folder + "/" + jf::kFileName),
       m_options(options) {}
 
-PostingJournal::~PostingJournal() = default;
+PostingJournal::~PostingJournal() {
+    stopWorkers();
+}
 
 Status PostingJournal::open(RecoveryResult* recovery) {
     std::unique_lock lock(m_mutex);
@@ -234,7 +237,7 @@ Status PostingJournal::open(RecoveryResult* recovery) {
     m_touchedFiles = std::move(files);
     m_touchedFolders = std::move(folders);
     m_journalSize = data.size();
-    m_error = Status::ok();
+    setError(Status::ok());
     m_checkpointing = true;
     Status s = checkpointLocked(lock);
     m_checkpointing = false;
@@ -244,11 +247,18 @@ Status PostingJournal::open(RecoveryResult* recovery) {
         return s;
     }
     m_open = true;
+    m_durableSeq = m_doneSeq = m_lastSeq;
     if (recovery) *recovery = result;
+    const bool behind = m_options.applyBehind;
+    lock.unlock();
+    if (behind) startWorkers();
     return Status::ok();
 }
 
 Status PostingJournal::reopen(RecoveryResult* recovery) {
+    // What the workers hold in memory goes with the rest; the files are
+    // read again from the journal on disk.
+    stopWorkers();
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return !m_checkpointing && !m_leading; });
@@ -305,7 +315,7 @@ Status PostingJournal::logicalSize(const std::string& path, const std::vector<Pe
 }
 
 Status PostingJournal::commit(WriteBatch&& batch, uint64_t* ticket) {
-    std::unique_lock lock(m_mutex);
+    auto lock = lockMutex();
     m_changed.wait(lock, [&] { return !m_checkpointing; });
     if (!m_open) return Status::invalid("The posting journal is not open");
     if (!m_error) return m_error;
@@ -387,10 +397,10 @@ Status PostingJournal::apply(const WriteBatch& batch, std::set<std::string>* fil
 }
 
 Status PostingJournal::waitDurable(uint64_t ticket) {
-    std::unique_lock lock(m_mutex);
+    auto lock = lockMutex();
     Status s = waitDurableLocked(lock, ticket);
-    if (s && m_open && !m_checkpointing && m_error && m_journalSize >= m_options.checkpointBytes &&
-        m_journalSize > m_freshSize) {
+    if (s && m_open && !m_options.applyBehind && !m_checkpointing && m_error &&
+        m_journalSize >= m_options.checkpointBytes && m_journalSize > m_freshSize) {
         // The posting is durable whatever happens here; a failed checkpoint
         // is kept in error() when it matters.
         m_checkpointing = true;
@@ -422,7 +432,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
         // After a failed apply the files lag behind; later records wait for
         // recovery too, so the files never hold a newer record over a
         // missing older one.
-        const bool mayApply = m_error.isOk();
+        const bool mayApply = m_error.isOk() && !m_options.applyBehind;
         const bool sync = m_options.sync;
         const uint64_t roomBefore = m_room;
         const uint64_t minRoom = std::min(m_options.minRoom, kMaxRoomStep);
@@ -457,7 +467,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
             if (rollback && sync) rollback = m_fs.syncData(m_journalPath);
         }
 
-        lock.lock();
+        lockBriefly(lock);
         ++m_stats.groups;
         if (syncing) ++m_stats.journalSyncs;
         if (s) {
@@ -466,12 +476,21 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
             m_touchedFiles.merge(files);
             m_touchedFolders.merge(folders);
             for (std::size_t i = 0; i < appliedCount; ++i) m_pending.pop_front();
+            m_durableSeq = upTo;
+            if (m_options.applyBehind) {
+                m_applyWake.notify_one();
+                if (!m_checkpointWanted && m_journalSize >= m_options.checkpointBytes &&
+                    m_journalSize > m_freshSize) {
+                    m_checkpointWanted = true;
+                    m_checkpointWake.notify_one();
+                }
+            }
             if (!applied && m_error)
-                m_error = Status::ioError(
-                    "A posting is saved but could not be written to the "
-                    "data files; it is written when the data is next "
-                    "opened: " +
-                    applied.message());
+                setError(
+                    Status::ioError("A posting is saved but could not be written to the "
+                                    "data files; it is written when the data is next "
+                                    "opened: " +
+                                    applied.message()));
         } else {
             m_failedFrom = from;
             m_failedTo = m_lastSeq;
@@ -479,9 +498,9 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
             std::erase_if(m_requests, [&](const auto& e) { return e.second.seq > from; });
             m_buffer.clear();
             m_room = at;
-            m_error = rollback ? Status::ioError("The posting was not saved: " + s.message())
-                               : Status::ioError("The posting may not have been saved (" +
-                                                 s.message() + "); reopen the data to find out");
+            setError(rollback ? Status::ioError("The posting was not saved: " + s.message())
+                              : Status::ioError("The posting may not have been saved (" +
+                                                s.message() + "); reopen the data to find out"));
         }
         m_doneSeq = m_lastSeq;
         if (s) m_doneSeq = upTo;
@@ -493,6 +512,151 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
     return Status::ok();
 }
 
+Status PostingJournal::waitApplied(uint64_t ticket) {
+    std::unique_lock lock(m_mutex);
+    if (Status s = waitDurableLocked(lock, ticket); !s) return s;
+    m_changed.wait(lock, [&] {
+        return m_pending.empty() || m_pending.front()->seq > ticket || !m_error.isOk() ||
+               m_stopping;
+    });
+    if (m_pending.empty() || m_pending.front()->seq > ticket) return Status::ok();
+    return m_error ? Status::ioError("The posting journal stopped before applying a posting")
+                   : m_error;
+}
+
+void PostingJournal::waitAppliedLocked(std::unique_lock<std::mutex>& lock) {
+    m_changed.wait(lock, [&] {
+        return m_pending.empty() || m_pending.front()->seq > m_durableSeq || !m_error.isOk() ||
+               m_stopping;
+    });
+}
+
+void PostingJournal::startWorkers() {
+    std::lock_guard lock(m_mutex);
+    if (m_applier.joinable()) return;
+    m_stopping = false;
+    m_applier = std::thread([this] { applierLoop(); });
+    m_checkpointer = std::thread([this] { checkpointerLoop(); });
+}
+
+void PostingJournal::stopWorkers() {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_applier.joinable()) return;
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_applyWake.notify_all();
+    m_checkpointWake.notify_all();
+    m_applier.join();
+    m_checkpointer.join();
+    std::lock_guard lock(m_mutex);
+    m_stopping = false;
+    m_checkpointWanted = false;
+}
+
+void PostingJournal::applierLoop() {
+    auto lock = lockMutex();
+    for (;;) {
+        m_applyWake.wait(lock, [&] {
+            return m_stopping ||
+                   (m_error.isOk() && !m_pending.empty() && m_pending.front()->seq <= m_durableSeq);
+        });
+        if (m_stopping) return;
+        // In order, and only what is on disk: see "When the writes reach the files".
+        std::vector<PendingPtr> group;
+        for (const PendingPtr& p : m_pending) {
+            if (p->seq > m_durableSeq) break;
+            group.push_back(p);
+        }
+        m_applying = true;
+        lock.unlock();
+        std::set<std::string> files, folders;
+        Status applied;
+        std::size_t count = 0;
+        for (const PendingPtr& p : group) {
+            applied = apply(p->batch, &files, &folders);
+            if (!applied) break;
+            ++count;
+        }
+        lockBriefly(lock);
+        m_applying = false;
+        m_touchedFiles.merge(files);
+        m_touchedFolders.merge(folders);
+        // Nothing else takes records from the front while the applier runs:
+        // a failed flush drops only records after every durable one, and
+        // reopen() stops this thread first.
+        for (std::size_t i = 0; i < count; ++i) m_pending.pop_front();
+        if (!applied && m_error)
+            setError(Status::ioError(
+                "A posting is saved but could not be written to the data files; it is "
+                "written when the data is next opened: " +
+                applied.message()));
+        m_changed.notify_all();
+    }
+}
+
+void PostingJournal::checkpointerLoop() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_checkpointWake.wait(lock, [&] { return m_stopping || m_checkpointWanted; });
+        if (m_stopping) return;
+        // What is on disk in the journal now is in the files first, so that
+        // the flush below takes the bulk of what the checkpoint covers.
+        const uint64_t target = m_durableSeq;
+        m_changed.wait(lock, [&] {
+            return m_stopping || !m_error.isOk() || m_pending.empty() ||
+                   m_pending.front()->seq > target;
+        });
+        if (m_stopping) return;
+        // First the bulk: every data file written so far is flushed while
+        // postings go on (they write to the files meanwhile, which a flush
+        // allows; the second flush below takes what they wrote).
+        const std::vector<std::string> files(m_touchedFiles.begin(), m_touchedFiles.end());
+        const std::vector<std::string> folders(m_touchedFolders.begin(), m_touchedFolders.end());
+        const bool sync = m_options.sync;
+        lock.unlock();
+        auto flushed = [](Status s) {
+            return s.kind() == Status::Kind::kNotFound ? Status::ok() : s;
+        };
+        Status s;
+        if (sync) {
+            for (const std::string& f : files)
+                if (s = flushed(m_fs.syncData(f)); !s) break;
+            if (s)
+                for (const std::string& f : folders)
+                    if (s = flushed(m_fs.syncFolder(f)); !s) break;
+        }
+        lock.lock();
+        m_checkpointWanted = false;
+        if (!s) {
+            // As in checkpointLocked(): pages a failed flush dropped come back
+            // only from the journal, which must therefore stay.
+            if (m_error)
+                setError(Status::ioError("The data files could not be flushed: " + s.message()));
+            m_changed.notify_all();
+            continue;
+        }
+        m_changed.wait(lock, [&] { return m_stopping || !m_checkpointing; });
+        if (m_stopping) return;
+        // An explicit checkpoint may have emptied the journal meanwhile.
+        if (!m_open || !m_error || m_journalSize < m_options.checkpointBytes ||
+            m_journalSize <= m_freshSize)
+            continue;
+        // Then the checkpoint proper, with new commits held back: what was
+        // written since the first flush, the fresh journal and the swap.
+        m_checkpointing = true;
+        if (waitDurableLocked(lock, m_lastSeq) && m_error) {
+            waitAppliedLocked(lock);
+            if (m_error && !m_stopping &&
+                (m_pending.empty() || m_pending.front()->seq > m_durableSeq))
+                static_cast<void>(checkpointLocked(lock, false));
+        }
+        m_checkpointing = false;
+        m_changed.notify_all();
+    }
+}
+
 Status PostingJournal::read(const std::string& path, uint64_t offset, void* buf, std::size_t len,
                             std::size_t* got) {
     if (!m_laidOver.empty()) {
@@ -502,7 +666,7 @@ Status PostingJournal::read(const std::string& path, uint64_t offset, void* buf,
     }
     std::vector<PendingPtr> over;
     {
-        std::lock_guard lock(m_mutex);
+        auto lock = lockMutex();
         over = pendingFor(path);
     }
     // Read after taking the waiting records: one applied meanwhile is in
@@ -554,7 +718,7 @@ Status PostingJournal::size(const std::string& path, uint64_t* size) {
     }
     std::vector<PendingPtr> over;
     {
-        std::lock_guard lock(m_mutex);
+        auto lock = lockMutex();
         over = pendingFor(path);
     }
     return logicalSize(path, over, size);
@@ -578,7 +742,7 @@ void PostingJournal::remember(const std::string& id, std::string result, uint64_
 
 bool PostingJournal::writesPending(const std::string& path) const {
     if (m_laidOver.count(path)) return true;
-    std::lock_guard lock(m_mutex);
+    auto lock = lockMutex();
     return !pendingFor(path).empty();
 }
 
@@ -636,7 +800,7 @@ Status PostingJournal::prepareSpare(const std::string& path, const std::string& 
     return Status::ok();
 }
 
-Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
+Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock, bool letGo) {
     std::set<std::string> files, folders;
     files.swap(m_touchedFiles);
     folders.swap(m_touchedFolders);
@@ -676,7 +840,8 @@ Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
     if (s && sync) s = m_fs.syncFolder(m_folder);
     // The cached descriptors of the data files go at each checkpoint; a
     // backup taken while the till is idle then finds them closed.
-    for (const std::string& f : files) m_fs.close(f);
+    if (letGo)
+        for (const std::string& f : files) m_fs.close(f);
 
     lock.lock();
     if (renamed) {
@@ -690,11 +855,11 @@ Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock) {
         // A failed flush may have dropped the dirty pages while reporting
         // them clean; only a replay of the journal puts them back, so the
         // journal must not be emptied in this run.
-        m_error = Status::ioError("The data files could not be flushed: " + s.message());
+        setError(Status::ioError("The data files could not be flushed: " + s.message()));
     } else if (renamed && !s) {
         // Records appended to the fresh journal would be lost if its name
         // does not survive a crash.
-        m_error = Status::ioError("The posting journal could not be flushed: " + s.message());
+        setError(Status::ioError("The posting journal could not be flushed: " + s.message()));
     }
     return s;
 }
@@ -705,6 +870,7 @@ Status PostingJournal::checkpoint() {
     if (!m_open) return Status::invalid("The posting journal is not open");
     m_checkpointing = true;
     Status s = waitDurableLocked(lock, m_lastSeq);
+    waitAppliedLocked(lock);
     if (!m_error) {
         s = m_error;
     } else {
@@ -732,6 +898,7 @@ Status PostingJournal::close() {
     m_checkpointing = true;
     // A failed flush shows in m_error, read next.
     static_cast<void>(waitDurableLocked(lock, m_lastSeq));
+    waitAppliedLocked(lock);
     Status s = m_error;
     if (s) s = checkpointLocked(lock);
     if (s) m_open = false;
@@ -740,6 +907,7 @@ Status PostingJournal::close() {
     if (!s) return s;  // the journal stays, for the next open to replay
     const bool sync = m_options.sync;
     lock.unlock();
+    stopWorkers();
     s = m_fs.remove(m_journalPath);
     if (s) s = m_fs.remove(pathOf(jf::kFreshFileName));
     if (s && sync) s = m_fs.syncFolder(m_folder);
@@ -750,6 +918,13 @@ Status PostingJournal::close() {
 void PostingJournal::setSync(bool sync) {
     std::lock_guard lock(m_mutex);
     m_options.sync = sync;
+}
+
+Status PostingJournal::setApplyBehind(bool behind) {
+    std::lock_guard lock(m_mutex);
+    if (m_open) return Status::invalid("The posting journal is already open");
+    m_options.applyBehind = behind;
+    return Status::ok();
 }
 
 void PostingJournal::setCheckpointBytes(uint64_t bytes) {
@@ -767,9 +942,22 @@ bool PostingJournal::isOpen() const {
     return m_open;
 }
 
+std::unique_lock<std::mutex> PostingJournal::lockMutex() const {
+    std::unique_lock lock(m_mutex, std::defer_lock);
+    lockBriefly(lock);
+    return lock;
+}
+
 Status PostingJournal::error() const {
+    // Asked before every write: no lock while all is well.
+    if (!m_failed.load(std::memory_order_acquire)) return Status::ok();
     std::lock_guard lock(m_mutex);
     return m_error;
+}
+
+void PostingJournal::setError(Status s) {
+    m_failed.store(!s.isOk(), std::memory_order_release);
+    m_error = std::move(s);
 }
 
 PostingJournalStats PostingJournal::stats() const {

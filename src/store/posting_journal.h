@@ -40,6 +40,15 @@
 // the journal, and the ids with it, so that the folder then holds only the
 // shop's own files; the station server stops taking requests before it closes.
 //
+// Applying behind (PostingJournalOptions::applyBehind, the stations' way).
+// The thread that flushes a group answers its callers as soon as the flush
+// is done; a worker thread of the journal applies the records to the files
+// in order, and another runs the checkpoints: it flushes the data files
+// while postings go on, then holds new commits back only for the short
+// second flush of what was written meanwhile and the swap of the journal.
+// Reads through read() and size() see every commit either way; a reader
+// that goes to the files by another way calls waitApplied() first.
+//
 // Thread safety: every member may be called from any thread. commit() is
 // called with the caller's data lock held (so the append offsets it resolves
 // stay the caller's), waitDurable() without it (so others can post while the
@@ -47,6 +56,7 @@
 // meanwhile waits until they are done.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +67,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -78,6 +89,9 @@ struct PostingJournalOptions {
     // Zeros written ahead of the journal's end at least, so that a flush
     // finds its blocks already there (posting_journal_format.h).
     uint64_t minRoom = 256u << 10;
+    // Apply and checkpoint on the journal's own threads (see above) instead
+    // of in the thread that waits for a posting.
+    bool applyBehind = false;
 };
 
 struct RecoveryResult {
@@ -144,6 +158,10 @@ class PostingJournal {
     // for every waiting record when no other thread is. Ok means the posting
     // will survive a crash. May run a checkpoint when the journal is full.
     Status waitDurable(uint64_t ticket);
+    // Returns once the record of ticket is on disk and in the files
+    // themselves (the same as waitDurable() unless applying behind). Not ok
+    // when it failed or cannot be applied in this run.
+    Status waitApplied(uint64_t ticket);
 
     // The file's bytes as every commit so far left them. NotFound when the
     // file neither exists nor is written by a waiting record.
@@ -167,6 +185,8 @@ class PostingJournal {
     // switches it between runs, with nothing in flight.
     void setSync(bool sync);
     void setCheckpointBytes(uint64_t bytes);
+    // PostingJournalOptions::applyBehind; only before open().
+    Status setApplyBehind(bool behind);
 
     bool isOpen() const;
     // The newest ticket given; waitDurable() of it covers every commit so far.
@@ -220,15 +240,28 @@ class PostingJournal {
     // Writes one resolved batch to the files; notes what a checkpoint flushes.
     Status apply(const WriteBatch& batch, std::set<std::string>* files,
                  std::set<std::string>* folders);
+    void setError(Status s);  // m_mutex held
+    // m_mutex, taken the way the hot paths take it (brief_lock.h).
+    std::unique_lock<std::mutex> lockMutex() const;
     void remember(const std::string& id, std::string result, uint64_t seq);
     std::string requestsRecord(uint64_t epoch) const;  // m_mutex held
     // Zeros over [from, to) of path: room the journal writes into later.
     Status writeZeros(const std::string& path, uint64_t from, uint64_t to);
     // Writes head at the start of the spare, with room after it.
     Status prepareSpare(const std::string& path, const std::string& head, uint64_t* room);
-    // The checkpoint proper; the caller has set m_checkpointing.
-    Status checkpointLocked(std::unique_lock<std::mutex>& lock);
+    // The checkpoint proper; the caller has set m_checkpointing. letGo: the
+    // data files' descriptors are closed after their flush.
+    Status checkpointLocked(std::unique_lock<std::mutex>& lock, bool letGo = true);
     Status waitDurableLocked(std::unique_lock<std::mutex>& lock, uint64_t ticket);
+    // Until every durable record is in the files, or applying has stopped.
+    void waitAppliedLocked(std::unique_lock<std::mutex>& lock);
+    // The threads of applyBehind; started by open(), stopped (whatever they
+    // were doing left as a crash would) by close(), reopen() and the
+    // destructor. Neither with m_mutex held.
+    void startWorkers();
+    void stopWorkers();
+    void applierLoop();
+    void checkpointerLoop();
 
     FileSystem& m_fs;
     const std::string m_folder;
@@ -237,8 +270,11 @@ class PostingJournal {
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
+    std::condition_variable m_applyWake;       // the applier's: records became durable
+    std::condition_variable m_checkpointWake;  // the checkpointer's: the journal is full
     bool m_open = false;
-    Status m_error;
+    Status m_error;                     // set through setError()
+    std::atomic<bool> m_failed{false};  // !m_error.isOk(), read without m_mutex
     // Records committed and not yet applied, in order; shared with readers
     // that lay them over file bytes outside m_mutex.
     std::deque<PendingPtr> m_pending;
@@ -246,6 +282,7 @@ class PostingJournal {
     std::string m_buffer;       // their records not yet written to the journal
     uint64_t m_lastSeq = 0;     // the newest ticket given
     uint64_t m_doneSeq = 0;     // every ticket up to here is durable or failed
+    uint64_t m_durableSeq = 0;  // the newest ticket on disk (failed ones never are)
     uint64_t m_failedFrom = 0;  // failed tickets: (from, to]
     uint64_t m_failedTo = 0;
     uint64_t m_journalSize = 0;  // bytes of the journal file written so far
@@ -254,6 +291,11 @@ class PostingJournal {
     uint64_t m_epoch = 0;        // of the records written now (posting_journal_format.h)
     bool m_leading = false;      // a thread is writing and flushing a group
     bool m_checkpointing = false;
+    bool m_applying = false;          // the applier is writing records to the files
+    bool m_checkpointWanted = false;  // the journal is full: a job for the checkpointer
+    bool m_stopping = false;
+    std::thread m_applier;
+    std::thread m_checkpointer;
     std::set<std::string> m_touchedFiles;    // absolute paths written since the checkpoint
     std::set<std::string> m_touchedFolders;  // folders whose entries changed
     std::unordered_map<std::string, Remembered> m_requests;

@@ -321,7 +321,11 @@ Status StoreFiles::waitDurable(uint64_t ticket) {
 }
 
 Status StoreFiles::settle() {
-    return waitDurable(m_journal.lastTicket());
+    const uint64_t ticket = m_journal.lastTicket();
+    if (ticket == 0) return Status::ok();
+    Status s = m_journal.waitApplied(ticket);
+    if (!s) return Status::ioError(s.message(), kTitleFatal);
+    return s;
 }
 
 StoreFiles::Batch::Batch(StoreFiles& files) : m_files(files), m_lock(files.m_mutex) {

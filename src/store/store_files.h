@@ -71,6 +71,10 @@ class StoreFiles {
     bool sync() const { return m_sync; }
     // The journal size that starts a checkpoint.
     void setCheckpointBytes(uint64_t bytes) { m_journal.setCheckpointBytes(bytes); }
+    // A posting is answered once it is on disk in the journal, and the
+    // journal's own threads write it into the files and run the checkpoints
+    // (posting_journal.h). The stations' way; before open() only.
+    Status setApplyBehind(bool behind) { return m_journal.setApplyBehind(behind); }
 
     // Recovery: replays what the last run left in the journal and starts a
     // fresh one. Does nothing when already open. The first write opens the

@@ -57,10 +57,17 @@ class FaultyFileSystem final : public FileSystem {
         m_countedSyncs = 0;
     }
     // While held, syncData waits; a test builds up a queue behind it.
-    void holdSyncs(bool hold) {
+    // which: only the flushes of these paths wait (all when empty).
+    void holdSyncs(bool hold, std::function<bool(const std::string&)> which = {}) {
         std::lock_guard lock(m_mutex);
         m_hold = hold;
+        m_holdWhich = std::move(which);
         m_released.notify_all();
+    }
+    // Flushes waiting on holdSyncs() now.
+    int heldSyncs() const {
+        std::lock_guard lock(m_mutex);
+        return m_heldSyncs;
     }
 
     Status writeAt(const std::string& path, uint64_t offset, const void* data,
@@ -93,7 +100,12 @@ class FaultyFileSystem final : public FileSystem {
     Status syncData(const std::string& path) override {
         {
             std::unique_lock lock(m_mutex);
-            m_released.wait(lock, [&] { return !m_hold; });
+            auto held = [&] { return m_hold && (!m_holdWhich || m_holdWhich(path)); };
+            if (held()) {
+                ++m_heldSyncs;
+                m_released.wait(lock, [&] { return !held(); });
+                --m_heldSyncs;
+            }
             if (path == m_countedPath) ++m_countedSyncs;
         }
         if (decide(Fault::kSync, path) != Fault::kNone)
@@ -146,6 +158,8 @@ class FaultyFileSystem final : public FileSystem {
     int m_nth = 0;
     bool m_fired = false;
     bool m_hold = false;
+    std::function<bool(const std::string&)> m_holdWhich;
+    int m_heldSyncs = 0;
     std::function<bool(const std::string&)> m_failPaths;
     std::function<bool(const std::string&)> m_denied;
     std::string m_countedPath;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -299,7 +300,21 @@ TEST(PostingJournal, ReplayStopsAtATornOrDamagedRecord) {
     }
 }
 
-TEST(PostingJournal, ReadsSeeCommitsThatAreNotYetOnDisk) {
+// The promises that hold whether the files are written by the thread that
+// waits for a posting or behind it by the journal's own threads.
+class PostingJournalModes : public testing::TestWithParam<bool> {
+  protected:
+    static PostingJournalOptions options(PostingJournalOptions o = {}) {
+        o.applyBehind = GetParam();
+        return o;
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Modes, PostingJournalModes, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ApplyBehind" : "ApplyInline";
+                         });
+
+TEST_P(PostingJournalModes, ReadsSeeCommitsThatAreNotYetOnDisk) {
     using Build = std::function<void(WriteBatch&)>;
     const struct {
         const char* name;
@@ -339,7 +354,7 @@ TEST(PostingJournal, ReadsSeeCommitsThatAreNotYetOnDisk) {
         test::TempFolder dir;
         PosixFileSystem posix;
         if (c.before) putFile(dir / "f", *c.before);
-        PostingJournal j(posix, dir.path());
+        PostingJournal j(posix, dir.path(), options());
         ASSERT_TRUE(j.open());
         uint64_t ticket = 0;
         for (const Build& build : c.commits) {
@@ -359,12 +374,12 @@ TEST(PostingJournal, ReadsSeeCommitsThatAreNotYetOnDisk) {
         // Nothing reaches the file before its record is flushed.
         EXPECT_EQ(filesIn(dir.path()).count("f") ? filesIn(dir.path())["f"] : std::string("-"),
                   c.before.value_or("-"));
-        ASSERT_TRUE(j.waitDurable(ticket));
+        ASSERT_TRUE(j.waitApplied(ticket));
         EXPECT_EQ(filesIn(dir.path())["f"], c.expected);
     }
 }
 
-TEST(PostingJournal, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
+TEST_P(PostingJournalModes, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
     for (Fault fault : {Fault::kWrite, Fault::kNoSpace, Fault::kSync, Fault::kRename}) {
         for (int nth = 1;; ++nth) {
             SCOPED_TRACE(testing::Message() << "fault " << int(fault) << " at call " << nth);
@@ -372,7 +387,7 @@ TEST(PostingJournal, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
             PosixFileSystem posix;
             Files expected;
             {
-                PostingJournal j(posix, dir.path());
+                PostingJournal j(posix, dir.path(), options());
                 ASSERT_TRUE(j.open());
                 ASSERT_TRUE(post(j, sale(0)));
                 ASSERT_TRUE(j.close());
@@ -381,7 +396,7 @@ TEST(PostingJournal, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
             FaultyFileSystem faulty(posix);
             faulty.failAt(fault, nth);
             {
-                PostingJournal j(faulty, dir.path());
+                PostingJournal j(faulty, dir.path(), options());
                 if (j.open()) {
                     for (int i = 1; i <= 3; ++i) {
                         if (post(j, sale(i))) applyToModel(expected, sale(i));
@@ -399,12 +414,12 @@ TEST(PostingJournal, AFaultLeavesEachPostingWholeOrAbsentAsReported) {
     }
 }
 
-TEST(PostingJournal, ConcurrentPostingsShareFlushes) {
+TEST_P(PostingJournalModes, ConcurrentPostingsShareFlushes) {
     constexpr int kThreads = 8;
     test::TempFolder dir;
     PosixFileSystem posix;
     FaultyFileSystem faulty(posix);
-    PostingJournal j(faulty, dir.path());
+    PostingJournal j(faulty, dir.path(), options());
     ASSERT_TRUE(j.open());
     faulty.countSyncsOf(dir / journal_format::kFileName);
     // The first flush waits until every thread has committed, so the
@@ -437,10 +452,140 @@ TEST(PostingJournal, ConcurrentPostingsShareFlushes) {
     EXPECT_GE(syncs, 1);
     EXPECT_LE(syncs, 2);  // the held one, then one for everyone behind it
     // Every append got its own place.
+    ASSERT_TRUE(j.waitApplied(j.lastTicket()));
     std::string log = filesIn(dir.path())["saleslog.dat"];
     ASSERT_EQ(log.size(), 16u * kThreads);
     for (int i = 0; i < kThreads; ++i)
         EXPECT_NE(log.find(std::string(16, char('a' + i))), std::string::npos);
+}
+
+// Applying behind: a posting is answered before the files hold it, and the
+// checkpoint's long flush of the data files does not hold postings up.
+TEST(PostingJournalBehind, ACheckpointFlushesTheFilesWhilePostingsGoOn) {
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    FaultyFileSystem faulty(posix);
+    const std::string journal = dir / journal_format::kFileName;
+    Files expected;
+    {
+        PostingJournal j(faulty, dir.path(), {.checkpointBytes = 2048, .applyBehind = true});
+        ASSERT_TRUE(j.open());
+        const uint64_t opened = j.stats().checkpoints;  // the start's own
+        // The data files' flushes wait, as on a disk with much to write.
+        faulty.holdSyncs(true, [&](const std::string& p) { return p.rfind(journal, 0) != 0; });
+        int i = 0;
+        for (; i < 20; ++i) {  // several times the size that starts a checkpoint
+            ASSERT_TRUE(post(j, sale(i % 10)));
+            applyToModel(expected, sale(i % 10));
+        }
+        for (int wait = 0; faulty.heldSyncs() == 0; ++wait) {
+            ASSERT_LT(wait, 5000) << "no checkpoint started";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        // The checkpointer waits on its first flush; postings are answered.
+        for (int k = 0; k < 5; ++k, ++i) {
+            ASSERT_TRUE(post(j, sale(i % 10)));
+            applyToModel(expected, sale(i % 10));
+        }
+        EXPECT_EQ(j.stats().checkpoints, opened);
+        faulty.holdSyncs(false);
+        for (int wait = 0; j.stats().checkpoints == opened && wait < 2000; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_GT(j.stats().checkpoints, opened);
+        ASSERT_TRUE(post(j, sale(3)));
+        applyToModel(expected, sale(3));
+        ASSERT_TRUE(j.waitApplied(j.lastTicket()));
+        EXPECT_EQ(filesIn(dir.path()), expected);
+    }  // a crash: the last postings are replayed from the fresh journal
+    PostingJournal j(posix, dir.path());
+    ASSERT_TRUE(j.open());
+    ASSERT_TRUE(j.close());
+    EXPECT_EQ(filesIn(dir.path()), expected);
+}
+
+TEST(PostingJournalBehind, CrashesWhilePostingAndCheckpointingLoseNothingAnswered) {
+    constexpr int kThreads = 4;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        test::TempFolder dir;
+        PosixFileSystem posix;
+        std::vector<std::vector<int>> answered(kThreads);
+        {
+            PostingJournal j(posix, dir.path(),
+                             {.sync = false, .checkpointBytes = 600, .applyBehind = true});
+            ASSERT_TRUE(j.open());
+            std::mutex dataLock;
+            std::atomic<bool> stop{false};
+            std::vector<std::thread> threads;
+            for (int t = 0; t < kThreads; ++t) {
+                threads.emplace_back([&, t] {
+                    for (int n = 0; !stop; ++n) {
+                        WriteBatch b;
+                        // One line per posting, and a slot each thread
+                        // overwrites: the newest answered one must win.
+                        b.append("log.dat",
+                                 "t" + std::to_string(t) + "/" + std::to_string(n) + ";");
+                        b.write("slots.dat", t * 8, std::to_string(10000000 + n));
+                        uint64_t ticket = 0;
+                        {
+                            std::lock_guard lock(dataLock);
+                            if (!j.commit(std::move(b), &ticket)) return;
+                        }
+                        if (j.waitDurable(ticket)) answered[t].push_back(n);
+                    }
+                });
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20 + 15 * round));
+            stop = true;
+            for (auto& t : threads) t.join();
+            EXPECT_GE(j.stats().checkpoints, 2u);  // the start's, then by size
+        }  // no close: what the files and the journal hold is what a kill leaves
+        PostingJournal j(posix, dir.path());
+        ASSERT_TRUE(j.open());
+        Files files = filesIn(dir.path());
+        const std::string& log = files["log.dat"];
+        for (int t = 0; t < kThreads; ++t) {
+            ASSERT_FALSE(answered[t].empty());
+            for (int n : answered[t]) {
+                const std::string line = "t" + std::to_string(t) + "/" + std::to_string(n) + ";";
+                const auto at = log.find(line);
+                ASSERT_NE(at, std::string::npos) << line;
+                EXPECT_EQ(log.find(line, at + 1), std::string::npos) << line << " twice";
+            }
+            EXPECT_EQ(files["slots.dat"].substr(t * 8, 8),
+                      std::to_string(10000000 + answered[t].back()));
+        }
+        ASSERT_TRUE(j.close());
+    }
+}
+
+TEST(PostingJournalBehind, APostingThatCannotBeAppliedIsKeptAndStopsTheNext) {
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    FaultyFileSystem faulty(posix);
+    {
+        PostingJournal j(faulty, dir.path(), {.applyBehind = true});
+        ASSERT_TRUE(j.open());
+        faulty.failWritesTo(
+            [](const std::string& p) { return p.find("posting.journal") == p.npos; });
+        uint64_t ticket = 0;
+        ASSERT_TRUE(j.commit(sale(1), &ticket));
+        EXPECT_TRUE(j.waitDurable(ticket));  // on disk: answered
+        EXPECT_EQ(j.waitApplied(ticket).kind(), Status::Kind::kIoError);
+        EXPECT_EQ(j.error().kind(), Status::Kind::kIoError);
+        EXPECT_FALSE(j.commit(sale(2), &ticket));
+        // Reads still see it.
+        std::string buf(64, '?');
+        std::size_t got = 0;
+        ASSERT_TRUE(j.read("inventory.dat", 64, buf.data(), buf.size(), &got));
+        EXPECT_EQ(buf.substr(0, got), std::string(64, '1'));
+    }
+    PostingJournal j(posix, dir.path());
+    ASSERT_TRUE(j.open());
+    Files expected;
+    applyToModel(expected, sale(1));
+    EXPECT_EQ(filesIn(dir.path()), expected);
+    ASSERT_TRUE(j.close());
 }
 
 TEST(PostingJournal, RequestIdsSurviveCrashesAndCheckpoints) {

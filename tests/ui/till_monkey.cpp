@@ -249,6 +249,7 @@ int run(int argc, char** argv) {
     QtUi ui;
     DataStore store(folder, clock);
     store.setSync(false);
+    static_cast<void>(store.files().setApplyBehind(true));  // as the till runs
     if (!startDataStore(store, KASSIO_TEST_SAMPLES_DIR, "$", ui)) return 2;
     QtTillPanels panels(nullptr);
     test::RecordingSound sound;
