@@ -71,17 +71,21 @@ fuzz-seeds: test-deps $(FUZZ_BUILD)/CMakeCache.txt
 	rm -rf fuzz/corpus
 	$(FUZZ_BUILD)/bin/make_fuzz_seeds fuzz/corpus
 
-# The station server and its gRPC integration tests under ThreadSanitizer.
-# Debian's gRPC is not instrumented: tests/tsan.supp names what that hides.
+# The station server, its gRPC integration tests and the posting journal's
+# threads under ThreadSanitizer. Debian's gRPC is not instrumented:
+# tests/tsan.supp names what that hides.
 $(TSAN_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASSIO_SANITIZE_THREAD=ON -DKASSIO_BENCH=OFF
 
 tsan: deps $(TSAN_BUILD)/CMakeCache.txt
-	cmake --build $(TSAN_BUILD) --target kassio_server_tests kassio_station_integration_tests -j $(JOBS)
+	cmake --build $(TSAN_BUILD) --target kassio_server_tests kassio_station_integration_tests kassio_core_tests -j $(JOBS)
 	for t in kassio_server_tests kassio_station_integration_tests; do \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 	    setarch -R $(TSAN_BUILD)/bin/$$t --gtest_brief=1 || exit 1; \
 	done
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  setarch -R $(TSAN_BUILD)/bin/kassio_core_tests --gtest_brief=1 \
+	    --gtest_filter='*PostingJournal*:StoreFiles*:PosixFileSystem*'
 
 run: programs
 	$(BUILD)/bin/kassio $(ARGS)

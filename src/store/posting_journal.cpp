@@ -279,14 +279,8 @@ Status PostingJournal::reopen(RecoveryResult* recovery) {
 
 std::vector<PostingJournal::PendingPtr> PostingJournal::pendingFor(const std::string& path) const {
     std::vector<PendingPtr> out;
-    for (const PendingPtr& p : m_pending) {
-        for (const WriteBatch::Op& op : p->batch.ops()) {
-            if (op.path == path) {
-                out.push_back(p);
-                break;
-            }
-        }
-    }
+    for (const PendingPtr& p : m_pending)
+        if (std::find(p->paths.begin(), p->paths.end(), path) != p->paths.end()) out.push_back(p);
     return out;
 }
 
@@ -359,7 +353,11 @@ Status PostingJournal::commit(WriteBatch&& batch, uint64_t* ticket) {
     }
 
     const uint64_t seq = ++m_lastSeq;
-    auto pending = std::make_shared<Pending>(Pending{seq, std::move(batch)});
+    auto pending = std::make_shared<Pending>(Pending{seq, std::move(batch), {}});
+    for (const WriteBatch::Op& op : pending->batch.ops())
+        if (std::find(pending->paths.begin(), pending->paths.end(), op.path) ==
+            pending->paths.end())
+            pending->paths.push_back(op.path);
     appendRecord(m_buffer, jf::kBatch, m_epoch, pending->batch.serialize());
     if (const auto& r = pending->batch.request()) remember(r->id, r->result, seq);
     m_pending.push_back(std::move(pending));

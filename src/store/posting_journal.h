@@ -208,6 +208,10 @@ class PostingJournal {
     struct Pending {
         uint64_t seq;
         WriteBatch batch;  // appends resolved to writes
+        // The files its ops name, each once: a read asks every waiting
+        // record whether it touches the file, and a posting's ops name a
+        // few files many times.
+        std::vector<std::string_view> paths;
     };
     using PendingPtr = std::shared_ptr<const Pending>;
     // What all the records laid over a file leave of it (layOver()): the

@@ -52,6 +52,9 @@ void SkuIndex::removeAt(std::size_t at) {
 
 void SkuIndex::set(uint64_t slot, std::string_view sku) {
     if (slot >= kFree) throw std::length_error("SkuIndex: slot out of range");
+    // A posting rewrites an item for its stock, its SKU as it was: the
+    // entry stands (the column still holds the slot's old text here).
+    if (slot < m_indexed.size() && m_indexed[slot] && m_texts.text(slot) == sku) return;
     clear(slot);
     const auto s = static_cast<uint32_t>(slot);
     const uint32_t h = hashOf(sku);
