@@ -92,11 +92,11 @@ static Status writeFailure(const Status& s, const Status& plain) {
     return s.fatal() ? s : plain;
 }
 
-Status RecordFile::write(uint64_t slot, const void* record) {
+Status RecordFile::write(uint64_t slot, const void* record, const void* before) {
     if (slot >= m_index.slotCount()) return cannotWrite();
     if (!m_files.exists(m_spec.fileName)) return notPresent();
-    if (Status s =
-            m_files.write(m_spec.fileName, slot * m_spec.recordSize, record, m_spec.recordSize);
+    if (Status s = m_files.write(m_spec.fileName, slot * m_spec.recordSize, record,
+                                 m_spec.recordSize, before);
         !s)
         return writeFailure(s, cannotWrite());
     const auto* rec = static_cast<const unsigned char*>(record);

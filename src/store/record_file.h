@@ -48,7 +48,9 @@ class RecordFile {
 
     Status read(uint64_t slot, void* record) const;
     // Writes a record back to its slot (the number must not change).
-    Status write(uint64_t slot, const void* record);
+    // before: the slot's record as the caller read it in this batch, when
+    // it has it (StoreFiles::write).
+    Status write(uint64_t slot, const void* record, const void* before = nullptr);
     // Stores a new record in the first deleted slot, else at the end; the
     // caller has checked its number is free. Gives the slot used.
     Status insert(const void* record, uint64_t* slotOut = nullptr);

@@ -227,7 +227,7 @@ static std::vector<WriteBatch::Range> changedRanges(const unsigned char* now,
 }
 
 Status StoreFiles::addWrite(const std::string& name, uint64_t offset, const void* data,
-                            std::size_t len) {
+                            std::size_t len, const void* before) {
     uint64_t end = 0;
     if (Status s = endOf(name, &end); !s) return s;
     // Over bytes the file already has, only the ones that change go into
@@ -236,12 +236,17 @@ Status StoreFiles::addWrite(const std::string& name, uint64_t offset, const void
     std::vector<WriteBatch::Range> changed;
     if (offset < end && len >= kSmallWrite) {
         const std::size_t over = static_cast<std::size_t>(std::min<uint64_t>(len, end - offset));
-        std::string before(over, '\0');
-        std::size_t got = 0;
-        if (read(name, offset, before.data(), over, &got) && got == over) {
+        std::string read;
+        const auto* old = over == len ? static_cast<const unsigned char*>(before) : nullptr;
+        if (!old) {
+            read.resize(over);
+            std::size_t got = 0;
+            if (this->read(name, offset, read.data(), over, &got) && got == over)
+                old = reinterpret_cast<const unsigned char*>(read.data());
+        }
+        if (old) {
             const auto* now = static_cast<const unsigned char*>(data);
-            changed = changedRanges(now, reinterpret_cast<const unsigned char*>(before.data()),
-                                    over, 32 + name.size());
+            changed = changedRanges(now, old, over, 32 + name.size());
             if (over < len)
                 changed.emplace_back(static_cast<uint32_t>(over), static_cast<uint32_t>(len));
             if (changed.empty()) return Status::ok();
@@ -256,10 +261,10 @@ Status StoreFiles::addWrite(const std::string& name, uint64_t offset, const void
 }
 
 Status StoreFiles::write(const std::string& name, uint64_t offset, const void* data,
-                         std::size_t len) {
+                         std::size_t len, const void* before) {
     Batch batch(*this);
     if (Status s = error(); !s) return refused();
-    if (Status s = addWrite(name, offset, data, len); !s) return s;
+    if (Status s = addWrite(name, offset, data, len, before); !s) return s;
     if (!batch.outermost()) return Status::ok();
     uint64_t ticket = 0;
     if (Status s = batch.commit(&ticket); !s) return s;

@@ -114,7 +114,11 @@ class StoreFiles {
     // The whole file; nullopt when it is missing or cannot be read.
     std::optional<std::string> readAll(const std::string& name) const;
 
-    Status write(const std::string& name, uint64_t offset, const void* data, std::size_t len);
+    // before: the len bytes at offset as the caller read them in this
+    // batch, when it has them; they spare reading them again to find the
+    // bytes that change.
+    Status write(const std::string& name, uint64_t offset, const void* data, std::size_t len,
+                 const void* before = nullptr);
     Status append(const std::string& name, const void* data, std::size_t len);
     // The file's content becomes exactly these bytes, written in place.
     Status replace(const std::string& name, const void* data, std::size_t len);
@@ -167,7 +171,8 @@ class StoreFiles {
     bool batchTouches(const std::string& name) const;
     // The file's end as the batch goes along. DataMutex held.
     Status endOf(const std::string& name, uint64_t* end);
-    Status addWrite(const std::string& name, uint64_t offset, const void* data, std::size_t len);
+    Status addWrite(const std::string& name, uint64_t offset, const void* data, std::size_t len,
+                    const void* before = nullptr);
     Status refused() const;
     static Status readOnlyRefusal() {
         return Status::invalid("The data folder is open for reading only");

@@ -170,8 +170,10 @@ int journalPass(DataStore& store, const Basket& b, int64_t number, const SaleRec
             InventoryRecord item;
             if (!items.read(*slot, &item)) return stop(items.notPresent(), codes.unreadableItem);
             category = item.display_category;
+            const InventoryRecord before = item;
             if (update(item, i)) {
-                if (Status s = items.write(*slot, &item); !s) pass.out.messages.push_back(s);
+                if (Status s = items.write(*slot, &item, &before); !s)
+                    pass.out.messages.push_back(s);
             }
         }
         lines.push_back(lineRecordOf(b, i, number, b.customer, category));
