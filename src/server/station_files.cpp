@@ -98,6 +98,9 @@ void StationServer::fileChunk(FileChunk& chunk) {
     chunk.position = 0;
     if (!isServedFileName(name) || position < 0) return;
 
+    // The file is read by name, not through the store: a picture or
+    // language.ini saved a moment ago must be in the file first.
+    static_cast<void>(m_store.files().settle());
     int fd = openRegular(m_store.pathOf(name));
     if (fd < 0) {
         if (auto other = caseInsensitiveName(m_store.folder(), name))

@@ -250,8 +250,12 @@ Status PostingJournal::open(RecoveryResult* recovery) {
     m_durableSeq = m_doneSeq = m_lastSeq;
     if (recovery) *recovery = result;
     const bool behind = m_options.applyBehind;
+    // The fresh journal's room is short of a whole journal: the checkpointer
+    // prepares the spare and swaps it in.
+    if (behind && m_options.sync && m_room < m_options.checkpointBytes) m_checkpointWanted = true;
     lock.unlock();
     if (behind) startWorkers();
+    m_checkpointWake.notify_all();
     return Status::ok();
 }
 
@@ -599,6 +603,12 @@ void PostingJournal::checkpointerLoop() {
     for (;;) {
         m_checkpointWake.wait(lock, [&] { return m_stopping || m_checkpointWanted; });
         if (m_stopping) return;
+        // A journal started with little room (every start, as a clean close
+        // removes it) grows in steps that the postings crossing them wait
+        // for. So the spare is given the room of a whole journal here, and
+        // swapped in at once.
+        const bool early =
+            m_room < m_options.checkpointBytes && m_journalSize < m_options.checkpointBytes;
         // What is on disk in the journal now is in the files first, so that
         // the flush below takes the bulk of what the checkpoint covers.
         const uint64_t target = m_durableSeq;
@@ -625,6 +635,17 @@ void PostingJournal::checkpointerLoop() {
                 for (const std::string& f : folders)
                     if (s = flushed(m_fs.syncFolder(f)); !s) break;
         }
+        // The spare's room, written and flushed while postings go on; it is
+        // not the journal yet, so nothing depends on it (a failure here
+        // shows in the checkpoint, which writes the spare again).
+        bool spareReady = false;
+        if (s && sync) {
+            const std::string spare = pathOf(jf::kFreshFileName);
+            const uint64_t want = m_options.checkpointBytes + kMaxRoomStep;
+            uint64_t size = 0;
+            if (!m_fs.size(spare, &size)) size = 0;
+            spareReady = size >= want || (writeZeros(spare, size, want) && m_fs.syncData(spare));
+        }
         lock.lock();
         m_checkpointWanted = false;
         if (!s) {
@@ -638,9 +659,8 @@ void PostingJournal::checkpointerLoop() {
         m_changed.wait(lock, [&] { return m_stopping || !m_checkpointing; });
         if (m_stopping) return;
         // An explicit checkpoint may have emptied the journal meanwhile.
-        if (!m_open || !m_error || m_journalSize < m_options.checkpointBytes ||
-            m_journalSize <= m_freshSize)
-            continue;
+        const bool full = m_journalSize >= m_options.checkpointBytes && m_journalSize > m_freshSize;
+        if (!m_open || !m_error || !(full || (early && spareReady))) continue;
         // Then the checkpoint proper, with new commits held back: what was
         // written since the first flush, the fresh journal and the swap.
         m_checkpointing = true;

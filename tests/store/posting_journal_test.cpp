@@ -503,6 +503,29 @@ TEST(PostingJournalBehind, ACheckpointFlushesTheFilesWhilePostingsGoOn) {
     EXPECT_EQ(filesIn(dir.path()), expected);
 }
 
+TEST(PostingJournalBehind, AJournalStartedShortOfRoomIsSwappedForAFullSpare) {
+    test::TempFolder dir;
+    PosixFileSystem posix;
+    constexpr uint64_t kBytes = 1u << 20;  // four times the room of a fresh journal
+    PostingJournal j(posix, dir.path(), {.checkpointBytes = kBytes, .applyBehind = true});
+    ASSERT_TRUE(j.open());
+    const uint64_t opened = j.stats().checkpoints;
+    ASSERT_TRUE(post(j, sale(1)));
+    for (int wait = 0; j.stats().checkpoints == opened; ++wait) {
+        ASSERT_LT(wait, 5000) << "the spare was not swapped in";
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(fs::file_size(dir / journal_format::kFileName),
+              kBytes + PostingJournal::kMaxRoomStep);
+    // The posting made before the swap is in the files; one after it too.
+    ASSERT_TRUE(post(j, sale(2)));
+    ASSERT_TRUE(j.waitApplied(j.lastTicket()));
+    Files expected;
+    applyToModel(expected, sale(1));
+    applyToModel(expected, sale(2));
+    EXPECT_EQ(filesIn(dir.path()), expected);
+}
+
 TEST(PostingJournalBehind, CrashesWhilePostingAndCheckpointingLoseNothingAnswered) {
     constexpr int kThreads = 4;
     for (int round = 0; round < 6; ++round) {
