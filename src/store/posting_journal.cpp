@@ -181,6 +181,18 @@ Status readJournal(FileSystem& fs, const std::string& path, std::string* data) {
     return s;
 }
 
+// Flushes the data files, then the folders.
+Status flushAll(FileSystem& fs, const std::set<std::string>& files,
+                const std::set<std::string>& folders) {
+    // A file or folder removed since it was written has nothing left to flush.
+    auto flushed = [](Status s) { return s.kind() == Status::Kind::kNotFound ? Status::ok() : s; };
+    for (const std::string& f : files)
+        if (Status s = flushed(fs.syncData(f)); !s) return s;
+    for (const std::string& f : folders)
+        if (Status s = flushed(fs.syncFolder(f)); !s) return s;
+    return Status::ok();
+}
+
 std::string parentOf(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
@@ -620,21 +632,12 @@ void PostingJournal::checkpointerLoop() {
         // First the bulk: every data file written so far is flushed while
         // postings go on (they write to the files meanwhile, which a flush
         // allows; the second flush below takes what they wrote).
-        const std::vector<std::string> files(m_touchedFiles.begin(), m_touchedFiles.end());
-        const std::vector<std::string> folders(m_touchedFolders.begin(), m_touchedFolders.end());
+        const std::set<std::string> files = m_touchedFiles;
+        const std::set<std::string> folders = m_touchedFolders;
         const bool sync = m_options.sync;
         lock.unlock();
-        auto flushed = [](Status s) {
-            return s.kind() == Status::Kind::kNotFound ? Status::ok() : s;
-        };
         Status s;
-        if (sync) {
-            for (const std::string& f : files)
-                if (s = flushed(m_fs.syncData(f)); !s) break;
-            if (s)
-                for (const std::string& f : folders)
-                    if (s = flushed(m_fs.syncFolder(f)); !s) break;
-        }
+        if (sync) s = flushAll(m_fs, files, folders);
         // The spare's room, written and flushed while postings go on; it is
         // not the journal yet, so nothing depends on it (a failure here
         // shows in the checkpoint, which writes the spare again).
@@ -827,16 +830,8 @@ Status PostingJournal::checkpointLocked(std::unique_lock<std::mutex>& lock, bool
     const bool sync = m_options.sync;
     lock.unlock();
 
-    // A file or folder removed since it was written has nothing left to flush.
-    auto flushed = [](Status s) { return s.kind() == Status::Kind::kNotFound ? Status::ok() : s; };
     Status s;
-    if (sync) {
-        for (const std::string& f : files)
-            if (s = flushed(m_fs.syncData(f)); !s) break;
-        if (s)
-            for (const std::string& f : folders)
-                if (s = flushed(m_fs.syncFolder(f)); !s) break;
-    }
+    if (sync) s = flushAll(m_fs, files, folders);
     const bool dataOnDisk = s.isOk();
     // The fresh journal is written into the spare beside the old one, and
     // the two are swapped in one step: a crash leaves the old journal
