@@ -193,6 +193,14 @@ Status flushAll(FileSystem& fs, const std::set<std::string>& files,
     return Status::ok();
 }
 
+// A durable record that could not be written to the files: recovery writes it.
+Status notApplied(const Status& why) {
+    return Status::ioError(
+        "A posting is saved but could not be written to the data files; it is written when the "
+        "data is next opened: " +
+        why.message());
+}
+
 std::string parentOf(const std::string& path) {
     return path.substr(0, path.rfind('/'));
 }
@@ -499,12 +507,7 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
                     m_checkpointWake.notify_one();
                 }
             }
-            if (!applied && m_error)
-                setError(
-                    Status::ioError("A posting is saved but could not be written to the "
-                                    "data files; it is written when the data is next "
-                                    "opened: " +
-                                    applied.message()));
+            if (!applied && m_error) setError(notApplied(applied));
         } else {
             m_failedFrom = from;
             m_failedTo = m_lastSeq;
@@ -529,19 +532,15 @@ Status PostingJournal::waitDurableLocked(std::unique_lock<std::mutex>& lock, uin
 Status PostingJournal::waitApplied(uint64_t ticket) {
     std::unique_lock lock(m_mutex);
     if (Status s = waitDurableLocked(lock, ticket); !s) return s;
-    m_changed.wait(lock, [&] {
-        return m_pending.empty() || m_pending.front()->seq > ticket || !m_error.isOk() ||
-               m_stopping;
-    });
+    waitAppliedLocked(lock, ticket);
     if (m_pending.empty() || m_pending.front()->seq > ticket) return Status::ok();
     return m_error ? Status::ioError("The posting journal stopped before applying a posting")
                    : m_error;
 }
 
-void PostingJournal::waitAppliedLocked(std::unique_lock<std::mutex>& lock) {
+void PostingJournal::waitAppliedLocked(std::unique_lock<std::mutex>& lock, uint64_t upTo) {
     m_changed.wait(lock, [&] {
-        return m_pending.empty() || m_pending.front()->seq > m_durableSeq || !m_error.isOk() ||
-               m_stopping;
+        return m_pending.empty() || m_pending.front()->seq > upTo || !m_error.isOk() || m_stopping;
     });
 }
 
@@ -583,7 +582,6 @@ void PostingJournal::applierLoop() {
             if (p->seq > m_durableSeq) break;
             group.push_back(p);
         }
-        m_applying = true;
         lock.unlock();
         std::set<std::string> files, folders;
         Status applied;
@@ -594,18 +592,13 @@ void PostingJournal::applierLoop() {
             ++count;
         }
         lockBriefly(lock);
-        m_applying = false;
         m_touchedFiles.merge(files);
         m_touchedFolders.merge(folders);
         // Nothing else takes records from the front while the applier runs:
         // a failed flush drops only records after every durable one, and
         // reopen() stops this thread first.
         for (std::size_t i = 0; i < count; ++i) m_pending.pop_front();
-        if (!applied && m_error)
-            setError(Status::ioError(
-                "A posting is saved but could not be written to the data files; it is "
-                "written when the data is next opened: " +
-                applied.message()));
+        if (!applied && m_error) setError(notApplied(applied));
         m_changed.notify_all();
     }
 }
@@ -623,11 +616,7 @@ void PostingJournal::checkpointerLoop() {
             m_room < m_options.checkpointBytes && m_journalSize < m_options.checkpointBytes;
         // What is on disk in the journal now is in the files first, so that
         // the flush below takes the bulk of what the checkpoint covers.
-        const uint64_t target = m_durableSeq;
-        m_changed.wait(lock, [&] {
-            return m_stopping || !m_error.isOk() || m_pending.empty() ||
-                   m_pending.front()->seq > target;
-        });
+        waitAppliedLocked(lock, m_durableSeq);
         if (m_stopping) return;
         // First the bulk: every data file written so far is flushed while
         // postings go on (they write to the files meanwhile, which a flush
@@ -668,7 +657,7 @@ void PostingJournal::checkpointerLoop() {
         // written since the first flush, the fresh journal and the swap.
         m_checkpointing = true;
         if (waitDurableLocked(lock, m_lastSeq) && m_error) {
-            waitAppliedLocked(lock);
+            waitAppliedLocked(lock, m_lastSeq);
             if (m_error && !m_stopping &&
                 (m_pending.empty() || m_pending.front()->seq > m_durableSeq))
                 static_cast<void>(checkpointLocked(lock, false));
@@ -883,7 +872,7 @@ Status PostingJournal::checkpoint() {
     if (!m_open) return Status::invalid("The posting journal is not open");
     m_checkpointing = true;
     Status s = waitDurableLocked(lock, m_lastSeq);
-    waitAppliedLocked(lock);
+    waitAppliedLocked(lock, m_lastSeq);
     if (!m_error) {
         s = m_error;
     } else {
@@ -911,7 +900,7 @@ Status PostingJournal::close() {
     m_checkpointing = true;
     // A failed flush shows in m_error, read next.
     static_cast<void>(waitDurableLocked(lock, m_lastSeq));
-    waitAppliedLocked(lock);
+    waitAppliedLocked(lock, m_lastSeq);
     Status s = m_error;
     if (s) s = checkpointLocked(lock);
     if (s) m_open = false;

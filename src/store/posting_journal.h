@@ -257,8 +257,9 @@ class PostingJournal {
     // data files' descriptors are closed after their flush.
     Status checkpointLocked(std::unique_lock<std::mutex>& lock, bool letGo = true);
     Status waitDurableLocked(std::unique_lock<std::mutex>& lock, uint64_t ticket);
-    // Until every durable record is in the files, or applying has stopped.
-    void waitAppliedLocked(std::unique_lock<std::mutex>& lock);
+    // Until every record up to ticket upTo is in the files (failed ones
+    // never are; they are dropped), or applying has stopped.
+    void waitAppliedLocked(std::unique_lock<std::mutex>& lock, uint64_t upTo);
     // The threads of applyBehind; started by open(), stopped (whatever they
     // were doing left as a crash would) by close(), reopen() and the
     // destructor. Neither with m_mutex held.
@@ -295,7 +296,6 @@ class PostingJournal {
     uint64_t m_epoch = 0;        // of the records written now (posting_journal_format.h)
     bool m_leading = false;      // a thread is writing and flushing a group
     bool m_checkpointing = false;
-    bool m_applying = false;          // the applier is writing records to the files
     bool m_checkpointWanted = false;  // the journal is full: a job for the checkpointer
     bool m_stopping = false;
     std::thread m_applier;
